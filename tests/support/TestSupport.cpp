@@ -1,0 +1,53 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace orvtest {
+
+QString DataPath(const QString& name)
+{
+    return QStringLiteral(ORV_TEST_DATA_DIR) + QLatin1Char('/') + name;
+}
+
+QString SaveForInspection(const QImage& image, const QString& name)
+{
+    const QString dir = QDir::currentPath() + QStringLiteral("/test-output");
+    QDir().mkpath(dir);
+    const QString path = dir + QLatin1Char('/') + name;
+    image.save(path);
+    return path;
+}
+
+int CountPixels(const QImage& image, const QRect& area, QColor color, int tolerance)
+{
+    int count = 0;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - color.red()) <= tolerance && std::abs(c.green() - color.green()) <= tolerance
+                && std::abs(c.blue() - color.blue()) <= tolerance)
+                ++count;
+        }
+    }
+    return count;
+}
+
+bool HaveProgram(const QString& name)
+{
+    return !QStandardPaths::findExecutable(name).isEmpty();
+}
+
+QByteArray RunProgram(const QString& program, const QStringList& args, int* exitCode, int timeoutMs)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(timeoutMs);
+    if (exitCode)
+        *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return p.readAllStandardOutput();
+}
+
+} // namespace orvtest

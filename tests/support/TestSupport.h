@@ -1,0 +1,28 @@
+// Small helpers shared by the test suites.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace orvtest {
+
+// Path of a file under tests/data.
+QString DataPath(const QString& name);
+
+// Saves an image under the build's test output folder (for looking at a failure)
+// and returns the path written.
+QString SaveForInspection(const QImage& image, const QString& name);
+
+// Number of pixels in the rectangle whose colour is within `tolerance` of `color`
+// on every channel.
+int CountPixels(const QImage& image, const QRect& area, QColor color, int tolerance = 0);
+
+// True when a program of that name is on PATH (tests that need an outside peer skip without it).
+bool HaveProgram(const QString& name);
+
+// Runs a program and returns its standard output; exit code in *exitCode when given.
+QByteArray RunProgram(const QString& program, const QStringList& args, int* exitCode = nullptr,
+                      int timeoutMs = 60000);
+
+} // namespace orvtest
