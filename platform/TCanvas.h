@@ -1,0 +1,120 @@
+// TCanvas: a GDI-style drawing surface over a QPainter on a widget, a QImage or a QPrinter.
+//
+// The canvas keeps font, brush, pen, background mode and mapping mode itself and converts
+// logical units to device pixels on every call, so text is always drawn upright whatever the
+// mapping. Two mappings exist: device pixels, and 0.1 mm with y pointing up (the printable
+// area's top-left at (0, 0), everything below at negative y).
+#pragma once
+
+#include "platform/TBrush.h"
+#include "platform/TColor.h"
+#include "platform/TFont.h"
+#include "platform/TTypes.h"
+
+#include <QString>
+#include <memory>
+
+class QPainter;
+class QPaintDevice;
+class TBitmap;
+
+// DrawText flags, with the values a GDI caller knows.
+enum TDrawTextFlag : unsigned {
+    DT_TOP = 0x0,
+    DT_LEFT = 0x0,
+    DT_CENTER = 0x1,
+    DT_RIGHT = 0x2,
+    DT_VCENTER = 0x4,
+    DT_BOTTOM = 0x8,
+    DT_WORDBREAK = 0x10,
+    DT_SINGLELINE = 0x20,
+    DT_EXPANDTABS = 0x40,
+    DT_TABSTOP = 0x80,
+    DT_NOCLIP = 0x100,
+    DT_EXTERNALLEADING = 0x200,
+    DT_CALCRECT = 0x400,
+    DT_NOPREFIX = 0x800,
+    DT_EDITCONTROL = 0x2000,
+    DT_END_ELLIPSIS = 0x8000,
+};
+
+enum TBkMode { bkOpaque, bkTransparent };
+enum TMapMode { mmPixels, mmLoMetric };
+
+class TCanvas {
+public:
+    TCanvas(); // no device: drawing calls do nothing, measuring uses a screen-resolution image
+    explicit TCanvas(QPaintDevice* device); // begins its own painter on the device
+    ~TCanvas();
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    // Borrow a painter that someone else began (a widget's paint event, a printer job).
+    void Attach(QPainter* painter);
+    void Detach();
+    bool HasDevice() const;
+    QPainter* Painter() const;
+    QPaintDevice* Device() const;
+
+    TFont& Font() { return m_font; }
+    const TFont& Font() const { return m_font; }
+    void SetFont(const TFont& font) { m_font.Assign(font); }
+    TBrush& Brush() { return m_brush; }
+    const TBrush& Brush() const { return m_brush; }
+    TPen& Pen() { return m_pen; }
+    const TPen& Pen() const { return m_pen; }
+
+    TBkMode BkMode() const { return m_bkMode; }
+    void SetBkMode(TBkMode mode) { m_bkMode = mode; }
+
+    // Mapping. Switching keeps the device origin; font heights are in logical units of the mode.
+    TMapMode MapMode() const { return m_mapMode; }
+    void SetMapMode(TMapMode mode) { m_mapMode = mode; }
+    TPoint LPtoDP(TPoint logical) const;
+    TPoint DPtoLP(TPoint device) const;
+    TRect LPtoDP(const TRect& logical) const; // normalised so that left <= right, top <= bottom
+    int PixelsPerInchX() const;
+    int PixelsPerInchY() const;
+
+    // Filling and lines (logical units).
+    void FillRect(const TRect& r);        // brush, no outline
+    void FrameRect(const TRect& r);       // 1-pixel frame in the brush colour
+    void Rectangle(const TRect& r);       // pen outline, brush inside
+    void MoveTo(int x, int y);
+    void LineTo(int x, int y);            // pen; the end point is not drawn (GDI)
+    TPoint PenPos() const { return m_penPos; }
+    void DrawFocusRect(const TRect& r);   // dotted frame
+    void DrawFlatCheckBox(const TRect& r, bool checked);
+
+    // Text. TextOut draws with the text's top-left at (x, y); the background is filled with the
+    // brush colour in opaque mode.
+    void TextOut(int x, int y, const QString& text);
+    int TextWidth(const QString& text) const;
+    int TextHeight(const QString& text) const; // line height of the font (ascent + descent)
+    TPoint TextExtent(const QString& text) const;
+    // Draws `text` into `rect` honouring the DT_ flags; with DT_CALCRECT nothing is drawn and
+    // `rect` is resized to what the text needs. Returns the height of the text drawn.
+    int DrawText(const QString& text, TRect& rect, unsigned flags);
+    int DrawTextEx(const QString& text, TRect& rect, unsigned flags, int leftMargin, int rightMargin);
+
+    // Clipping (logical units).
+    void SetClipRect(const TRect& r);
+    void RemoveClip();
+    TRect ClipBox() const; // the clip rectangle, or the whole device when there is none
+
+    // Pictures.
+    void Draw(int x, int y, const TBitmap& bitmap);               // transparent when the bitmap is
+    void StretchDraw(const TRect& r, const TBitmap& bitmap);
+    void DrawImage(int x, int y, const QImage& image);            // natural size in device pixels
+    void StretchDrawImage(const TRect& r, const QImage& image);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+    TFont m_font;
+    TBrush m_brush;
+    TPen m_pen;
+    TBkMode m_bkMode = bkOpaque;
+    TMapMode m_mapMode = mmPixels;
+    TPoint m_penPos;
+};

@@ -1,0 +1,178 @@
+// The row and column model of the report list view: plain data owned by the control,
+// usable before the control has a window.
+#pragma once
+
+#include "platform/TTypes.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class TListItems;
+class TListColumns;
+
+// The owner of a model is told about every change that needs a repaint or re-layout.
+class TListModelObserver {
+public:
+    virtual ~TListModelObserver() = default;
+    virtual void ItemsChanged() {}                   // rows added, removed, reordered or edited
+    virtual void ItemStateChanged(int /*index*/, unsigned /*oldState*/, unsigned /*newState*/) {}
+    virtual void ColumnsChanged() {}                 // columns added, removed, resized, re-captioned
+};
+
+// Item state bits (as reported by item-changed notifications).
+enum TListItemStateFlag : unsigned { lisFocused = 0x1, lisSelected = 0x2 };
+
+// One row: a caption, its sub-item texts (may be shorter or longer than the column count),
+// an image index (-1 = none), a check state, selection and focus, an indent and per-sub-item
+// images (kept by the control, not carried by Assign).
+class TListItem {
+public:
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString& caption);
+    QStringList& SubItems() { return m_subItems; } // edits repaint on the next paint
+    const QStringList& SubItems() const { return m_subItems; }
+
+    int ImageIndex() const { return m_imageIndex; }
+    void SetImageIndex(int index);
+    int OverlayIndex() const { return m_overlayIndex; }
+    void SetOverlayIndex(int index) { m_overlayIndex = index; }
+    int StateIndex() const { return m_stateIndex; }
+    void SetStateIndex(int index) { m_stateIndex = index; }
+    void* Data() const { return m_data; }
+    void SetData(void* data) { m_data = data; }
+
+    bool Checked() const { return m_checked; }
+    void SetChecked(bool checked);
+    bool Selected() const { return m_selected; }
+    void SetSelected(bool selected);
+    bool Focused() const { return m_focused; }
+    void SetFocused(bool focused); // focusing one row unfocuses the previous one
+
+    int Indent() const { return m_indent; }
+    void SetIndent(int indent);
+    // Image of platform sub-item `sub` (1 = first sub-item); -1 when none was set.
+    int SubItemImage(int sub) const;
+    void SetSubItemImage(int sub, int image);
+
+    int Index() const; // the row's current index
+    TListItems* Owner() const { return m_owner; }
+
+    // Copies caption, data, image, overlay and state indexes and all sub-item texts; not the
+    // check, selection, focus, indent or sub-item images.
+    void Assign(const TListItem& other);
+
+private:
+    friend class TListItems;
+    TListItems* m_owner = nullptr;
+    QString m_caption;
+    QStringList m_subItems;
+    std::unique_ptr<std::vector<int>> m_subImages; // allocated only when an image is set
+    void* m_data = nullptr;
+    int m_index = -1;
+    int m_imageIndex = -1;
+    short m_overlayIndex = -1;
+    short m_stateIndex = -1;
+    short m_indent = 0;
+    bool m_checked = false;
+    bool m_selected = false;
+    bool m_focused = false;
+};
+
+class TListItems {
+public:
+    explicit TListItems(TListModelObserver* observer = nullptr);
+    ~TListItems();
+
+    int Count() const { return int(m_items.size()); }
+    TListItem& Add();                       // amortised O(1)
+    TListItem& Insert(int index);           // index clamped to 0..Count()
+    void Delete(int index);                 // out of range: nothing
+    void Clear();
+    TListItem& operator[](int index) { return *m_items[size_t(index)]; }
+    const TListItem& operator[](int index) const { return *m_items[size_t(index)]; }
+    TListItem* Item(int index);             // nullptr when out of range
+    const TListItem* Item(int index) const;
+
+    // Repaints are held back between BeginUpdate and the matching EndUpdate.
+    void BeginUpdate();
+    void EndUpdate();
+    bool Updating() const { return m_updateCount > 0; }
+
+    // Stable sort with a comparison returning <0, 0 or >0 (rows comparing equal keep their order).
+    template <class Compare>
+    void Sort(Compare compare);
+
+    int SelectedCount() const;
+    TListItem* Selected() const;  // the first selected row, or nullptr
+    TListItem* Focused() const;   // the focused row, or nullptr
+
+    void Reserve(int count) { m_items.reserve(size_t(count)); }
+    void SetObserver(TListModelObserver* observer) { m_observer = observer; }
+
+private:
+    friend class TListItem;
+    void Renumber(int from);
+    void Changed();
+    void StateChanged(TListItem& item, unsigned oldState);
+    std::vector<std::unique_ptr<TListItem>> m_items;
+    TListModelObserver* m_observer = nullptr;
+    int m_updateCount = 0;
+    bool m_changedWhileUpdating = false;
+    int m_focusedIndex = -1;
+};
+
+template <class Compare>
+void TListItems::Sort(Compare compare)
+{
+    std::stable_sort(m_items.begin(), m_items.end(),
+                     [&](const std::unique_ptr<TListItem>& a, const std::unique_ptr<TListItem>& b) {
+                         return compare(*a, *b) < 0;
+                     });
+    Renumber(0);
+    Changed();
+}
+
+// One column: caption, width in pixels, alignment, and the header section's own format.
+class TListColumn {
+public:
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString& caption);
+    int Width() const { return m_width; }
+    void SetWidth(int width);
+    TAlignment Alignment() const { return m_alignment; }
+    void SetAlignment(TAlignment alignment);
+    int ImageIndex() const { return m_imageIndex; }
+    void SetImageIndex(int index);
+    int Index() const { return m_index; }
+
+private:
+    friend class TListColumns;
+    TListColumns* m_owner = nullptr;
+    QString m_caption;
+    int m_width = 50;
+    TAlignment m_alignment = taLeftJustify;
+    int m_imageIndex = -1;
+    int m_index = -1;
+};
+
+class TListColumns {
+public:
+    explicit TListColumns(TListModelObserver* observer = nullptr);
+    ~TListColumns();
+    int Count() const { return int(m_columns.size()); }
+    TListColumn& Add();
+    void Delete(int index);
+    void Clear();
+    TListColumn& operator[](int index) { return *m_columns[size_t(index)]; }
+    const TListColumn& operator[](int index) const { return *m_columns[size_t(index)]; }
+    TListColumn* Column(int index); // nullptr when out of range
+    void SetObserver(TListModelObserver* observer) { m_observer = observer; }
+
+private:
+    friend class TListColumn;
+    void Changed();
+    std::vector<std::unique_ptr<TListColumn>> m_columns;
+    TListModelObserver* m_observer = nullptr;
+};
