@@ -29,7 +29,7 @@ enum TListItemStateFlag : unsigned { lisFocused = 0x1, lisSelected = 0x2 };
 // images (kept by the control, not carried by Assign).
 class TListItem {
 public:
-    QString Caption() const { return m_caption; }
+    const QString& Caption() const { return m_caption; }
     void SetCaption(const QString& caption);
     QStringList& SubItems() { return m_subItems; } // edits repaint on the next paint
     const QStringList& SubItems() const { return m_subItems; }
