@@ -1,0 +1,79 @@
+// TRichEdit: a windowless rich-text engine (RTF in and out, selection formatting, rendering
+// a character range into a rectangle given in twips) over a QTextDocument.
+#pragma once
+
+#include "platform/TColor.h"
+#include "platform/TFont.h"
+#include "platform/TTypes.h"
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+class QTextDocument;
+class QTextCursor;
+class TCanvas;
+
+class TRichEdit {
+public:
+    TRichEdit();
+    ~TRichEdit();
+    TRichEdit(const TRichEdit&) = delete;
+    TRichEdit& operator=(const TRichEdit&) = delete;
+
+    // Replaces the content. Malformed or truncated RTF loads what can be read; returns false
+    // (and leaves the content empty) when the bytes do not start like RTF at all.
+    bool LoadFromRtf(const QByteArray& rtf);
+    // The content as RTF: \rtf1\ansi\ansicpg1252 with font and colour tables.
+    QByteArray SaveToRtf() const;
+
+    // The visible characters; lines (paragraphs and line breaks) separated by "\r\n".
+    QString PlainText() const;
+    int TextLength() const; // number of character positions (a line break counts as one)
+
+    void Clear();
+    void SetText(const QString& plain); // "\r\n", "\r" and "\n" each start a new paragraph
+
+    // Selection by character position (0-based); clamped to the text.
+    void SetSelection(int start, int length);
+    int SelStart() const { return m_selStart; }
+    int SelLength() const { return m_selLength; }
+    QString SelText() const;
+
+    // Character formatting of the selection.
+    void SetSelColor(TColor color);       // clNone or a system colour resolves to the default text colour
+    void SetSelStyle(TFontStyles styles); // sets exactly these of bold/italic/underline/strike-out
+    void SetSelOffset(int twips);         // raise (+) or lower (-) the baseline; 0 = none
+    void SetSuperscript() { SetSelOffset(40); }
+    // Formatting of the character at `pos` (for inspection).
+    TColor CharColor(int pos) const;      // clNone when the character has the default colour
+    TFontStyles CharStyle(int pos) const;
+    int CharOffset(int pos) const;        // twips
+
+    // Colour the render fills the formatting rectangle with (clNone: leave it as it is).
+    TColor BackgroundColor() const { return m_background; }
+    void SetBackgroundColor(TColor color) { m_background = color; }
+
+    // Formats characters [first, last] (last = -1: to the end) into `formatTwips` (1440 per inch,
+    // measured from the device origin of the canvas) and draws them through the canvas's painter,
+    // clipped to that rectangle. Returns the position of the first character not drawn (the text
+    // length when everything fitted). `pageTwips` bounds the formatting rectangle.
+    int Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pageTwips, int first = 0,
+               int last = -1);
+
+    QTextDocument& Document() { return *m_doc; }
+    const QTextDocument& Document() const { return *m_doc; }
+
+    // The font of characters without their own font; its colour is the default text colour.
+    const TFont& DefaultFont() const { return m_defaultFont; }
+    void SetDefaultFont(const TFont& font);
+
+private:
+    QTextCursor SelectionCursor() const;
+
+    std::unique_ptr<QTextDocument> m_doc;
+    TFont m_defaultFont;
+    TColor m_background = clWindow;
+    int m_selStart = 0;
+    int m_selLength = 0;
+};
