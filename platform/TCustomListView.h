@@ -1,0 +1,226 @@
+// TCustomListView: the report list-view control. Rows and columns are plain data (usable before
+// the control is shown); rows are painted one by one through a virtual owner-draw hook or the
+// default painter, and the control's notifications arrive as virtual calls.
+#pragma once
+
+#include "platform/TBrush.h"
+#include "platform/TColor.h"
+#include "platform/TFont.h"
+#include "platform/TListItems.h"
+#include "platform/TTypes.h"
+
+#include <QAbstractScrollArea>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QLineEdit;
+class QPainter;
+class QTimer;
+class THeaderControl;
+class TImageList;
+
+// Extended styles.
+enum TListViewExStyle : unsigned {
+    LVS_EX_SUBITEMIMAGES = 0x2,
+    LVS_EX_CHECKBOXES = 0x4,
+    LVS_EX_HEADERDRAGDROP = 0x10,
+    LVS_EX_FLATSB = 0x100,
+};
+
+class TCustomListView : public QAbstractScrollArea, protected TListModelObserver {
+    Q_OBJECT
+public:
+    explicit TCustomListView(QWidget* parent = nullptr);
+    ~TCustomListView() override;
+
+    TListItems& Items() { return m_items; }
+    const TListItems& Items() const { return m_items; }
+    TListColumns& Columns() { return m_columns; }
+    const TListColumns& Columns() const { return m_columns; }
+
+    // The window exists from the first show or an explicit CreateWnd(); without it geometry
+    // queries return empty results and operations that need it do nothing.
+    bool HandleAllocated() const { return m_handleAllocated; }
+    virtual void CreateWnd();
+    virtual void DestroyWnd();
+    void RecreateWnd(); // styles, rows and columns are kept
+
+    // Display order: position -> column index. A setter argument that is not a permutation of
+    // the columns is ignored.
+    std::vector<int> ColumnOrder() const;
+    void SetColumnOrder(const std::vector<int>& order);
+    int ColumnAtPosition(int position) const; // -1 when out of range
+    int PositionOfColumn(int column) const;   // -1 when out of range
+
+    unsigned ExtendedStyle() const { return m_exStyle; }
+    void SetExtendedStyle(unsigned style);
+    bool OwnerDrawFixed() const { return m_ownerDrawFixed; }
+    void SetOwnerDrawFixed(bool ownerDraw);
+    int HoverTime() const { return m_hoverTimeMs; }
+    void SetHoverTime(int ms);                 // hover time before hot tracking selects a row
+    TColor TextBkColor() const { return m_textBkColor; }
+    void SetTextBkColor(TColor color);         // clNone = transparent text background
+
+    bool RowSelect() const { return m_rowSelect; }
+    void SetRowSelect(bool rowSelect);
+    bool MultiSelect() const { return m_multiSelect; }
+    void SetMultiSelect(bool multiSelect);     // switching it off keeps only the focused selection
+    bool HotTrack() const { return m_hotTrack; }
+    void SetHotTrack(bool hotTrack);
+    bool Checkboxes() const { return (m_exStyle & LVS_EX_CHECKBOXES) != 0; }
+    void SetCheckboxes(bool checkboxes);
+    bool GridLines() const { return m_gridLines; }
+    void SetGridLines(bool gridLines);
+    bool ReadOnly() const { return m_readOnly; }
+    void SetReadOnly(bool readOnly);           // read-only lists do not edit captions
+    bool ShowColumnHeaders() const { return m_showColumnHeaders; }
+    void SetShowColumnHeaders(bool show);
+
+    TImageList* SmallImages() const { return m_smallImages; }
+    void SetSmallImages(TImageList* images);   // not owned; cleared when the list is destroyed
+
+    TFont& Font() { return m_font; }           // changes re-measure the rows
+    void SetFont(const TFont& font);
+    TColor Color() const { return m_brush.Color(); }
+    void SetColor(TColor color);
+    TBrush& BackgroundBrush() { return m_brush; } // colour, or a pattern tiled behind the rows
+
+    void SetToolTipsEnabled(bool enabled);     // the control's own tips for cut-off cell texts
+    bool ToolTipsEnabled() const { return m_toolTips; }
+
+    // Geometry, in viewport (client) coordinates: y = 0 is just below the header.
+    int RowHeight() const { return m_rowHeight; }
+    void RemeasureRows();                      // asks MeasureItem again when owner drawn
+    int TopIndex() const;                      // first visible row; 0 without a window
+    int VisibleRowCount() const;               // rows that fit the viewport entirely (at least 1)
+    void ScrollBy(int dx, int dy);             // pixels; vertical moves round to whole rows
+    void ScrollLines(int lines);
+    void EnsureVisible(int item);
+    int HorizontalOffset() const;
+    int ContentWidth() const;                  // sum of the column widths
+
+    TRect ItemRect(int item) const;            // the full row
+    bool SubItemHitTest(TPoint client, int& item, int& column) const;
+    TRect SubItemRect(int item, int column) const; // label part of a cell (column 0 = caption)
+    TRect CellRect(int item, int column) const;    // the whole cell of a column
+    TRect CheckBoxRect(int item) const;            // empty without check boxes
+
+    THeaderControl& Header() { return *m_header; }
+    const THeaderControl& Header() const { return *m_header; }
+
+    // Caption editing: the editor is a QLineEdit over the caption. It already exists when
+    // BeginLabelEdit is asked, so an override may move it or change its text.
+    void EditCaption(int item);
+    QWidget* EditWindow() const;
+    QLineEdit* EditControl() const { return m_editor; }
+    int EditingItem() const { return m_editItem; }
+    bool IsEditing() const { return m_editor != nullptr; }
+    void EndEditing(bool accept);
+
+    // Stable sort: rows comparing equal keep their order; selection and focus stay with the rows.
+    void SortItems(const std::function<int(const TListItem&, const TListItem&)>& compare);
+
+    // Painting is held back until the matching end, which repaints once.
+    void BeginPaintSuspend();
+    void EndPaintSuspend();
+    bool PaintSuspended() const { return m_paintSuspend > 0; }
+
+    // Selection helpers in the platform's own terms (raise ItemChanged for every change).
+    void ClearSelection();
+    void SelectRange(int from, int to);        // inclusive, clamped
+    int FocusedIndex() const;                  // -1 when none
+    int HotItem() const { return m_hotItem; }
+
+    // Paints the rows that meet `clip` (viewport coordinates) on any painter.
+    void PaintRows(QPainter& painter, const TRect& clip);
+
+protected:
+    // Notifications; the defaults do nothing unless stated.
+    virtual void MeasureItem(int& height);
+    virtual void OwnerDrawItem(QPainter& painter, int item, const TRect& rowRect, TOwnerDrawState state);
+    virtual void ItemChanged(int item, unsigned oldState, unsigned newState);
+    virtual void ItemClick(int item, int column);   // item -1 when the click hit no row
+    virtual void ItemRClick(int item, int column);
+    virtual void ColumnClick(int column);
+    virtual bool BeginLabelEdit(int item);          // false cancels
+    virtual void EndLabelEdit(int item, const QString& text, bool accepted); // stores the caption when accepted
+    virtual void HeaderDrawSection(QPainter& painter, int section, const TRect& rect); // header widget coordinates
+    virtual bool HeaderBeginTrack(int section);     // false refuses the divider drag
+    virtual void HeaderEndTrack(int section);
+    virtual void HeaderItemChanged(int section);
+    virtual void HeaderDividerDblClick(int section);
+    virtual void HeaderRClick(TPoint headerPos);    // header content coordinates
+    virtual void FilterChange(int section);
+    virtual void FilterBtnClick(int section);
+    virtual void VerticalScrolled(bool endOfScroll, bool thumbTracking, int thumbPos);
+
+    // Default painting of one row (owner draw off).
+    virtual void DefaultDrawItem(QPainter& painter, int item, const TRect& rowRect, TOwnerDrawState state);
+
+    // TListModelObserver
+    void ItemsChanged() override;
+    void ItemStateChanged(int index, unsigned oldState, unsigned newState) override;
+    void ColumnsChanged() override;
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class THeaderControl;
+    void UpdateLayout();       // header place, viewport margins, scroll ranges
+    void UpdateScrollBars();
+    int DefaultRowHeight() const;
+    void RefreshRow(int item);
+    void MoveFocusTo(int item, Qt::KeyboardModifiers modifiers);
+    void ClickSelect(int item, Qt::KeyboardModifiers modifiers);
+    void SetHot(int item);
+    void FinishEdit(bool accept);
+    void ListFontChanged();
+    int CaptionColumnLeftInset(int item) const; // indent + check box + image before the label
+    bool ValidItem(int item) const { return item >= 0 && item < m_items.Count(); }
+
+    TListItems m_items;
+    TListColumns m_columns;
+    std::vector<const TListColumn*> m_order; // display order by column identity
+    THeaderControl* m_header = nullptr;
+    bool m_handleAllocated = false;
+
+    unsigned m_exStyle = 0;
+    bool m_ownerDrawFixed = false;
+    int m_hoverTimeMs = 400;
+    TColor m_textBkColor = clNone;
+    bool m_rowSelect = false;
+    bool m_multiSelect = false;
+    bool m_hotTrack = false;
+    bool m_gridLines = false;
+    bool m_readOnly = false;
+    bool m_showColumnHeaders = true;
+    bool m_toolTips = true;
+    TImageList* m_smallImages = nullptr;
+    int m_smallImagesLink = 0;
+    TFont m_font;
+    TBrush m_brush;
+
+    int m_rowHeight = 17; // pixels
+    int m_anchor = -1;    // the fixed end of Shift ranges
+    int m_hotItem = -1;
+    int m_hoverTimer = 0;
+    int m_paintSuspend = 0;
+    bool m_thumbTracking = false;
+
+    QLineEdit* m_editor = nullptr;
+    int m_editItem = -1;
+    bool m_finishingEdit = false;
+};
