@@ -1,0 +1,30 @@
+// Delimiter-separated text files of the list: one row per line, optional caption line.
+//
+// Files are read as UTF-8 (a leading byte-order mark skipped), or as Windows-1252 when the bytes
+// are not valid UTF-8, and written as UTF-8 through an atomic replace.
+#pragma once
+
+#include "platform/TListItems.h"
+
+#include <QChar>
+#include <QString>
+
+// Writes every row (the column captions first when `saveHeader`), fields joined by `delimiter`
+// (a comma when it is QChar(0)), lines ended by CR LF. Nothing is quoted or escaped. A model
+// without columns or without rows writes nothing and leaves an existing file alone.
+// Throws EOrvListViewError "Cannot create file <name>" or "Error writing file <name>"; the
+// previous file is then intact.
+void SaveListToCSV(const TListColumns& columns, const TListItems& items, QChar delimiter, bool saveHeader,
+                   const QString& file);
+
+// Reads `file` into the model. When `delimiter` is QChar(0) it is detected from the first two
+// lines and, when one qualifies, stored back into `delimiter`. With `loadHeader` the model is
+// cleared and the first line gives the column captions; otherwise the rows are appended.
+// Throws EOrvListViewError "File cannot be opened" (model and delimiter unchanged).
+void LoadListFromCSV(TListColumns& columns, TListItems& items, QChar& delimiter, bool loadHeader,
+                     const QString& file);
+
+// The reader's character searches, exposed for the clipboard and tests. Positions count from 1;
+// 0 means none. A character standing next to a copy of itself is skipped, except at the very end.
+int CsvSinglePosition(QChar c, QStringView s);
+int CsvSingleCount(QChar c, QStringView s);

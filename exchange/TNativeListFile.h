@@ -1,0 +1,22 @@
+// The list's own line-oriented file: sizes, column widths, optional captions and every non-empty
+// cell with its image index. Line breaks inside texts are kept (CR as tab, LF as backspace).
+#pragma once
+
+#include "platform/TListItems.h"
+
+#include <QString>
+
+// Writes the model. `subImages` off writes -1 as the image of every sub-item cell; `saveHeader`
+// writes the captions and numbers the rows from 1. Always writes, even an empty model.
+// Throws EOrvListViewError "Cannot create file <name>" / "Error writing file <name>"; the
+// previous file is then intact.
+void SaveListToFile(const TListColumns& columns, const TListItems& items, bool subImages, bool saveHeader,
+                    const QString& file);
+
+// Replaces the rows by the file's contents (extra columns of the model stay). `subImages` is
+// switched on when a loaded cell carries an image. `loadHeader` must match the save's `saveHeader`.
+// Throws EOrvListViewError "File <name> not found", or "File contains no data or corrupt file
+// <name>" for a missing, zero, negative or implausibly large size line; the model is unchanged
+// by every error.
+void LoadListFromFile(TListColumns& columns, TListItems& items, bool& subImages, bool loadHeader,
+                      const QString& file);

@@ -1,0 +1,14 @@
+// Export of the rows as a flat XML document: a list element, one record element per row and one
+// field element per column.
+#pragma once
+
+#include "platform/TListItems.h"
+
+#include <QString>
+#include <QStringList>
+
+// Field i is named fieldNames[i], or "FIELD<i>" past the end of the names. Field texts are
+// escaped (&, <, >) so that a parser reads back exactly the cell texts.
+// Throws EOrvListViewError "Cannot create file <name>" / "Error writing file <name>".
+void SaveListToXML(const TListColumns& columns, const TListItems& items, const QString& file,
+                   const QString& listTag, const QString& recordTag, const QStringList& fieldNames);
