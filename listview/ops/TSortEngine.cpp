@@ -1,0 +1,492 @@
+#include "listview/ops/TSortEngine.h"
+
+#include "platform/TListItems.h"
+
+#include <QDate>
+#include <QTime>
+#include <algorithm>
+#include <charconv>
+#include <numeric>
+
+namespace orvsort {
+
+namespace {
+
+const QString& EmptyString()
+{
+    static const QString empty;
+    return empty;
+}
+
+bool IsBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+bool IsDigit(QChar c)
+{
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
+
+// Reads an integer the loose way: leading blanks, optional sign, digits up to the first other
+// character. Too many digits saturate instead of overflowing.
+int ReadLooseInt(QStringView s)
+{
+    qsizetype i = 0;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-'))) {
+        negative = s[i] == QLatin1Char('-');
+        ++i;
+    }
+    long long value = 0;
+    while (i < s.size() && IsDigit(s[i])) {
+        value = std::min<long long>(value * 10 + (s[i].unicode() - '0'), 1000000000LL);
+        ++i;
+    }
+    return int(negative ? -value : value);
+}
+
+// Days since 30 December 1899 (the day numbering dates are compared in), 0 for impossible dates.
+double DayNumber(int year, int month, int day)
+{
+    if (year < 1 || year > 9999)
+        return 0;
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return 0;
+    static const qint64 epoch = QDate(1899, 12, 30).toJulianDay();
+    return double(date.toJulianDay() - epoch);
+}
+
+// Position of the first date separator: '-', else '/', else '.'; -1 when none occurs.
+qsizetype FindDateSeparator(QStringView s)
+{
+    for (const char sep : {'-', '/', '.'}) {
+        const qsizetype p = s.indexOf(QLatin1Char(sep));
+        if (p >= 0)
+            return p;
+    }
+    return -1;
+}
+
+// Code unit order is not code point order above U+D7FF: surrogates must sort after U+E000..U+FFFF.
+inline unsigned CodePointOrderKey(char16_t u)
+{
+    if (u >= 0xD800) {
+        if (u >= 0xE000)
+            return unsigned(u) - 0x800;
+        return unsigned(u) + 0x2000;
+    }
+    return u;
+}
+
+inline char16_t FoldAscii(char16_t u)
+{
+    return (u >= u'a' && u <= u'z') ? char16_t(u - 32) : u;
+}
+
+int Sign(double a, double b)
+{
+    return a > b ? 1 : (a < b ? -1 : 0);
+}
+
+} // namespace
+
+std::optional<double> ParseDecimal(QStringView text)
+{
+    if (text.isEmpty())
+        return 0.0;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && IsBlank(text[i]))
+        ++i;
+    // Copy the accepted characters into an ASCII buffer for std::from_chars.
+    char buffer[128];
+    int len = 0;
+    auto put = [&](char c) {
+        if (len < int(sizeof buffer) - 1)
+            buffer[len++] = c;
+    };
+    bool negative = false;
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+    int digits = 0;
+    int significant = 0;
+    while (i < n && IsDigit(text[i])) {
+        // Leading zeros carry no value and must not fill the buffer.
+        if (significant > 0 || text[i] != QLatin1Char('0')) {
+            put(char(text[i].unicode()));
+            ++significant;
+        }
+        ++digits;
+        ++i;
+    }
+    if (significant == 0)
+        put('0');
+    if (i < n && text[i] == QLatin1Char('.')) {
+        put('.');
+        ++i;
+        while (i < n && IsDigit(text[i])) {
+            put(char(text[i].unicode()));
+            ++digits;
+            ++i;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+        put('e');
+        ++i;
+        if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+            put(char(text[i].unicode()));
+            ++i;
+        }
+        int expDigits = 0;
+        while (i < n && IsDigit(text[i])) {
+            put(char(text[i].unicode()));
+            ++expDigits;
+            ++i;
+        }
+        if (expDigits == 0)
+            return std::nullopt;
+    }
+    if (i != n)
+        return std::nullopt;
+    double value = 0;
+    const auto result = std::from_chars(buffer, buffer + len, value);
+    if (result.ec == std::errc::result_out_of_range)
+        value = HUGE_VAL; // magnitude too large: still orders above every finite number
+    else if (result.ec != std::errc())
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+QString NormalizeNumber(QString text, const QString& prefix, const QString& suffix, bool grouped,
+                        const QLocale& locale)
+{
+    if (!suffix.isEmpty()) {
+        const qsizetype p = text.indexOf(suffix);
+        if (p >= 0)
+            text.remove(p, suffix.size());
+    }
+    if (!prefix.isEmpty()) {
+        const qsizetype p = text.indexOf(prefix);
+        if (p >= 0)
+            text.remove(p, prefix.size());
+    }
+    if (grouped)
+        text.remove(locale.groupSeparator());
+    const QString decimal = locale.decimalPoint();
+    if (decimal != QLatin1String(".")) {
+        const qsizetype p = text.indexOf(decimal);
+        if (p >= 0)
+            text.replace(p, decimal.size(), QLatin1String("."));
+    }
+    return text;
+}
+
+int ShortDateValue(QStringView text, bool dayFirst)
+{
+    const qsizetype first = FindDateSeparator(text);
+    if (first < 0)
+        return 0;
+    const QStringView part1 = text.left(first);
+    const QStringView rest = text.mid(first + 1);
+    const qsizetype second = FindDateSeparator(rest);
+    if (second < 0)
+        return 0;
+    const QStringView part2 = rest.left(second);
+    const QStringView yearPart = rest.mid(second + 1);
+
+    int year = ReadLooseInt(yearPart);
+    // Two-digit years up to 25 belong to this century; everything else has 1900 added, which
+    // keeps four-digit years in order among themselves.
+    year += (year >= 0 && year <= 25) ? 2000 : 1900;
+    const int a = ReadLooseInt(part1);
+    const int b = ReadLooseInt(part2);
+    const int day = dayFirst ? a : b;
+    const int month = dayFirst ? b : a;
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31)
+        return 0;
+    return int(DayNumber(year, month, day));
+}
+
+double LocaleDateTimeValue(QStringView text, const QLocale& locale)
+{
+    QStringView s = text.trimmed();
+    if (s.isEmpty())
+        return 0;
+
+    // Split off the time part at the first blank after the date.
+    QStringView datePart = s;
+    QStringView timePart;
+    const qsizetype blank = s.indexOf(QLatin1Char(' '));
+    if (blank > 0) {
+        datePart = s.left(blank);
+        timePart = s.mid(blank + 1).trimmed();
+    }
+
+    // Order and separator of the locale's short date format.
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QChar separator = QLatin1Char('/');
+    for (const QChar c : format) {
+        if (!c.isLetter() && c != QLatin1Char('\'')) {
+            separator = c;
+            break;
+        }
+    }
+    const qsizetype dPos = format.indexOf(QLatin1Char('d'));
+    const qsizetype mPos = format.indexOf(QLatin1Char('M'));
+    const qsizetype yPos = format.indexOf(QLatin1Char('y'));
+
+    auto readNumbers = [](QStringView part, QChar sep, int (&out)[3]) -> bool {
+        int count = 0;
+        qsizetype start = 0;
+        while (count < 3) {
+            qsizetype end = part.indexOf(sep, start);
+            const QStringView field = part.mid(start, end < 0 ? -1 : end - start);
+            if (field.isEmpty() || field.size() > 4)
+                return false;
+            for (const QChar c : field)
+                if (!IsDigit(c))
+                    return false;
+            out[count++] = field.toInt();
+            if (end < 0)
+                break;
+            start = end + 1;
+        }
+        return count == 3 && part.count(sep) == 2;
+    };
+
+    int numbers[3] = {0, 0, 0};
+    int year = 0, month = 0, day = 0;
+    bool isoLike = datePart.size() >= 8 && datePart.size() <= 10 && datePart.indexOf(QLatin1Char('-')) == 4;
+    if (isoLike && readNumbers(datePart, QLatin1Char('-'), numbers)) {
+        year = numbers[0];
+        month = numbers[1];
+        day = numbers[2];
+    } else if (readNumbers(datePart, separator, numbers)) {
+        // Rank the three fields by their place in the format.
+        struct Field {
+            qsizetype pos;
+            int* target;
+        } fields[3] = {{dPos, &day}, {mPos, &month}, {yPos, &year}};
+        std::sort(std::begin(fields), std::end(fields), [](const Field& x, const Field& y) { return x.pos < y.pos; });
+        for (int i = 0; i < 3; ++i)
+            *fields[i].target = numbers[i];
+        const QStringView yearText = datePart.mid(datePart.lastIndexOf(separator) + 1);
+        if (fields[2].target == &year && yearText.size() <= 2)
+            year += year < 50 ? 2000 : 1900;
+        else if (year < 100 && yPos >= 0 && fields[0].target == &year)
+            year += year < 50 ? 2000 : 1900;
+    } else {
+        return 0;
+    }
+    const double days = DayNumber(year, month, day);
+    if (days == 0 && !(year == 1899 && month == 12 && day == 30))
+        return 0;
+
+    double fraction = 0;
+    if (!timePart.isEmpty()) {
+        QStringView t = timePart;
+        bool pm = false, am = false;
+        if (t.endsWith(QLatin1String("PM"), Qt::CaseInsensitive)) {
+            pm = true;
+            t = t.chopped(2).trimmed();
+        } else if (t.endsWith(QLatin1String("AM"), Qt::CaseInsensitive)) {
+            am = true;
+            t = t.chopped(2).trimmed();
+        }
+        const QList<QStringView> pieces = t.split(QLatin1Char(':'));
+        if (pieces.size() < 2 || pieces.size() > 3)
+            return 0;
+        int hms[3] = {0, 0, 0};
+        for (int i = 0; i < pieces.size(); ++i) {
+            QStringView p = pieces[i];
+            if (i == 2) {
+                const qsizetype dot = p.indexOf(QLatin1Char('.'));
+                if (dot >= 0)
+                    p = p.left(dot);
+            }
+            if (p.isEmpty() || p.size() > 2)
+                return 0;
+            for (const QChar c : p)
+                if (!IsDigit(c))
+                    return 0;
+            hms[i] = p.toInt();
+        }
+        int hour = hms[0];
+        if (am || pm) {
+            if (hour < 1 || hour > 12)
+                return 0;
+            hour = (hour % 12) + (pm ? 12 : 0);
+        }
+        if (hour > 23 || hms[1] > 59 || hms[2] > 59)
+            return 0;
+        fraction = (hour * 3600 + hms[1] * 60 + hms[2]) / 86400.0;
+    }
+    return days + fraction;
+}
+
+int CompareText(QStringView a, QStringView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    const char16_t* pa = a.utf16();
+    const char16_t* pb = b.utf16();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (pa[i] != pb[i])
+            return CodePointOrderKey(pa[i]) < CodePointOrderKey(pb[i]) ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+int CompareTextNoCase(QStringView a, QStringView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    const char16_t* pa = a.utf16();
+    const char16_t* pb = b.utf16();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ca = FoldAscii(pa[i]);
+        const char16_t cb = FoldAscii(pb[i]);
+        if (ca != cb)
+            return CodePointOrderKey(ca) < CodePointOrderKey(cb) ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+const QString& CellText(const TListItem& item, int column)
+{
+    if (column < 0)
+        return item.Caption();
+    const QStringList& subs = item.SubItems();
+    return column < subs.size() ? subs[column] : EmptyString();
+}
+
+TSortRun::TSortRun(int column, int directionSign, const TSortHandlers& handlers, QLocale locale)
+    : m_column(column)
+    , m_sign(directionSign < 0 ? -1 : 1)
+    , m_handlers(handlers)
+    , m_locale(std::move(locale))
+{
+}
+
+void TSortRun::ResetCacheIfFormatChanged(TSortStyle style, const QString& prefix, const QString& suffix)
+{
+    if (style == m_cacheStyle && prefix == m_cachePrefix && suffix == m_cacheSuffix)
+        return;
+    m_cacheStyle = style;
+    m_cachePrefix = prefix;
+    m_cacheSuffix = suffix;
+    std::fill(m_state.begin(), m_state.end(), 0);
+}
+
+double TSortRun::Key(const TListItem& item, TSortStyle style)
+{
+    const int index = item.Index();
+    if (index >= 0 && size_t(index) < m_state.size() && m_state[size_t(index)] != 0)
+        return m_values[size_t(index)];
+
+    const QString& text = CellText(item, m_column);
+    double value = 0;
+    bool isNumber = true;
+    switch (style) {
+    case ssNumber:
+    case ssNumberGrouped: {
+        const QString normal = NormalizeNumber(text, m_cachePrefix, m_cacheSuffix, style == ssNumberGrouped, m_locale);
+        const std::optional<double> v = ParseDecimal(normal);
+        isNumber = v.has_value();
+        value = v.value_or(0);
+        break;
+    }
+    case ssDateTime:
+        value = LocaleDateTimeValue(text, m_locale);
+        break;
+    case ssDateDMY:
+        value = ShortDateValue(text, true);
+        break;
+    case ssDateMDY:
+        value = ShortDateValue(text, false);
+        break;
+    default:
+        break;
+    }
+    if (index >= 0 && size_t(index) < m_state.size()) {
+        m_values[size_t(index)] = value;
+        m_state[size_t(index)] = isNumber ? 1 : 2;
+    }
+    return isNumber ? value : std::numeric_limits<double>::quiet_NaN();
+}
+
+int TSortRun::Compare(const TListItem* a, const TListItem* b)
+{
+    if (!a || !b)
+        return 0;
+    TSortStyle style = ssText;
+    QString prefix;
+    QString suffix;
+    if (m_handlers.getFormat)
+        m_handlers.getFormat(m_column, style, prefix, suffix);
+
+    int r = 1;
+    switch (style) {
+    case ssText:
+    case ssTextCase:
+        r = CompareText(CellText(*a, m_column), CellText(*b, m_column));
+        break;
+    case ssTextNoCase:
+        r = CompareTextNoCase(CellText(*a, m_column), CellText(*b, m_column));
+        break;
+    case ssNumber:
+    case ssNumberGrouped:
+    case ssDateTime:
+    case ssDateDMY:
+    case ssDateMDY: {
+        ResetCacheIfFormatChanged(style, prefix, suffix);
+        const double x = Key(*a, style);
+        const double y = Key(*b, style);
+        // A text that is not a number makes the pair compare equal.
+        r = (std::isnan(x) || std::isnan(y)) ? 0 : Sign(x, y);
+        break;
+    }
+    case ssCustom:
+        r = 1;
+        if (m_handlers.customCompare)
+            m_handlers.customCompare(m_column, CellText(*a, m_column), CellText(*b, m_column), r);
+        break;
+    case ssRaw:
+        r = 1;
+        if (m_handlers.rawCompare)
+            m_handlers.rawCompare(m_column, a->Index(), b->Index(), r);
+        break;
+    default:
+        r = 1;
+        break;
+    }
+    return r * m_sign;
+}
+
+void TSortRun::Sort(TListItems& items)
+{
+    const int n = items.Count();
+    if (n < 2)
+        return;
+    m_values.assign(size_t(n), 0.0);
+    m_state.assign(size_t(n), 0);
+
+    // Sort a permutation, not the rows themselves: the rows stay where they are while the
+    // handlers run, so a handler that reads the list by row index sees consistent rows.
+    std::vector<int> order(size_t(n));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return Compare(&items[x], &items[y]) < 0; });
+
+    std::vector<int> rank(size_t(n));
+    for (int i = 0; i < n; ++i)
+        rank[size_t(order[size_t(i)])] = i;
+    items.Sort([&](const TListItem& x, const TListItem& y) { return rank[size_t(x.Index())] - rank[size_t(y.Index())]; });
+}
+
+} // namespace orvsort

@@ -1,0 +1,78 @@
+// Column sort of a list: comparison of two rows by the style a column asks for.
+#pragma once
+
+#include "listview/ops/TSortTypes.h"
+
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class TListItem;
+class TListItems;
+
+namespace orvsort {
+
+// The caller's questions, asked per comparison. `column` is the sub-item index (-1 = caption).
+struct TSortHandlers {
+    std::function<void(int column, TSortStyle& style, QString& prefix, QString& suffix)> getFormat;
+    std::function<void(int column, const QString& s1, const QString& s2, int& res)> customCompare;
+    std::function<void(int column, int row1, int row2, int& res)> rawCompare;
+};
+
+// Reads `text` as a decimal number: optional leading blanks, optional sign, digits with an
+// optional '.' fraction, optional exponent, nothing after. Empty text is 0. nullopt = not a number.
+std::optional<double> ParseDecimal(QStringView text);
+
+// A cell text made ready for ParseDecimal: the first occurrence of suffix and of prefix removed,
+// every thousand separator removed when `grouped`, the first decimal separator turned into '.'.
+QString NormalizeNumber(QString text, const QString& prefix, const QString& suffix, bool grouped,
+                        const QLocale& locale);
+
+// Day number of a short date ("24-12-2001", "5/6/99", "01.02.2001"); 0 when it cannot be read
+// or is impossible. `dayFirst` selects day-month-year, otherwise month-day-year.
+int ShortDateValue(QStringView text, bool dayFirst);
+
+// Date and time by the locale's short date order and separator, optionally followed by a time
+// ("14:30", "2:30:05 PM"). Unambiguous ISO dates ("2001-12-24") are read too. 0 when it fails.
+double LocaleDateTimeValue(QStringView text, const QLocale& locale);
+
+// Byte-wise comparison by code point (a proper prefix sorts first): -1, 0 or 1.
+int CompareText(QStringView a, QStringView b);
+// The same after upper-casing the ASCII letters a-z only.
+int CompareTextNoCase(QStringView a, QStringView b);
+
+// Text of cell `column` (sub-item index, -1 = caption) of a row, or empty.
+const QString& CellText(const TListItem& item, int column);
+
+// One sort run over a column. Conversions of numbers and dates are cached per row and reused
+// while the format handler keeps answering the same style, prefix and suffix.
+class TSortRun {
+public:
+    TSortRun(int column, int directionSign, const TSortHandlers& handlers, QLocale locale = QLocale::system());
+
+    // The comparison handed to the list's sort: negative, zero or positive.
+    int Compare(const TListItem* a, const TListItem* b);
+
+    // Sorts the rows (stable: rows that compare equal keep their order).
+    void Sort(TListItems& items);
+
+private:
+    double Key(const TListItem& item, TSortStyle style);
+    void ResetCacheIfFormatChanged(TSortStyle style, const QString& prefix, const QString& suffix);
+
+    int m_column;
+    int m_sign;
+    const TSortHandlers& m_handlers;
+    QLocale m_locale;
+    // Cache of converted values, indexed by the row's index at the start of the sort.
+    TSortStyle m_cacheStyle = ssText;
+    QString m_cachePrefix;
+    QString m_cacheSuffix;
+    std::vector<double> m_values;
+    std::vector<unsigned char> m_state; // 0 = not computed, 1 = value, 2 = not a number
+};
+
+} // namespace orvsort

@@ -1,0 +1,225 @@
+#include "listview/ops/TSortEngine.h"
+#include "platform/TListItems.h"
+
+#include <QDate>
+#include <gtest/gtest.h>
+
+using namespace orvsort;
+
+namespace {
+
+// A list whose rows carry one cell in column 1 (sub-item 0); the caption is the row's original
+// position so that the resulting order can be read back.
+TListItems MakeList(const QStringList& cells)
+{
+    TListItems items;
+    for (int i = 0; i < cells.size(); ++i) {
+        TListItem& item = items.Add();
+        item.SetCaption(QString::number(i));
+        item.SubItems().append(cells[i]);
+    }
+    return items;
+}
+
+QStringList Column(const TListItems& items, int column)
+{
+    QStringList out;
+    for (int i = 0; i < items.Count(); ++i)
+        out << CellText(items[i], column);
+    return out;
+}
+
+void SortWith(TListItems& items, TSortStyle style, int sign = 1, const QString& suffix = {},
+              const QLocale& locale = QLocale::c())
+{
+    TSortHandlers handlers;
+    handlers.getFormat = [&](int, TSortStyle& s, QString&, QString& sfx) {
+        s = style;
+        sfx = suffix;
+    };
+    TSortRun run(0, sign, handlers, locale);
+    run.Sort(items);
+}
+
+} // namespace
+
+TEST(SortNumbers, GrammarAcceptsSignedDecimalsWithExponentAndNothingElse)
+{
+    struct Case {
+        const char* text;
+        bool ok;
+        double value;
+    } cases[] = {
+        {"", true, 0},         {"42", true, 42},       {"  -3.5", true, -3.5}, {"+7", true, 7},
+        {"1e3", true, 1000},   {"2.5E-1", true, 0.25}, {".5", true, 0.5},      {"5.", true, 5},
+        {"abc", false, 0},     {"12x", false, 0},      {"1e", false, 0},       {"-", false, 0},
+        {"1 ", false, 0},      {"0007", true, 7},
+    };
+    for (const Case& c : cases) {
+        const auto v = ParseDecimal(QString::fromLatin1(c.text));
+        EXPECT_EQ(v.has_value(), c.ok) << c.text;
+        if (c.ok && v)
+            EXPECT_DOUBLE_EQ(*v, c.value) << c.text;
+    }
+}
+
+TEST(SortNumbers, SuffixRemovedAndNonNumbersCompareEqual)
+{
+    TListItems items = MakeList({"150pk", "90pk", "", "1000pk"});
+    SortWith(items, ssNumber, 1, QStringLiteral("pk"));
+    EXPECT_EQ(Column(items, 0), QStringList({"2", "1", "0", "3"})); // empty counts as 0
+
+    TSortHandlers handlers;
+    handlers.getFormat = [](int, TSortStyle& s, QString&, QString&) { s = ssNumber; };
+    TListItems two = MakeList({"abc", "5"});
+    TSortRun run(0, 1, handlers, QLocale::c());
+    EXPECT_EQ(run.Compare(&two[0], &two[1]), 0);
+    EXPECT_EQ(run.Compare(&two[1], &two[0]), 0);
+}
+
+TEST(SortNumbers, GroupedUsesTheLocaleSeparators)
+{
+    TListItems items = MakeList({"1,250.50", "999.99", "12"});
+    SortWith(items, ssNumberGrouped, 1, {}, QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(Column(items, 0), QStringList({"12", "999.99", "1,250.50"}));
+
+    // A German locale: "." groups thousands and "," is the decimal separator.
+    TListItems german = MakeList({"1.250,5", "999,99", "2,5"});
+    SortWith(german, ssNumberGrouped, 1, {}, QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(Column(german, 0), QStringList({"2,5", "999,99", "1.250,5"}));
+}
+
+TEST(SortDates, ShortDateRuleReadsDayMonthYearAndMapsYears)
+{
+    EXPECT_GT(ShortDateValue(u"01-02-2001", true), ShortDateValue(u"31-01-2001", true));
+    EXPECT_EQ(ShortDateValue(u"01-02-2001", false), ShortDateValue(u"02-01-2001", true));
+    EXPECT_GT(ShortDateValue(u"5/6/01", true), ShortDateValue(u"5/6/99", true));
+    const int epoch = int(QDate(1899, 12, 30).toJulianDay());
+    EXPECT_EQ(ShortDateValue(u"5/6/99", true), int(QDate(1999, 6, 5).toJulianDay()) - epoch);
+    EXPECT_EQ(ShortDateValue(u"5/6/1999", true), int(QDate(3899, 6, 5).toJulianDay()) - epoch);
+    EXPECT_EQ(ShortDateValue(u"24-12/2001", true), ShortDateValue(u"24-12-2001", true));
+    EXPECT_EQ(ShortDateValue(u"24-12-2001 10:30", true), ShortDateValue(u"24-12-2001", true));
+    // Impossible or unreadable dates count as 0.
+    EXPECT_EQ(ShortDateValue(u"13-13-2001", true), 0);
+    EXPECT_EQ(ShortDateValue(u"0-1-2001", true), 0);
+    EXPECT_EQ(ShortDateValue(u"2001", true), 0);
+    EXPECT_EQ(ShortDateValue(u"1-2", true), 0);
+    // Four-digit years get 1900 added too, which keeps them in order among themselves.
+    EXPECT_LT(ShortDateValue(u"1-1-1999", true), ShortDateValue(u"1-1-2000", true));
+}
+
+TEST(SortDates, ZeroDatesSortBeforeRealDates)
+{
+    TListItems items = MakeList({"24-12-2001", "garbage", "01-01-2000", ""});
+    SortWith(items, ssDateDMY);
+    EXPECT_EQ(Column(items, -1), QStringList({"1", "3", "2", "0"}));
+}
+
+TEST(SortDates, LocaleDateTimeFollowsTheLocaleOrder)
+{
+    const QLocale us(QLocale::English, QLocale::UnitedStates); // M/d/yy
+    const QLocale de(QLocale::German, QLocale::Germany);       // dd.MM.yy
+    EXPECT_GT(LocaleDateTimeValue(u"2/1/2001", us), LocaleDateTimeValue(u"1/31/2001", us));
+    EXPECT_GT(LocaleDateTimeValue(u"01.02.2001", de), LocaleDateTimeValue(u"31.01.2001", de));
+    EXPECT_GT(LocaleDateTimeValue(u"1/31/2001 2:30 PM", us), LocaleDateTimeValue(u"1/31/2001 11:00 AM", us));
+    EXPECT_DOUBLE_EQ(LocaleDateTimeValue(u"2001-12-24", us), LocaleDateTimeValue(u"12/24/2001", us));
+    EXPECT_EQ(LocaleDateTimeValue(u"31.01.2001", us), 0);
+    EXPECT_EQ(LocaleDateTimeValue(u"not a date", us), 0);
+    EXPECT_EQ(LocaleDateTimeValue(u"1/31/2001 25:00", us), 0);
+}
+
+TEST(SortText, ByteWiseCaseAndNoCase)
+{
+    EXPECT_LT(CompareText(u"APPLE", u"apple"), 0);
+    EXPECT_EQ(CompareTextNoCase(u"apple", u"APPLE"), 0);
+    EXPECT_LT(CompareText(u"ab", u"abc"), 0); // a proper prefix sorts first
+    EXPECT_LT(CompareTextNoCase(u"a", u"B"), 0);
+    // Only ASCII letters fold.
+    EXPECT_NE(CompareTextNoCase(u"\u00e9", u"\u00c9"), 0);
+    // Code point order: a character above U+FFFF sorts after U+FFFD.
+    EXPECT_LT(CompareText(u"\uFFFD", QString::fromUcs4(U"\U0001F600")), 0);
+}
+
+TEST(SortRun, StableDirectionAndTwoLevelOrder)
+{
+    TListItems items;
+    const char* rows[][2] = {{"b", "2"}, {"a", "2"}, {"c", "1"}, {"a", "1"}};
+    for (auto& r : rows) {
+        TListItem& it = items.Add();
+        it.SetCaption(QString::fromLatin1(r[0]));
+        it.SubItems().append(QString::fromLatin1(r[1]));
+    }
+    TSortHandlers text;
+    TSortRun byCaption(-1, 1, text);
+    byCaption.Sort(items);
+    TSortRun bySecond(0, 1, text);
+    bySecond.Sort(items);
+    // Sorting by the caption and then by column 1 gives a two-level order.
+    EXPECT_EQ(Column(items, -1), QStringList({"a", "c", "a", "b"}));
+    EXPECT_EQ(Column(items, 0), QStringList({"1", "1", "2", "2"}));
+
+    TSortRun descending(-1, -1, text);
+    descending.Sort(items);
+    EXPECT_EQ(Column(items, -1), QStringList({"c", "b", "a", "a"}));
+}
+
+TEST(SortRun, NoneKeepsOrderAndHandlersSeeConsistentRows)
+{
+    TListItems items = MakeList({"x", "y", "z"});
+    SortWith(items, ssNone);
+    EXPECT_EQ(Column(items, -1), QStringList({"0", "1", "2"}));
+
+    // A raw comparison reads the list by the indexes it is given; the rows must be the ones compared.
+    TListItems list = MakeList({"3", "1", "2"});
+    TSortHandlers handlers;
+    handlers.getFormat = [](int, TSortStyle& s, QString&, QString&) { s = ssRaw; };
+    int calls = 0;
+    handlers.rawCompare = [&](int column, int row1, int row2, int& res) {
+        ++calls;
+        EXPECT_EQ(column, 0);
+        EXPECT_EQ(res, 1);
+        const int a = list[row1].SubItems()[0].toInt();
+        const int b = list[row2].SubItems()[0].toInt();
+        res = a < b ? -1 : (a > b ? 1 : 0);
+    };
+    TSortRun run(0, 1, handlers);
+    run.Sort(list);
+    EXPECT_GT(calls, 0);
+    EXPECT_EQ(Column(list, 0), QStringList({"1", "2", "3"}));
+}
+
+TEST(SortRun, CustomAndFormatHandlerCalledPerComparisonWithSubItemColumn)
+{
+    TListItems items = MakeList({"bb", "a", "ccc"});
+    TSortHandlers handlers;
+    int formatCalls = 0;
+    int customCalls = 0;
+    handlers.getFormat = [&](int column, TSortStyle& s, QString& prefix, QString& suffix) {
+        ++formatCalls;
+        EXPECT_EQ(column, 0);
+        EXPECT_EQ(s, ssText);
+        EXPECT_TRUE(prefix.isEmpty() && suffix.isEmpty());
+        s = ssCustom;
+    };
+    handlers.customCompare = [&](int, const QString& s1, const QString& s2, int& res) {
+        ++customCalls;
+        res = int(s1.size()) - int(s2.size());
+    };
+    TSortRun run(0, 1, handlers);
+    run.Sort(items);
+    EXPECT_EQ(formatCalls, customCalls);
+    EXPECT_EQ(Column(items, 0), QStringList({"a", "bb", "ccc"}));
+}
+
+TEST(SortRun, RowsWithoutTheColumnCompareAsEmpty)
+{
+    TListItems items;
+    items.Add().SetCaption(QStringLiteral("has"));
+    items[0].SubItems() << QStringLiteral("b");
+    items.Add().SetCaption(QStringLiteral("none"));
+    TSortHandlers handlers;
+    TSortRun run(0, 1, handlers);
+    run.Sort(items);
+    EXPECT_EQ(items[0].Caption(), QStringLiteral("none"));
+    EXPECT_EQ(run.Compare(nullptr, &items[0]), 0);
+}
