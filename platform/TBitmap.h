@@ -40,6 +40,11 @@ public:
 private:
     void Changed();
     QImage m_image;
+    // DrawImage's result for the picture and transparent colour it was made from; rebuilt only
+    // when either changes, because lists draw the same glyph on every row.
+    mutable QImage m_drawCache;
+    mutable qint64 m_drawCacheKey = 0;
+    mutable TColor m_drawCacheColor = clNone;
     bool m_transparent = false;
     TTransparentMode m_transparentMode = tmAuto;
     TColor m_fixedTransparentColor = clNone;

@@ -13,7 +13,10 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
+class QBrush;
+class QImage;
 class QPainter;
 class QPaintDevice;
 class TBitmap;
@@ -75,6 +78,9 @@ public:
     TRect LPtoDP(const TRect& logical) const; // normalised so that left <= right, top <= bottom
     int PixelsPerInchX() const;
     int PixelsPerInchY() const;
+    // Device pixels per logical unit in the current mapping (1 for pixels).
+    double UnitsToPixelsX() const;
+    double UnitsToPixelsY() const;
 
     // Filling and lines (logical units).
     void FillRect(const TRect& r);        // brush, no outline
@@ -109,6 +115,12 @@ public:
     void StretchDrawImage(const TRect& r, const QImage& image);
 
 private:
+    QBrush FillBrush() const;
+    int PenDeviceWidth() const;
+    // One line of text with its top-left at a device point, rotated by the font's escapement.
+    void DrawTextLine(const QPoint& topLeft, const QString& text, const std::vector<int>& underlines,
+                      bool expandTabs, int boxWidth);
+
     struct Impl;
     std::unique_ptr<Impl> d;
     TFont m_font;

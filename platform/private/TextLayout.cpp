@@ -1,0 +1,197 @@
+#include "platform/private/TextLayout.h"
+
+#include <algorithm>
+
+namespace textlayout {
+
+Measurer::Measurer(const QFontMetrics& metrics, bool expandTabs)
+    : m_metrics(metrics), m_expandTabs(expandTabs)
+{
+    const int ave = metrics.averageCharWidth();
+    m_tabWidth = std::max(1, 8 * (ave > 0 ? ave : 1));
+}
+
+int Measurer::Width(const QString& text, int start, int length) const
+{
+    if (length <= 0)
+        return 0;
+    const QStringView view = QStringView(text).mid(start, length);
+    if (!m_expandTabs || !view.contains(QLatin1Char('\t')))
+        return m_metrics.horizontalAdvance(view.toString());
+    int x = 0;
+    qsizetype segStart = 0;
+    for (qsizetype i = 0; i <= view.size(); ++i) {
+        if (i == view.size() || view[i] == QLatin1Char('\t')) {
+            if (i > segStart)
+                x += m_metrics.horizontalAdvance(view.mid(segStart, i - segStart).toString());
+            if (i < view.size())
+                x = NextTabStop(x);
+            segStart = i + 1;
+        }
+    }
+    return x;
+}
+
+QString StripPrefix(const QString& text, std::vector<int>* underlines)
+{
+    if (!text.contains(QLatin1Char('&')))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('&')) {
+            out += c;
+            continue;
+        }
+        if (i + 1 >= text.size())
+            break; // a trailing marker has nothing to mark
+        ++i;
+        if (text[i] != QLatin1Char('&') && underlines)
+            underlines->push_back(int(out.size()));
+        out += text[i];
+    }
+    return out;
+}
+
+namespace {
+
+struct Span {
+    int start;
+    int length;
+};
+
+// Greedy breaking at blanks. Every measurement runs from the line start, so the cost is
+// bounded by (words x characters per line), never by the square of the text length.
+void WrapParagraph(const QString& text, Span para, const Options& opt, const Measurer& measure,
+                   std::vector<Span>& out)
+{
+    const int end = para.start + para.length;
+    int lineStart = para.start;
+    if (para.length == 0) {
+        out.push_back(para);
+        return;
+    }
+    while (lineStart < end) {
+        int accepted = -1; // end of the last word that fits
+        int pos = lineStart;
+        while (pos < end) {
+            int wordEnd = pos;
+            while (wordEnd < end && text[wordEnd] == QLatin1Char(' '))
+                ++wordEnd;
+            while (wordEnd < end && text[wordEnd] != QLatin1Char(' '))
+                ++wordEnd;
+            if (measure.Width(text, lineStart, wordEnd - lineStart) > opt.availWidth)
+                break;
+            accepted = wordEnd;
+            pos = wordEnd;
+        }
+        int lineEnd;
+        if (accepted >= 0) {
+            lineEnd = accepted;
+        } else {
+            // The first word alone is too wide.
+            int wordEnd = lineStart;
+            while (wordEnd < end && text[wordEnd] == QLatin1Char(' '))
+                ++wordEnd;
+            while (wordEnd < end && text[wordEnd] != QLatin1Char(' '))
+                ++wordEnd;
+            lineEnd = wordEnd;
+            if (opt.breakLongWords) {
+                int lo = 1, hi = wordEnd - lineStart; // characters; at least one per line
+                while (lo < hi) {
+                    const int mid = (lo + hi + 1) / 2;
+                    if (measure.Width(text, lineStart, mid) <= opt.availWidth)
+                        lo = mid;
+                    else
+                        hi = mid - 1;
+                }
+                lineEnd = lineStart + lo;
+            }
+        }
+        out.push_back(Span{lineStart, lineEnd - lineStart});
+        // Blanks at a break are swallowed by the break.
+        lineStart = lineEnd;
+        while (lineStart < end && text[lineStart] == QLatin1Char(' '))
+            ++lineStart;
+    }
+}
+
+QString Ellipsize(const QString& line, int availWidth, const Measurer& measure, int* keptChars)
+{
+    const QString dots = QStringLiteral("...");
+    const int dotsWidth = measure.Width(dots);
+    int lo = 0, hi = int(line.size());
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        if (measure.Width(line, 0, mid) + dotsWidth <= availWidth)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    *keptChars = lo;
+    return line.left(lo) + dots;
+}
+
+} // namespace
+
+std::vector<Line> Layout(const QString& source, const Options& opt, const Measurer& measure)
+{
+    std::vector<int> marks;
+    QString text = opt.prefix ? StripPrefix(source, &marks) : source;
+    if (!opt.expandTabs)
+        text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+
+    std::vector<Span> paragraphs;
+    if (opt.singleLine) {
+        text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        paragraphs.push_back(Span{0, int(text.size())});
+    } else {
+        int start = 0;
+        const int n = int(text.size());
+        for (int i = 0; i < n; ++i) {
+            const QChar c = text[i];
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+                paragraphs.push_back(Span{start, i - start});
+                if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+                    ++i;
+                start = i + 1;
+            }
+        }
+        paragraphs.push_back(Span{start, n - start});
+    }
+
+    std::vector<Span> spans;
+    spans.reserve(paragraphs.size());
+    for (const Span& p : paragraphs) {
+        if (opt.wordBreak && !opt.singleLine)
+            WrapParagraph(text, p, opt, measure, spans);
+        else
+            spans.push_back(p);
+    }
+
+    std::vector<Line> lines;
+    lines.reserve(spans.size());
+    size_t mark = 0;
+    for (const Span& s : spans) {
+        Line line;
+        line.text = text.mid(s.start, s.length);
+        line.width = measure.Width(line.text);
+        int kept = int(line.text.size());
+        if (opt.endEllipsis && line.width > opt.availWidth) {
+            line.text = Ellipsize(line.text, opt.availWidth, measure, &kept);
+            line.width = measure.Width(line.text);
+        }
+        while (mark < marks.size() && marks[mark] < s.start)
+            ++mark;
+        for (size_t m = mark; m < marks.size() && marks[m] < s.start + s.length; ++m) {
+            if (marks[m] - s.start < kept)
+                line.underlines.push_back(marks[m] - s.start);
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+} // namespace textlayout

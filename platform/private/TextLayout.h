@@ -1,0 +1,50 @@
+// Line breaking for the canvas's DrawText: prefix characters, tabs, word wrap and end ellipsis,
+// all measured in device pixels with the font that will draw the text.
+#pragma once
+
+#include <QFontMetrics>
+#include <QString>
+#include <vector>
+
+namespace textlayout {
+
+struct Options {
+    bool singleLine = false;
+    bool wordBreak = false;
+    bool breakLongWords = false; // edit-control behaviour: a word wider than the line is split
+    bool expandTabs = false;
+    bool prefix = true;          // "&" marks the next character, "&&" is a literal "&"
+    bool endEllipsis = false;
+    int availWidth = 0;          // device pixels
+};
+
+struct Line {
+    QString text;
+    std::vector<int> underlines; // indexes into text of characters marked by a prefix
+    int width = 0;               // device pixels
+};
+
+// Measures text with tab expansion (tab stops every eight average character widths).
+class Measurer {
+public:
+    Measurer(const QFontMetrics& metrics, bool expandTabs);
+    int Width(const QString& text, int start, int length) const;
+    int Width(const QString& text) const { return Width(text, 0, int(text.size())); }
+    int TabWidth() const { return m_tabWidth; }
+    bool ExpandTabs() const { return m_expandTabs; }
+    // Where a tab starting at `x` ends.
+    int NextTabStop(int x) const { return (x / m_tabWidth + 1) * m_tabWidth; }
+    const QFontMetrics& Metrics() const { return m_metrics; }
+
+private:
+    const QFontMetrics& m_metrics;
+    bool m_expandTabs;
+    int m_tabWidth;
+};
+
+// Removes prefix markers: returns the shown text and the indexes of the marked characters.
+QString StripPrefix(const QString& text, std::vector<int>* underlines);
+
+std::vector<Line> Layout(const QString& text, const Options& options, const Measurer& measure);
+
+} // namespace textlayout
