@@ -21,8 +21,8 @@ public:
     TRichEdit(const TRichEdit&) = delete;
     TRichEdit& operator=(const TRichEdit&) = delete;
 
-    // Replaces the content. Malformed or truncated RTF loads what can be read; returns false
-    // (and leaves the content empty) when the bytes do not start like RTF at all.
+    // Replaces the content. Malformed or truncated RTF loads what can be read. Bytes that do not
+    // start like RTF ("{\\") are loaded as plain text (UTF-8, else Windows-1252) and give false.
     bool LoadFromRtf(const QByteArray& rtf);
     // The content as RTF: \rtf1\ansi\ansicpg1252 with font and colour tables.
     QByteArray SaveToRtf() const;
@@ -41,7 +41,7 @@ public:
     QString SelText() const;
 
     // Character formatting of the selection.
-    void SetSelColor(TColor color);       // clNone or a system colour resolves to the default text colour
+    void SetSelColor(TColor color);       // clNone: back to the default text colour
     void SetSelStyle(TFontStyles styles); // sets exactly these of bold/italic/underline/strike-out
     void SetSelOffset(int twips);         // raise (+) or lower (-) the baseline; 0 = none
     void SetSuperscript() { SetSelOffset(40); }

@@ -1,0 +1,349 @@
+#include "platform/TRichEdit.h"
+
+#include "platform/TCanvas.h"
+#include "platform/private/RtfFormat.h"
+#include "platform/private/RtfReader.h"
+#include "platform/private/RtfWriter.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QPalette>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextLayout>
+#include <QTextOption>
+
+#include <cmath>
+
+namespace {
+
+int TwipsToPixels(int twips, int dpi)
+{
+    return int(std::lround(double(twips) * dpi / 1440.0));
+}
+
+// The document's default font: point-sized, so that layout on a printer scales it.
+QFont DocumentFont(const TFont& font)
+{
+    QFont f = font.ToQFont();
+    qreal points = 0;
+    if (font.Height() < 0)
+        points = -font.Height() * 72.0 / std::max(1, font.PixelsPerInch());
+    else if (font.Height() > 0)
+        points = font.Size();
+    if (points <= 0)
+        points = f.pointSizeF() > 0 ? f.pointSizeF() : 10;
+    f.setPointSizeF(points);
+    return f;
+}
+
+QString DecodeTextBytes(const QByteArray& bytes)
+{
+    QByteArray body = bytes;
+    if (body.startsWith("\xEF\xBB\xBF"))
+        body.remove(0, 3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(body);
+    if (!utf8.hasError())
+        return text;
+    return rtf::DecodeCodePage(body, 1252);
+}
+
+} // namespace
+
+TRichEdit::TRichEdit() : m_doc(std::make_unique<QTextDocument>())
+{
+    m_doc->setUndoRedoEnabled(false);
+    m_doc->setDocumentMargin(0);
+    m_doc->setDefaultFont(DocumentFont(m_defaultFont));
+}
+
+TRichEdit::~TRichEdit() = default;
+
+bool TRichEdit::LoadFromRtf(const QByteArray& rtf)
+{
+    m_selStart = 0;
+    m_selLength = 0;
+    if (rtf::ReadRtf(rtf, *m_doc, m_doc->defaultFont()))
+        return true;
+    // Not RTF: the bytes are shown as text, as a rich-edit control does with a plain stream.
+    SetText(DecodeTextBytes(rtf));
+    return false;
+}
+
+QByteArray TRichEdit::SaveToRtf() const
+{
+    return rtf::WriteRtf(*m_doc, m_doc->defaultFont());
+}
+
+QString TRichEdit::PlainText() const
+{
+    QString text = m_doc->toPlainText();
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+int TRichEdit::TextLength() const
+{
+    return m_doc->characterCount() - 1; // the document's final paragraph mark is not text
+}
+
+void TRichEdit::Clear()
+{
+    m_doc->clear();
+    m_selStart = 0;
+    m_selLength = 0;
+}
+
+void TRichEdit::SetText(const QString& plain)
+{
+    QString text = plain;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    m_doc->clear();
+    QTextCursor(m_doc.get()).insertText(text);
+    m_selStart = 0;
+    m_selLength = 0;
+}
+
+void TRichEdit::SetSelection(int start, int length)
+{
+    const int len = TextLength();
+    m_selStart = std::clamp(start, 0, len);
+    m_selLength = length < 0 ? len - m_selStart : std::min(length, len - m_selStart);
+}
+
+QTextCursor TRichEdit::SelectionCursor() const
+{
+    QTextCursor c(m_doc.get());
+    const int len = TextLength();
+    const int start = std::min(m_selStart, len);
+    c.setPosition(start);
+    c.setPosition(std::min(start + m_selLength, len), QTextCursor::KeepAnchor);
+    return c;
+}
+
+QString TRichEdit::SelText() const
+{
+    QString text = SelectionCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
+    return text;
+}
+
+namespace {
+
+// Rewrites the format of every run inside [start, end): a merge could only add properties, but
+// clearing a colour or an offset must remove one.
+template <typename Fn>
+void ModifyRange(QTextDocument& doc, int start, int end, Fn&& modify)
+{
+    if (start >= end)
+        return;
+    struct Piece {
+        int from;
+        int to;
+        QTextCharFormat format;
+    };
+    std::vector<Piece> pieces;
+    for (QTextBlock block = doc.findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const int from = std::max(start, frag.position());
+            const int to = std::min(end, frag.position() + frag.length());
+            if (from < to)
+                pieces.push_back({from, to, frag.charFormat()});
+        }
+        // The paragraph mark belongs to the selection too when it lies inside it.
+        const int mark = block.position() + block.length() - 1;
+        if (mark >= start && mark < end && block.next().isValid())
+            pieces.push_back({mark, mark + 1, block.charFormat()});
+    }
+    QTextCursor c(&doc);
+    c.beginEditBlock();
+    for (Piece& p : pieces) {
+        modify(p.format);
+        c.setPosition(p.from);
+        c.setPosition(p.to, QTextCursor::KeepAnchor);
+        c.setCharFormat(p.format);
+    }
+    c.endEditBlock();
+}
+
+} // namespace
+
+void TRichEdit::SetSelColor(TColor color)
+{
+    ModifyRange(*m_doc, m_selStart, m_selStart + m_selLength, [color](QTextCharFormat& f) {
+        if (color == clNone)
+            f.clearForeground();
+        else
+            f.setForeground(ToQColor(color)); // system colours are taken at their current value
+    });
+}
+
+void TRichEdit::SetSelStyle(TFontStyles styles)
+{
+    ModifyRange(*m_doc, m_selStart, m_selStart + m_selLength, [styles](QTextCharFormat& f) {
+        f.setFontWeight((styles & fsBold) ? QFont::Bold : QFont::Normal);
+        f.setFontItalic(styles & fsItalic);
+        f.setFontUnderline(styles & fsUnderline);
+        f.setFontStrikeOut(styles & fsStrikeOut);
+    });
+}
+
+void TRichEdit::SetSelOffset(int twips)
+{
+    const QFont base = m_doc->defaultFont();
+    ModifyRange(*m_doc, m_selStart, m_selStart + m_selLength, [twips, &base](QTextCharFormat& f) {
+        rtf::ApplyOffset(f, twips, f.font().resolve(base));
+    });
+}
+
+namespace {
+
+QTextCharFormat FormatAt(const QTextDocument& doc, int pos)
+{
+    QTextCursor c(const_cast<QTextDocument*>(&doc));
+    c.setPosition(std::clamp(pos + 1, 0, doc.characterCount() - 1));
+    return c.charFormat(); // the format of the character before the cursor
+}
+
+} // namespace
+
+TColor TRichEdit::CharColor(int pos) const
+{
+    const QTextCharFormat f = FormatAt(*m_doc, pos);
+    return f.foreground().style() == Qt::NoBrush ? clNone : FromQColor(f.foreground().color());
+}
+
+TFontStyles TRichEdit::CharStyle(int pos) const
+{
+    const QTextCharFormat f = FormatAt(*m_doc, pos);
+    const QFont font = f.font().resolve(m_doc->defaultFont());
+    TFontStyles s = 0;
+    if (font.weight() >= QFont::DemiBold)
+        s |= fsBold;
+    if (font.italic())
+        s |= fsItalic;
+    if (font.underline())
+        s |= fsUnderline;
+    if (font.strikeOut())
+        s |= fsStrikeOut;
+    return s;
+}
+
+int TRichEdit::CharOffset(int pos) const
+{
+    return rtf::OffsetTwips(FormatAt(*m_doc, pos));
+}
+
+void TRichEdit::SetDefaultFont(const TFont& font)
+{
+    m_defaultFont.Assign(font);
+    m_doc->setDefaultFont(DocumentFont(m_defaultFont));
+}
+
+int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pageTwips, int first,
+                      int last)
+{
+    const int len = TextLength();
+    first = std::clamp(first, 0, len);
+    const int end = (last < 0 || last >= len) ? len : last + 1;
+    QPainter* painter = canvas.Painter();
+    if (!painter || first >= end)
+        return std::max(first, end);
+
+    TRect twips = formatTwips;
+    if (!pageTwips.IsEmpty()) {
+        twips.left = std::max(twips.left, pageTwips.left);
+        twips.top = std::max(twips.top, pageTwips.top);
+        twips.right = std::min(twips.right, pageTwips.right);
+        twips.bottom = std::min(twips.bottom, pageTwips.bottom);
+    }
+    const int dpiX = std::max(1, canvas.PixelsPerInchX());
+    const int dpiY = std::max(1, canvas.PixelsPerInchY());
+    const QRect area(QPoint(TwipsToPixels(twips.left, dpiX), TwipsToPixels(twips.top, dpiY)),
+                     QPoint(TwipsToPixels(twips.right, dpiX) - 1, TwipsToPixels(twips.bottom, dpiY) - 1));
+    if (area.isEmpty())
+        return first;
+
+    // Lay out a private copy, so that the range cut and the device-specific layout never touch
+    // the content; dropping it afterwards releases every formatting cache.
+    std::unique_ptr<QTextDocument> doc(m_doc->clone());
+    doc->setUndoRedoEnabled(false);
+    doc->setDefaultFont(m_doc->defaultFont());
+    doc->setDocumentMargin(0);
+    if (end < len || first > 0) {
+        QTextCursor cut(doc.get());
+        cut.setPosition(end);
+        cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+        cut.setPosition(0);
+        cut.setPosition(first, QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+    }
+    // Raised or lowered characters get room above and below their paragraph's line instead of
+    // being cut off by the rectangle or drawn over the neighbouring line.
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        int up = 0;
+        int down = 0;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const int offset = rtf::OffsetTwips(it.fragment().charFormat());
+            up = std::max(up, offset);
+            down = std::max(down, -offset);
+        }
+        if (up > 0 || down > 0) {
+            QTextBlockFormat bf = block.blockFormat();
+            bf.setTopMargin(TwipsToPixels(up, dpiY));
+            bf.setBottomMargin(TwipsToPixels(down, dpiY));
+            QTextCursor(block).setBlockFormat(bf);
+        }
+    }
+    QTextOption option = doc->defaultTextOption();
+    option.setTabStopDistance(dpiX / 2.0); // half-inch tab stops, as word processors default to
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    doc->setDefaultTextOption(option);
+    doc->documentLayout()->setPaintDevice(painter->device());
+    doc->setTextWidth(area.width());
+
+    // Whole lines that fit decide where the next range would start. A first line taller than
+    // the rectangle is still drawn, cut, so that a small cell never shows nothing.
+    int notDrawn = -1;
+    qreal fitBottom = 0;
+    for (QTextBlock block = doc->begin(); block.isValid() && notDrawn < 0; block = block.next()) {
+        const QRectF blockRect = doc->documentLayout()->blockBoundingRect(block);
+        const QTextLayout* layout = block.layout();
+        for (int i = 0; layout && i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const qreal bottom = blockRect.top() + line.y() + line.height();
+            if (bottom > area.height() + 0.5) {
+                notDrawn = block.position() + line.textStart();
+                break;
+            }
+            fitBottom = bottom + (i == layout->lineCount() - 1 ? blockRect.bottom() - bottom : 0);
+        }
+    }
+    if (notDrawn < 0 || fitBottom <= 0)
+        fitBottom = area.height();
+
+    painter->save();
+    painter->setClipRect(area, Qt::IntersectClip);
+    if (m_background != clNone)
+        painter->fillRect(area, ToQColor(m_background));
+    painter->translate(area.topLeft());
+    painter->setClipRect(QRectF(0, 0, area.width(), std::min<qreal>(fitBottom, area.height())),
+                         Qt::IntersectClip);
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.palette.setColor(QPalette::Text, ToQColor(m_defaultFont.Color()));
+    ctx.clip = QRectF(0, 0, area.width(), area.height());
+    doc->documentLayout()->draw(painter, ctx);
+    painter->restore();
+
+    return notDrawn < 0 ? end : first + notDrawn;
+}

@@ -1,0 +1,112 @@
+#include "platform/private/RtfFormat.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QStringDecoder>
+
+#include <array>
+
+namespace rtf {
+
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F; 0 marks the five unused bytes.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+QString DecodeCp1252(const QByteArray& bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 && b < 0xA0) {
+            const char16_t mapped = kCp1252High[b - 0x80];
+            out.append(QChar(mapped ? mapped : char16_t(0xFFFD)));
+        } else {
+            out.append(QChar(char16_t(b)));
+        }
+    }
+    return out;
+}
+
+QByteArray CodecName(int codePage)
+{
+    switch (codePage) {
+    case 65001: return "UTF-8";
+    case 10000: return "macintosh";
+    case 437: return "IBM437";
+    case 850: return "IBM850";
+    case 932: return "Shift_JIS";
+    case 936: return "GBK";
+    case 949: return "CP949";
+    case 950: return "Big5";
+    default: break;
+    }
+    if (codePage == 874 || (codePage >= 1250 && codePage <= 1258))
+        return "windows-" + QByteArray::number(codePage);
+    return {};
+}
+
+} // namespace
+
+void ApplyOffset(QTextCharFormat& format, int twips, const QFont& font)
+{
+    if (twips == 0) {
+        format.clearProperty(kOffsetTwipsProperty);
+        format.clearProperty(QTextFormat::TextBaselineOffset);
+        return;
+    }
+    format.setProperty(kOffsetTwipsProperty, twips);
+    // Qt raises by a percentage of the font's line height. Measuring that height at a fixed em
+    // size gives the line-height-to-em ratio, which holds on any device.
+    QFont probe = font;
+    const qreal pointSize = font.pointSizeF() > 0 ? font.pointSizeF() : 12.0;
+    probe.setPixelSize(100);
+    const qreal ratio = QFontMetricsF(probe).height() / 100.0;
+    const qreal lineHeightPt = pointSize * (ratio > 0 ? ratio : 1.2);
+    format.setBaselineOffset(twips / 20.0 / lineHeightPt * 100.0);
+}
+
+int OffsetTwips(const QTextCharFormat& format)
+{
+    return format.hasProperty(kOffsetTwipsProperty) ? format.intProperty(kOffsetTwipsProperty) : 0;
+}
+
+int CodePageOfCharset(int charset)
+{
+    static const QHash<int, int> map = {
+        {2, 1252},   {77, 10000}, {128, 932},  {129, 949},  {134, 936},  {136, 950},
+        {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257},
+        {204, 1251}, {222, 874},  {238, 1250}, {255, 437},
+    };
+    return map.value(charset, 0);
+}
+
+QString DecodeCodePage(const QByteArray& bytes, int codePage)
+{
+    if (codePage != 1252) {
+        const QByteArray name = CodecName(codePage);
+        if (!name.isEmpty()) {
+            QStringDecoder decoder(name.constData());
+            if (decoder.isValid())
+                return decoder.decode(bytes);
+        }
+    }
+    return DecodeCp1252(bytes);
+}
+
+int EncodeCp1252(char16_t ch)
+{
+    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
+        return ch;
+    for (std::size_t i = 0; i < kCp1252High.size(); ++i)
+        if (kCp1252High[i] == ch && ch != 0)
+            return int(0x80 + i);
+    return -1;
+}
+
+} // namespace rtf

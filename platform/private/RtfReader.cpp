@@ -1,0 +1,618 @@
+#include "platform/private/RtfReader.h"
+
+#include "platform/private/RtfFormat.h"
+
+#include <QColor>
+#include <QHash>
+#include <QSet>
+#include <QTextBlock>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <vector>
+
+namespace rtf {
+
+namespace {
+
+enum class Dest { Text, Skip, FontTable, ColorTable };
+
+// Character properties as the RTF stream sets them; turned into a QTextCharFormat per text run.
+struct CharState {
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool hidden = false;
+    int font = -1;       // font number; -1 = the document's default font
+    int halfPoints = 0;  // 0 = the default font's size
+    int fg = 0;          // colour-table index; 0 or an undefined entry = automatic
+    int bg = 0;
+    int vert = 0;        // 0 = normal, 1 = superscript, 2 = subscript
+    int offsetTwips = 0; // \up (+) / \dn (-)
+};
+
+struct State {
+    Dest dest = Dest::Text;
+    CharState ch;
+    Qt::Alignment align = Qt::AlignLeft;
+    int uc = 1; // characters of fallback text that follow a \u
+};
+
+struct FontEntry {
+    QString name;
+    int charset = -1;
+};
+
+// Destinations whose content is never visible text.
+const QSet<QByteArray>& SkippedDestinations()
+{
+    static const QSet<QByteArray> set = {
+        "pict",      "object",    "info",      "stylesheet", "header",   "headerl",  "headerr",
+        "headerf",   "footer",    "footerl",   "footerr",    "footerf",  "fldinst",  "footnote",
+        "annotation", "atnid",    "atnauthor", "xe",         "tc",       "txe",      "themedata",
+        "colorschememapping", "datastore", "latentstyles", "listtable", "listoverridetable",
+        "rsidtbl",   "generator", "filetbl",   "revtbl",     "pgdsctbl", "bkmkstart", "bkmkend",
+        "shp",       "shppict",   "nonshppict", "falt",      "panose",   "fname",    "template",
+        "private",   "userprops", "docvar",    "ftnsep",     "ftnsepc",  "aftnsep",  "aftnsepc",
+        "mmathPr",   "xmlnstbl",  "wgrffmtfilter", "blipuid", "objdata", "result",
+    };
+    return set;
+}
+
+class Reader {
+public:
+    Reader(const QByteArray& in, qsizetype start, QTextDocument& doc, const QFont& defaultFont)
+        : m_in(in), m_cursor(&doc), m_defaultFont(defaultFont), m_pos(start)
+    {
+        m_states.reserve(32);
+    }
+
+    void Run()
+    {
+        m_cursor.beginEditBlock();
+        const qsizetype n = m_in.size();
+        while (m_pos < n) {
+            const char c = m_in[m_pos];
+            if (c == '{') {
+                ++m_pos;
+                OpenGroup();
+            } else if (c == '}') {
+                ++m_pos;
+                CloseGroup();
+                if (m_states.empty() && m_overflow == 0)
+                    break; // the outer group is closed: whatever follows is not part of it
+            } else if (c == '\\') {
+                ControlWord();
+            } else {
+                ++m_pos;
+                if (c != '\r' && c != '\n')
+                    Byte(c);
+            }
+        }
+        Finish();
+        m_cursor.endEditBlock();
+    }
+
+private:
+    // ---- Groups -------------------------------------------------------------------------
+
+    State& Cur() { return m_states.empty() ? m_root : m_states.back(); }
+
+    void OpenGroup()
+    {
+        FlushRun();
+        m_skipChars = 0;
+        if (m_overflow > 0 || int(m_states.size()) >= kMaxGroupDepth) {
+            ++m_overflow;
+            return;
+        }
+        State s = Cur();
+        m_states.push_back(s);
+    }
+
+    void CloseGroup()
+    {
+        FlushRun();
+        m_skipChars = 0;
+        if (m_overflow > 0) {
+            --m_overflow;
+            return;
+        }
+        if (!m_states.empty())
+            m_states.pop_back();
+    }
+
+    Dest CurDest() { return m_overflow > 0 ? Dest::Skip : Cur().dest; }
+
+    // ---- Tokens -------------------------------------------------------------------------
+
+    void ControlWord()
+    {
+        ++m_pos; // the backslash
+        const qsizetype n = m_in.size();
+        if (m_pos >= n)
+            return;
+        const char c = m_in[m_pos];
+        if (!IsAlpha(c)) {
+            ++m_pos;
+            if (c == '\'') {
+                int value = 0;
+                int digits = 0;
+                while (digits < 2 && m_pos < n && HexValue(m_in[m_pos]) >= 0) {
+                    value = value * 16 + HexValue(m_in[m_pos]);
+                    ++m_pos;
+                    ++digits;
+                }
+                if (digits > 0)
+                    HexByte(char(value));
+                return;
+            }
+            Symbol(c);
+            return;
+        }
+        QByteArray word;
+        while (m_pos < n && IsAlpha(m_in[m_pos])) {
+            if (word.size() < 32)
+                word.append(m_in[m_pos]);
+            ++m_pos;
+        }
+        bool hasParam = false;
+        bool negative = false;
+        long long param = 0;
+        if (m_pos < n && m_in[m_pos] == '-' && m_pos + 1 < n && IsDigit(m_in[m_pos + 1])) {
+            negative = true;
+            ++m_pos;
+        }
+        int digits = 0;
+        while (m_pos < n && IsDigit(m_in[m_pos])) {
+            if (digits < 10)
+                param = param * 10 + (m_in[m_pos] - '0');
+            ++digits;
+            ++m_pos;
+            hasParam = true;
+        }
+        if (m_pos < n && m_in[m_pos] == ' ')
+            ++m_pos;
+        param = std::clamp<long long>(negative ? -param : param, -2147483647LL, 2147483647LL);
+
+        if (word == "bin") {
+            // Binary data: never text, and may contain any byte including braces.
+            const qsizetype len = hasParam && param > 0 ? qsizetype(param) : 0;
+            m_pos += std::min(len, n - m_pos);
+            return;
+        }
+        if (m_skipChars > 0) {
+            --m_skipChars;
+            return;
+        }
+        Word(word, hasParam, int(param));
+    }
+
+    void Symbol(char c)
+    {
+        if (m_skipChars > 0 && c != '*') {
+            --m_skipChars;
+            return;
+        }
+        switch (c) {
+        case '\\':
+        case '{':
+        case '}':
+            Byte(c, /*escaped=*/true);
+            break;
+        case '~': AppendText(QString(QChar(0x00A0))); break;
+        case '_': AppendText(QString(QChar(0x2011))); break;
+        case '*':
+            FlushRun();
+            Cur().dest = Dest::Skip;
+            break;
+        case '\r':
+        case '\n':
+            Paragraph();
+            break;
+        default: // \- (optional hyphen), \| and \: carry nothing visible
+            break;
+        }
+    }
+
+    void Byte(char c, bool escaped = false)
+    {
+        switch (CurDest()) {
+        case Dest::Skip:
+            return;
+        case Dest::FontTable:
+            if (c == ';' && !escaped) {
+                CommitFont();
+            } else if (static_cast<unsigned char>(c) >= 0x20) {
+                m_fontName.append(c);
+            }
+            return;
+        case Dest::ColorTable:
+            if (c == ';' && !escaped)
+                CommitColor();
+            return;
+        case Dest::Text:
+            break;
+        }
+        if (m_skipChars > 0) {
+            --m_skipChars;
+            return;
+        }
+        if (Cur().ch.hidden)
+            return;
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 && b != '\t')
+            return;
+        m_bytes.append(c);
+    }
+
+    void HexByte(char c)
+    {
+        const Dest d = CurDest();
+        if (d == Dest::FontTable) {
+            m_fontName.append(c);
+            return;
+        }
+        if (d != Dest::Text)
+            return;
+        if (m_skipChars > 0) {
+            --m_skipChars;
+            return;
+        }
+        if (!Cur().ch.hidden)
+            m_bytes.append(c);
+    }
+
+    void Word(const QByteArray& w, bool hasParam, int param)
+    {
+        const Dest dest = CurDest();
+        if (dest == Dest::Skip)
+            return;
+        State& s = Cur();
+        const bool on = !hasParam || param != 0;
+
+        // Destinations and document-level words, honoured wherever they appear.
+        if (w == "fonttbl") {
+            FlushRun();
+            s.dest = Dest::FontTable;
+            m_fontNumber = -1;
+            return;
+        }
+        if (w == "colortbl") {
+            FlushRun();
+            s.dest = Dest::ColorTable;
+            m_red = m_green = m_blue = 0;
+            m_colorSeen = false;
+            return;
+        }
+        if (SkippedDestinations().contains(w)) {
+            FlushRun();
+            s.dest = Dest::Skip;
+            return;
+        }
+        if (w == "ansicpg") {
+            if (hasParam && param > 0)
+                m_codePage = param;
+            return;
+        }
+        if (w == "ansi") { m_codePage = 1252; return; }
+        if (w == "mac") { m_codePage = 10000; return; }
+        if (w == "pc") { m_codePage = 437; return; }
+        if (w == "pca") { m_codePage = 850; return; }
+        if (w == "deff") {
+            m_defaultFontNumber = param;
+            return;
+        }
+        if (w == "uc") {
+            s.uc = std::clamp(param, 0, 16);
+            return;
+        }
+
+        if (dest == Dest::FontTable) {
+            if (w == "f") {
+                if (!m_fontName.isEmpty() && m_fontNumber >= 0)
+                    CommitFont(); // an entry without its closing semicolon
+                m_fontNumber = param;
+                m_fontCharset = -1;
+                m_fontName.clear();
+            } else if (w == "fcharset") {
+                m_fontCharset = param;
+            }
+            return;
+        }
+        if (dest == Dest::ColorTable) {
+            const int v = std::clamp(param, 0, 255);
+            if (w == "red") { m_red = v; m_colorSeen = true; }
+            else if (w == "green") { m_green = v; m_colorSeen = true; }
+            else if (w == "blue") { m_blue = v; m_colorSeen = true; }
+            return;
+        }
+
+        // Text destination.
+        if (w == "u") {
+            FlushBytes();
+            int code = param;
+            if (code < 0)
+                code += 65536;
+            if (code > 0 && code < 65536)
+                AppendText(QString(QChar(char16_t(code))));
+            m_skipChars = s.uc;
+            return;
+        }
+        if (w == "par" || w == "row" || w == "sect" || w == "page") {
+            Paragraph();
+            return;
+        }
+        static const QHash<QByteArray, char16_t> textWords = {
+            {"line", 0x2028},    {"tab", u'\t'},      {"cell", u'\t'},     {"emdash", 0x2014},
+            {"endash", 0x2013},  {"bullet", 0x2022},  {"lquote", 0x2018},  {"rquote", 0x2019},
+            {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002},
+            {"qmspace", 0x2005},
+        };
+        if (const auto it = textWords.constFind(w); it != textWords.constEnd()) {
+            AppendText(QString(QChar(it.value())));
+            return;
+        }
+        if (w == "pard") {
+            SetAlign(Qt::AlignLeft);
+            return;
+        }
+        if (w == "ql") { SetAlign(Qt::AlignLeft); return; }
+        if (w == "qr") { SetAlign(Qt::AlignRight); return; }
+        if (w == "qc") { SetAlign(Qt::AlignHCenter); return; }
+        if (w == "qj") { SetAlign(Qt::AlignJustify); return; }
+
+        // Character formatting: the text so far keeps the old format.
+        CharState next = s.ch;
+        if (w == "plain") {
+            next = CharState{};
+        } else if (w == "b") {
+            next.bold = on;
+        } else if (w == "i") {
+            next.italic = on;
+        } else if (w == "ul" || w == "uld" || w == "uldash" || w == "uldashd" || w == "uldashdd" ||
+                   w == "uldb" || w == "ulth" || w == "ulw" || w == "ulwave" || w == "ulhwave" ||
+                   w == "ulldash" || w == "ulthd" || w == "ulthdash") {
+            next.underline = on;
+        } else if (w == "ulnone") {
+            next.underline = false;
+        } else if (w == "strike" || w == "striked") {
+            next.strike = on;
+        } else if (w == "v") {
+            next.hidden = on;
+        } else if (w == "cf") {
+            next.fg = param;
+        } else if (w == "cb" || w == "highlight") {
+            next.bg = param;
+        } else if (w == "fs") {
+            next.halfPoints = hasParam ? std::clamp(param, 0, 3276) : 0;
+        } else if (w == "f") {
+            next.font = param;
+        } else if (w == "super") {
+            next.vert = 1;
+        } else if (w == "sub") {
+            next.vert = 2;
+        } else if (w == "nosupersub") {
+            next.vert = 0;
+        } else if (w == "up") {
+            next.offsetTwips = std::clamp(hasParam ? param : 6, -3000, 3000) * 10;
+        } else if (w == "dn") {
+            next.offsetTwips = -std::clamp(hasParam ? param : 6, -3000, 3000) * 10;
+        } else {
+            return; // a word this reader does not know changes nothing
+        }
+        FlushRun();
+        s.ch = next;
+    }
+
+    // ---- Tables -------------------------------------------------------------------------
+
+    void CommitFont()
+    {
+        if (m_fontNumber >= 0) {
+            const int cp = CodePageOfCharset(m_fontCharset);
+            FontEntry e;
+            e.name = DecodeCodePage(m_fontName, cp ? cp : m_codePage).trimmed();
+            e.charset = m_fontCharset;
+            m_fonts.insert(m_fontNumber, e);
+        }
+        m_fontName.clear();
+    }
+
+    void CommitColor()
+    {
+        m_colors.push_back(m_colorSeen ? QColor(m_red, m_green, m_blue) : QColor());
+        m_red = m_green = m_blue = 0;
+        m_colorSeen = false;
+    }
+
+    QColor ColorAt(int index) const
+    {
+        return index > 0 && index < int(m_colors.size()) ? m_colors[std::size_t(index)] : QColor();
+    }
+
+    // ---- Text ---------------------------------------------------------------------------
+
+    int CodePageNow()
+    {
+        const CharState& ch = Cur().ch;
+        const int font = ch.font >= 0 ? ch.font : m_defaultFontNumber;
+        const auto it = m_fonts.constFind(font);
+        if (it != m_fonts.constEnd()) {
+            const int cp = CodePageOfCharset(it->charset);
+            if (cp)
+                return cp;
+        }
+        return m_codePage;
+    }
+
+    void FlushBytes()
+    {
+        if (m_bytes.isEmpty())
+            return;
+        m_run += DecodeCodePage(m_bytes, CodePageNow());
+        m_bytes.clear();
+    }
+
+    void AppendText(const QString& text)
+    {
+        if (CurDest() != Dest::Text || Cur().ch.hidden)
+            return;
+        FlushBytes();
+        m_run += text;
+    }
+
+    QTextCharFormat CharFormat()
+    {
+        const CharState& ch = Cur().ch;
+        QTextCharFormat f;
+        QFont resolved = m_defaultFont;
+        const int fontNumber = ch.font >= 0 ? ch.font : m_defaultFontNumber;
+        const auto it = m_fonts.constFind(fontNumber);
+        if (it != m_fonts.constEnd() && !it->name.isEmpty()) {
+            f.setFontFamilies(QStringList{it->name});
+            resolved.setFamilies(QStringList{it->name});
+        }
+        if (ch.halfPoints > 0) {
+            f.setFontPointSize(ch.halfPoints / 2.0);
+            resolved.setPointSizeF(ch.halfPoints / 2.0);
+        }
+        if (ch.bold)
+            f.setFontWeight(QFont::Bold);
+        if (ch.italic)
+            f.setFontItalic(true);
+        if (ch.underline)
+            f.setFontUnderline(true);
+        if (ch.strike)
+            f.setFontStrikeOut(true);
+        if (const QColor c = ColorAt(ch.fg); c.isValid())
+            f.setForeground(c);
+        if (const QColor c = ColorAt(ch.bg); c.isValid())
+            f.setBackground(c);
+        if (ch.vert == 1)
+            f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        else if (ch.vert == 2)
+            f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+        if (ch.offsetTwips != 0)
+            ApplyOffset(f, ch.offsetTwips, resolved);
+        return f;
+    }
+
+    void EmitPendingParagraphs()
+    {
+        if (m_pendingParagraphs == 0)
+            return;
+        QTextBlockFormat bf;
+        bf.setAlignment(Cur().align);
+        const QTextCharFormat cf = CharFormat();
+        for (; m_pendingParagraphs > 0; --m_pendingParagraphs)
+            m_cursor.insertBlock(bf, cf);
+    }
+
+    void FlushRun()
+    {
+        FlushBytes();
+        if (m_run.isEmpty())
+            return;
+        EmitPendingParagraphs();
+        ApplyAlignToBlock();
+        m_cursor.insertText(m_run, CharFormat());
+        m_run.clear();
+    }
+
+    void ApplyAlignToBlock()
+    {
+        const Qt::Alignment a = Cur().align;
+        if (m_cursor.blockFormat().alignment() != a) {
+            QTextBlockFormat bf;
+            bf.setAlignment(a);
+            m_cursor.mergeBlockFormat(bf);
+        }
+    }
+
+    void SetAlign(Qt::Alignment a)
+    {
+        FlushRun();
+        Cur().align = a;
+    }
+
+    // A paragraph mark ends the current paragraph; the next one only starts when text follows,
+    // so that the customary final \par of a document adds no empty line.
+    void Paragraph()
+    {
+        if (CurDest() != Dest::Text)
+            return;
+        FlushRun();
+        EmitPendingParagraphs();
+        ApplyAlignToBlock();
+        ++m_pendingParagraphs;
+    }
+
+    void Finish()
+    {
+        FlushRun();
+        if (m_pendingParagraphs > 0) {
+            --m_pendingParagraphs;
+            EmitPendingParagraphs();
+        } else if (!m_cursor.block().text().isEmpty()) {
+            ApplyAlignToBlock();
+        }
+    }
+
+    static bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+    static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+    static int HexValue(char c)
+    {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    }
+
+    const QByteArray& m_in;
+    QTextCursor m_cursor;
+    QFont m_defaultFont;
+    qsizetype m_pos = 0;
+
+    State m_root;
+    std::vector<State> m_states;
+    int m_overflow = 0;   // groups opened beyond the depth limit, skipped whole
+    int m_skipChars = 0;  // fallback characters still to drop after a \u
+
+    int m_codePage = 1252;
+    int m_defaultFontNumber = 0;
+    QHash<int, FontEntry> m_fonts;
+    int m_fontNumber = -1;
+    int m_fontCharset = -1;
+    QByteArray m_fontName;
+    std::vector<QColor> m_colors;
+    int m_red = 0, m_green = 0, m_blue = 0;
+    bool m_colorSeen = false;
+
+    QByteArray m_bytes; // text bytes not yet decoded (a multi-byte character may span \'hh pairs)
+    QString m_run;      // decoded text waiting for its format
+    int m_pendingParagraphs = 0;
+};
+
+} // namespace
+
+bool ReadRtf(const QByteArray& rtf, QTextDocument& document, const QFont& defaultFont)
+{
+    document.clear();
+    qsizetype i = 0;
+    while (i < rtf.size() && (rtf[i] == ' ' || rtf[i] == '\t' || rtf[i] == '\r' || rtf[i] == '\n'))
+        ++i;
+    if (i + 1 >= rtf.size() || rtf[i] != '{' || rtf[i + 1] != '\\')
+        return false;
+    Reader reader(rtf, i, document, defaultFont);
+    reader.Run();
+    return true;
+}
+
+} // namespace rtf
