@@ -1,0 +1,332 @@
+#include "platform/TBitmap.h"
+#include "platform/TCanvas.h"
+#include "platform/TImageList.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage WhiteImage(int w, int h)
+{
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+// Bounding box of every pixel that is not pure white; null when there is none.
+QRect InkBox(const QImage& image)
+{
+    int l = INT_MAX, t = INT_MAX, r = INT_MIN, b = INT_MIN;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) {
+                l = std::min(l, x);
+                r = std::max(r, x);
+                t = std::min(t, y);
+                b = std::max(b, y);
+            }
+        }
+    }
+    return l == INT_MAX ? QRect() : QRect(QPoint(l, t), QPoint(r, b));
+}
+
+QRgb Px(const QImage& image, int x, int y)
+{
+    return image.pixel(x, y) | 0xFF000000;
+}
+
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+const QRgb kBlack = qRgb(0, 0, 0);
+
+} // namespace
+
+TEST(Canvas, FillRectCoversExactlyTheGdiRectangle)
+{
+    QImage image = WhiteImage(40, 40);
+    {
+        TCanvas c(&image);
+        c.Brush().SetColor(clRed);
+        c.FillRect(Rect(5, 6, 15, 20));
+        c.FillRect(Rect(30, 30, 25, 25)); // corners given the other way round: normalised
+        c.FillRect(Rect(0, 0, 0, 10));    // empty
+        c.Brush().SetStyle(bsClear);
+        c.FillRect(Rect(20, 20, 30, 30)); // a clear brush fills nothing
+    }
+    EXPECT_EQ(InkBox(image), QRect(QPoint(5, 6), QPoint(29, 29)));
+    EXPECT_EQ(Px(image, 15, 10), kWhite);
+    EXPECT_EQ(Px(image, 25, 25), kRed);
+    EXPECT_EQ(Px(image, 30, 30), kWhite);
+    EXPECT_EQ(Px(image, 5, 6), kRed);
+    EXPECT_EQ(Px(image, 14, 19), kRed);
+}
+
+TEST(Canvas, FillRectTilesTheBrushPattern)
+{
+    QImage pattern(2, 2, QImage::Format_ARGB32);
+    pattern.fill(Qt::blue);
+    pattern.setPixel(0, 0, kRed);
+    QImage image = WhiteImage(10, 10);
+    {
+        TCanvas c(&image);
+        c.Brush().SetColor(clLime); // the colour is ignored while a pattern is set
+        c.Brush().SetPattern(pattern);
+        c.FillRect(Rect(0, 0, 10, 10));
+    }
+    EXPECT_EQ(Px(image, 0, 0), kRed);
+    EXPECT_EQ(Px(image, 4, 6), kRed);
+    EXPECT_EQ(Px(image, 5, 6), kBlue);
+    EXPECT_EQ(Px(image, 9, 9), kBlue);
+}
+
+TEST(Canvas, FrameAndRectangleOutlines)
+{
+    QImage image = WhiteImage(60, 30);
+    {
+        TCanvas c(&image);
+        c.Brush().SetColor(clRed);
+        c.FrameRect(Rect(2, 2, 12, 12));
+        c.Pen().SetColor(clBlue);
+        c.Pen().SetWidth(2);
+        c.Rectangle(Rect(20, 2, 30, 12));
+        c.Pen().SetStyle(psClear);
+        c.Rectangle(Rect(40, 2, 50, 12)); // fill only
+    }
+    // Frame: one pixel on every side, interior untouched, right/bottom exclusive.
+    EXPECT_EQ(Px(image, 2, 2), kRed);
+    EXPECT_EQ(Px(image, 11, 11), kRed);
+    EXPECT_EQ(Px(image, 12, 12), kWhite);
+    EXPECT_EQ(Px(image, 3, 3), kWhite);
+    // Rectangle: a two-pixel pen outline inside the rectangle, brush inside.
+    EXPECT_EQ(Px(image, 20, 2), kBlue);
+    EXPECT_EQ(Px(image, 21, 3), kBlue);
+    EXPECT_EQ(Px(image, 22, 4), kRed);
+    EXPECT_EQ(Px(image, 29, 11), kBlue);
+    EXPECT_EQ(Px(image, 30, 11), kWhite);
+    EXPECT_EQ(Px(image, 40, 2), kRed);
+    EXPECT_EQ(Px(image, 49, 11), kRed);
+}
+
+TEST(Canvas, LinesLeaveOutTheEndPointAndHonourThePen)
+{
+    QImage image = WhiteImage(30, 30);
+    {
+        TCanvas c(&image);
+        c.Pen().SetColor(clBlack);
+        c.MoveTo(2, 5);
+        c.LineTo(12, 5);
+        EXPECT_EQ(c.PenPos(), (TPoint{12, 5}));
+        c.MoveTo(20, 20);
+        c.LineTo(20, 10); // upwards: (20, 10) itself is not drawn
+        c.Pen().SetStyle(psClear);
+        c.MoveTo(0, 25);
+        c.LineTo(29, 25);
+    }
+    EXPECT_EQ(Px(image, 2, 5), kBlack);
+    EXPECT_EQ(Px(image, 11, 5), kBlack);
+    EXPECT_EQ(Px(image, 12, 5), kWhite);
+    EXPECT_EQ(Px(image, 20, 20), kBlack);
+    EXPECT_EQ(Px(image, 20, 11), kBlack);
+    EXPECT_EQ(Px(image, 20, 10), kWhite);
+    EXPECT_EQ(Px(image, 15, 25), kWhite);
+}
+
+TEST(Canvas, FocusRectIsDottedAndSecondDrawRemovesIt)
+{
+    QImage image = WhiteImage(20, 20);
+    QImage before = image;
+    {
+        TCanvas c(&image);
+        c.DrawFocusRect(Rect(2, 2, 12, 10));
+    }
+    EXPECT_EQ(InkBox(image), QRect(QPoint(2, 2), QPoint(11, 9)));
+    int dark = 0;
+    for (int x = 2; x < 12; ++x)
+        dark += Px(image, x, 2) != kWhite;
+    EXPECT_EQ(dark, 5); // every other pixel
+    EXPECT_NE(Px(image, 2, 2), Px(image, 3, 2));
+    EXPECT_EQ(Px(image, 6, 6), kWhite);
+    {
+        TCanvas c(&image);
+        c.DrawFocusRect(Rect(2, 2, 12, 10));
+    }
+    EXPECT_EQ(image, before);
+}
+
+TEST(Canvas, FlatCheckBoxShowsATickOnlyWhenChecked)
+{
+    QImage on = WhiteImage(20, 20);
+    QImage off = WhiteImage(20, 20);
+    {
+        TCanvas a(&on);
+        a.DrawFlatCheckBox(Rect(2, 2, 16, 16), true);
+        TCanvas b(&off);
+        b.DrawFlatCheckBox(Rect(2, 2, 16, 16), false);
+    }
+    const QRgb frame = ToQColor(clBtnShadow).rgb();
+    const QRgb inside = ToQColor(clWindow).rgb();
+    for (const QImage* img : {&on, &off}) {
+        EXPECT_EQ(Px(*img, 2, 2), frame);
+        EXPECT_EQ(Px(*img, 15, 15), frame);
+        EXPECT_EQ(Px(*img, 16, 16), kWhite);
+    }
+    int tick = 0, offInk = 0;
+    for (int y = 4; y < 14; ++y) {
+        for (int x = 4; x < 14; ++x) {
+            tick += Px(on, x, y) != inside;
+            offInk += Px(off, x, y) != inside;
+        }
+    }
+    EXPECT_GT(tick, 8);
+    EXPECT_EQ(offInk, 0);
+}
+
+TEST(Canvas, ClippingRestrictsDrawingAndIsReported)
+{
+    QImage image = WhiteImage(40, 40);
+    {
+        TCanvas c(&image);
+        EXPECT_EQ(c.ClipBox(), Rect(0, 0, 40, 40));
+        c.SetClipRect(Rect(10, 10, 20, 20));
+        EXPECT_EQ(c.ClipBox(), Rect(10, 10, 20, 20));
+        c.Brush().SetColor(clRed);
+        c.FillRect(Rect(0, 0, 40, 40));
+        c.RemoveClip();
+        EXPECT_EQ(c.ClipBox(), Rect(0, 0, 40, 40));
+        c.Brush().SetColor(clBlue);
+        c.FillRect(Rect(30, 30, 35, 35));
+    }
+    EXPECT_EQ(Px(image, 10, 10), kRed);
+    EXPECT_EQ(Px(image, 19, 19), kRed);
+    EXPECT_EQ(Px(image, 9, 15), kWhite);
+    EXPECT_EQ(Px(image, 20, 15), kWhite);
+    EXPECT_EQ(Px(image, 32, 32), kBlue);
+}
+
+TEST(Canvas, BorrowedPainterKeepsItsClipAndState)
+{
+    QImage image = WhiteImage(40, 40);
+    QPainter p(&image);
+    p.setClipRect(QRect(0, 0, 20, 40));
+    p.setPen(Qt::green);
+    TCanvas c;
+    c.Attach(&p);
+    EXPECT_TRUE(c.HasDevice());
+    c.SetClipRect(Rect(10, 0, 40, 40)); // cannot widen the owner's clip
+    c.Brush().SetColor(clRed);
+    c.FillRect(Rect(0, 0, 40, 40));
+    c.Detach();
+    EXPECT_FALSE(c.HasDevice());
+    EXPECT_EQ(p.pen().color(), QColor(Qt::green));
+    EXPECT_TRUE(p.hasClipping());
+    p.end();
+    EXPECT_EQ(Px(image, 5, 5), kWhite);
+    EXPECT_EQ(Px(image, 15, 5), kRed);
+    EXPECT_EQ(Px(image, 25, 5), kWhite);
+}
+
+TEST(Canvas, LoMetricMapsTenthsOfMillimetresWithYUp)
+{
+    struct Case {
+        const char* name;
+        int dotsPerMeter;
+        int dpi;
+    };
+    for (const Case& tc : {Case{"screen", 3780, 96}, Case{"254 dpi", 10000, 254}, Case{"600 dpi", 23622, 600}}) {
+        SCOPED_TRACE(tc.name);
+        QImage image = WhiteImage(300, 300);
+        image.setDotsPerMeterX(tc.dotsPerMeter);
+        image.setDotsPerMeterY(tc.dotsPerMeter);
+        TCanvas c(&image);
+        EXPECT_EQ(c.PixelsPerInchX(), tc.dpi);
+        c.SetMapMode(mmLoMetric);
+        c.Brush().SetColor(clBlack);
+        c.FillRect(Rect(0, 0, 100, -100));
+        const int side = int(std::lround(tc.dpi * 100 / 254.0)); // 1 cm
+        EXPECT_EQ(c.LPtoDP(TPoint{100, -100}), (TPoint{side, side}));
+        // Back from pixels: exact up to half a device pixel.
+        const TPoint back = c.DPtoLP(TPoint{side, side});
+        EXPECT_NEAR(back.x, 100, 127.0 / tc.dpi + 0.5);
+        EXPECT_NEAR(back.y, -100, 127.0 / tc.dpi + 0.5);
+        EXPECT_EQ(c.LPtoDP(Rect(0, 0, 100, -100)), Rect(0, 0, side, side));
+        c.Detach();
+        EXPECT_EQ(InkBox(image), QRect(0, 0, side, side));
+    }
+}
+
+TEST(Canvas, LoMetricClipBoxHasNegativeBottom)
+{
+    QImage image = WhiteImage(254, 127);
+    image.setDotsPerMeterX(10000); // 254 dpi: one pixel per 0.1 mm
+    image.setDotsPerMeterY(10000);
+    TCanvas c(&image);
+    c.SetMapMode(mmLoMetric);
+    EXPECT_EQ(c.ClipBox(), Rect(0, 0, 254, -127));
+}
+
+TEST(Canvas, WithoutDeviceDrawingIsHarmlessAndMeasuringWorks)
+{
+    TCanvas c;
+    EXPECT_FALSE(c.HasDevice());
+    EXPECT_EQ(c.PixelsPerInchX(), 96);
+    c.FillRect(Rect(0, 0, 10, 10));
+    c.Rectangle(Rect(10, 10, -5, -5));
+    c.LineTo(5, 5);
+    c.DrawFocusRect(Rect(0, 0, 0, 0));
+    c.DrawFlatCheckBox(Rect(0, 0, -3, 2), true);
+    c.TextOut(0, 0, QStringLiteral("x"));
+    c.SetClipRect(Rect(0, 0, 5, 5));
+    c.Draw(0, 0, TBitmap(QImage(4, 4, QImage::Format_RGB32)));
+    EXPECT_GT(c.TextWidth(QStringLiteral("Hello")), 0);
+    EXPECT_GT(c.TextHeight(QStringLiteral("Hello")), 0);
+    TRect r = Rect(0, 0, 100, 0);
+    EXPECT_GT(c.DrawText(QStringLiteral("Hello"), r, DT_CALCRECT | DT_SINGLELINE), 0);
+    EXPECT_EQ(r.Width(), c.TextWidth(QStringLiteral("Hello")));
+}
+
+TEST(Canvas, TransparentBitmapLeavesItsKeyColourUnpainted)
+{
+    QImage pic(6, 6, QImage::Format_RGB32);
+    pic.fill(Qt::red);                // bottom-left decides: red is transparent
+    pic.setPixel(2, 2, kBlue);
+    TBitmap bmp(pic);
+    QImage opaque = WhiteImage(20, 20);
+    QImage see = WhiteImage(20, 20);
+    {
+        TCanvas a(&opaque);
+        a.Draw(1, 1, bmp);
+        bmp.SetTransparent(true);
+        TCanvas b(&see);
+        b.Draw(1, 1, bmp);
+        b.StretchDraw(Rect(10, 10, 16, 16), bmp);
+    }
+    EXPECT_EQ(Px(opaque, 1, 1), kRed);
+    EXPECT_EQ(Px(see, 1, 1), kWhite);
+    EXPECT_EQ(Px(see, 3, 3), kBlue);
+    EXPECT_EQ(Px(see, 10, 10), kWhite);
+    EXPECT_EQ(Px(see, 12, 12), kBlue);
+}
+
+TEST(Canvas, ImageListDrawsEntriesTransparently)
+{
+    TImageList list(8, 8);
+    QImage glyph(8, 8, QImage::Format_RGB32);
+    glyph.fill(Qt::magenta);
+    glyph.setPixel(4, 4, kBlue);
+    list.Add(glyph, RGBColor(255, 0, 255));
+    QImage image = WhiteImage(30, 30);
+    {
+        TCanvas c(&image);
+        list.Draw(c, 2, 2, 0);
+        list.Draw(c, 12, 2, 5);  // out of range: nothing
+        list.Draw(c, 12, 2, -1);
+        list.StretchDraw(c, 0, 14, 16, 16, 0);
+    }
+    EXPECT_EQ(Px(image, 2, 2), kWhite);
+    EXPECT_EQ(Px(image, 6, 6), kBlue);
+    EXPECT_EQ(InkBox(image).top(), 6);
+    EXPECT_EQ(Px(image, 9, 23), kBlue); // 2x: (4,4) covers (8..9, 22..23)
+    EXPECT_EQ(Px(image, 1, 15), kWhite);
+}
