@@ -134,6 +134,9 @@ public:
 
     // Paints the rows that meet `clip` (viewport coordinates) on any painter.
     void PaintRows(QPainter& painter, const TRect& clip);
+    // Lays header and rows out again (after the header's font or filter row changed).
+    void UpdateLayout();
+    QString CellText(int item, int column) const; // "" when out of range
 
 protected:
     // Notifications; the defaults do nothing unless stated.
@@ -179,7 +182,6 @@ protected:
 
 private:
     friend class THeaderControl;
-    void UpdateLayout();       // header place, viewport margins, scroll ranges
     void UpdateScrollBars();
     int DefaultRowHeight() const;
     void RefreshRow(int item);
@@ -223,4 +225,7 @@ private:
     QLineEdit* m_editor = nullptr;
     int m_editItem = -1;
     bool m_finishingEdit = false;
+    int m_editTimer = 0;       // a second click on the focused caption starts editing after this
+    int m_pendingEditItem = -1;
+    bool m_applyingOrder = false;
 };

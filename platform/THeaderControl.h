@@ -98,6 +98,7 @@ private:
         QImage bitmap;
         int image = -1;
         bool numeric = false;
+        QString filterText;
         QLineEdit* filter = nullptr;
     };
 
@@ -107,7 +108,8 @@ private:
     void PaintSection(QPainter& painter, int section, const TRect& rect);
     void PaintFilterButton(QPainter& painter, int section);
     void LayoutFilters();
-    void FilterEdited(int section);
+    void FilterEdited(const TListColumn* column);
+    int ColumnCount() const;
     void FireFilterChanges();
     void EnsureFilterEdits();
     bool Valid(int section) const { return section >= 0 && section < int(m_sections.size()); }
@@ -121,7 +123,7 @@ private:
     bool m_ownFont = false;
     int m_filterTimeOutMs = 1000;
     QTimer* m_filterTimer = nullptr;
-    std::vector<int> m_pendingFilters;
+    std::vector<const TListColumn*> m_pendingFilters; // edited fields waiting for the time-out
 
     State m_state = State::Idle;
     int m_activeSection = -1;  // pressed, tracked or dragged section

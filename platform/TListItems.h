@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -120,7 +121,8 @@ private:
     TListModelObserver* m_observer = nullptr;
     int m_updateCount = 0;
     bool m_changedWhileUpdating = false;
-    int m_focusedIndex = -1;
+    TListItem* m_focusedItem = nullptr;
+    int m_selectedCount = 0; // kept up to date so that clearing a selection is cheap when empty
 };
 
 template <class Compare>

@@ -1,0 +1,321 @@
+#include "platform/TListItems.h"
+
+// ---- TListItem ------------------------------------------------------------------------------
+
+static unsigned StateOf(bool selected, bool focused)
+{
+    return (selected ? unsigned(lisSelected) : 0u) | (focused ? unsigned(lisFocused) : 0u);
+}
+
+void TListItem::SetCaption(const QString& caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    if (m_owner)
+        m_owner->Changed();
+}
+
+void TListItem::SetImageIndex(int index)
+{
+    if (index == m_imageIndex)
+        return;
+    m_imageIndex = index;
+    if (m_owner)
+        m_owner->Changed();
+}
+
+void TListItem::SetChecked(bool checked)
+{
+    if (checked == m_checked)
+        return;
+    m_checked = checked;
+    if (m_owner)
+        m_owner->Changed();
+}
+
+void TListItem::SetSelected(bool selected)
+{
+    if (selected == m_selected)
+        return;
+    const unsigned old = StateOf(m_selected, m_focused);
+    m_selected = selected;
+    if (m_owner) {
+        m_owner->m_selectedCount += selected ? 1 : -1;
+        m_owner->StateChanged(*this, old);
+    }
+}
+
+void TListItem::SetFocused(bool focused)
+{
+    if (focused == m_focused)
+        return;
+    if (!m_owner) {
+        m_focused = focused;
+        return;
+    }
+    if (focused && m_owner->m_focusedItem && m_owner->m_focusedItem != this)
+        m_owner->m_focusedItem->SetFocused(false);
+    const unsigned old = StateOf(m_selected, m_focused);
+    m_focused = focused;
+    m_owner->m_focusedItem = focused ? this : nullptr;
+    m_owner->StateChanged(*this, old);
+}
+
+void TListItem::SetIndent(int indent)
+{
+    const short value = short(std::clamp(indent, 0, 0x7FFF));
+    if (value == m_indent)
+        return;
+    m_indent = value;
+    if (m_owner)
+        m_owner->Changed();
+}
+
+int TListItem::SubItemImage(int sub) const
+{
+    if (!m_subImages || sub < 1 || sub > int(m_subImages->size()))
+        return -1;
+    return (*m_subImages)[size_t(sub - 1)];
+}
+
+void TListItem::SetSubItemImage(int sub, int image)
+{
+    // Sub-item numbers come from callers and files; a huge one must not allocate gigabytes.
+    if (sub < 1 || sub > 0xFFFF)
+        return;
+    if (!m_subImages) {
+        if (image < 0)
+            return;
+        m_subImages = std::make_unique<std::vector<int>>();
+    }
+    if (int(m_subImages->size()) < sub)
+        m_subImages->resize(size_t(sub), -1);
+    if ((*m_subImages)[size_t(sub - 1)] == image)
+        return;
+    (*m_subImages)[size_t(sub - 1)] = image;
+    if (m_owner)
+        m_owner->Changed();
+}
+
+int TListItem::Index() const
+{
+    return m_index;
+}
+
+void TListItem::Assign(const TListItem& other)
+{
+    if (&other == this)
+        return;
+    m_caption = other.m_caption;
+    m_data = other.m_data;
+    m_imageIndex = other.m_imageIndex;
+    m_overlayIndex = other.m_overlayIndex;
+    m_stateIndex = other.m_stateIndex;
+    m_subItems = other.m_subItems;
+    if (m_owner)
+        m_owner->Changed();
+}
+
+// ---- TListItems -----------------------------------------------------------------------------
+
+TListItems::TListItems(TListModelObserver* observer) : m_observer(observer) {}
+
+TListItems::~TListItems() = default;
+
+TListItem& TListItems::Add()
+{
+    auto item = std::make_unique<TListItem>();
+    item->m_owner = this;
+    item->m_index = Count();
+    m_items.push_back(std::move(item));
+    TListItem& added = *m_items.back();
+    Changed();
+    return added;
+}
+
+TListItem& TListItems::Insert(int index)
+{
+    index = std::clamp(index, 0, Count());
+    auto item = std::make_unique<TListItem>();
+    item->m_owner = this;
+    TListItem& inserted = *item;
+    m_items.insert(m_items.begin() + index, std::move(item));
+    Renumber(index);
+    Changed();
+    return inserted;
+}
+
+void TListItems::Delete(int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    TListItem& item = *m_items[size_t(index)];
+    if (m_focusedItem == &item)
+        m_focusedItem = nullptr;
+    if (item.m_selected)
+        --m_selectedCount;
+    m_items.erase(m_items.begin() + index);
+    Renumber(index);
+    Changed();
+}
+
+void TListItems::Clear()
+{
+    if (m_items.empty())
+        return;
+    m_items.clear();
+    m_focusedItem = nullptr;
+    m_selectedCount = 0;
+    Changed();
+}
+
+TListItem* TListItems::Item(int index)
+{
+    return index >= 0 && index < Count() ? m_items[size_t(index)].get() : nullptr;
+}
+
+const TListItem* TListItems::Item(int index) const
+{
+    return index >= 0 && index < Count() ? m_items[size_t(index)].get() : nullptr;
+}
+
+void TListItems::BeginUpdate()
+{
+    ++m_updateCount;
+}
+
+void TListItems::EndUpdate()
+{
+    if (m_updateCount == 0)
+        return;
+    if (--m_updateCount == 0 && m_changedWhileUpdating) {
+        m_changedWhileUpdating = false;
+        Changed();
+    }
+}
+
+int TListItems::SelectedCount() const
+{
+    return m_selectedCount;
+}
+
+TListItem* TListItems::Selected() const
+{
+    if (m_selectedCount == 0)
+        return nullptr;
+    for (const auto& item : m_items)
+        if (item->m_selected)
+            return item.get();
+    return nullptr;
+}
+
+TListItem* TListItems::Focused() const
+{
+    return m_focusedItem;
+}
+
+void TListItems::Renumber(int from)
+{
+    for (size_t i = size_t(std::max(from, 0)); i < m_items.size(); ++i)
+        m_items[i]->m_index = int(i);
+}
+
+void TListItems::Changed()
+{
+    if (m_updateCount > 0) {
+        m_changedWhileUpdating = true;
+        return;
+    }
+    if (m_observer)
+        m_observer->ItemsChanged();
+}
+
+void TListItems::StateChanged(TListItem& item, unsigned oldState)
+{
+    if (m_observer)
+        m_observer->ItemStateChanged(item.m_index, oldState, StateOf(item.m_selected, item.m_focused));
+}
+
+// ---- TListColumn / TListColumns -------------------------------------------------------------
+
+void TListColumn::SetCaption(const QString& caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    if (m_owner)
+        m_owner->Changed();
+}
+
+void TListColumn::SetWidth(int width)
+{
+    width = std::clamp(width, 0, 1 << 20);
+    if (width == m_width)
+        return;
+    m_width = width;
+    if (m_owner)
+        m_owner->Changed();
+}
+
+void TListColumn::SetAlignment(TAlignment alignment)
+{
+    if (alignment == m_alignment)
+        return;
+    m_alignment = alignment;
+    if (m_owner)
+        m_owner->Changed();
+}
+
+void TListColumn::SetImageIndex(int index)
+{
+    if (index == m_imageIndex)
+        return;
+    m_imageIndex = index;
+    if (m_owner)
+        m_owner->Changed();
+}
+
+TListColumns::TListColumns(TListModelObserver* observer) : m_observer(observer) {}
+
+TListColumns::~TListColumns() = default;
+
+TListColumn& TListColumns::Add()
+{
+    auto column = std::make_unique<TListColumn>();
+    column->m_owner = this;
+    column->m_index = Count();
+    m_columns.push_back(std::move(column));
+    TListColumn& added = *m_columns.back();
+    Changed();
+    return added;
+}
+
+void TListColumns::Delete(int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    m_columns.erase(m_columns.begin() + index);
+    for (int i = index; i < Count(); ++i)
+        m_columns[size_t(i)]->m_index = i;
+    Changed();
+}
+
+void TListColumns::Clear()
+{
+    if (m_columns.empty())
+        return;
+    m_columns.clear();
+    Changed();
+}
+
+TListColumn* TListColumns::Column(int index)
+{
+    return index >= 0 && index < Count() ? m_columns[size_t(index)].get() : nullptr;
+}
+
+void TListColumns::Changed()
+{
+    if (m_observer)
+        m_observer->ColumnsChanged();
+}
