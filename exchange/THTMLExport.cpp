@@ -1,0 +1,249 @@
+#include "exchange/THTMLExport.h"
+
+#include "exchange/EOrvListViewError.h"
+#include "exchange/private/THTMLSanitizer.h"
+#include "exchange/private/TTextFileReader.h"
+#include "exchange/private/TTextFileWriter.h"
+
+namespace {
+
+// Longest visible text of a shortened URL anchor.
+constexpr qsizetype kMaxShortUrl = 255;
+
+QString HexColor(TColor color)
+{
+    return QStringLiteral("%1%2%3")
+        .arg(color & 0xFF, 2, 16, QChar(u'0'))
+        .arg((color >> 8) & 0xFF, 2, 16, QChar(u'0'))
+        .arg((color >> 16) & 0xFF, 2, 16, QChar(u'0'))
+        .toUpper();
+}
+
+QString BackgroundAttribute(TColor color)
+{
+    return QStringLiteral(" BGCOLOR=\"#") + HexColor(color) + u'"';
+}
+
+QString EscapeText(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case u'&': out += u"&amp;"; break;
+        case u'<': out += u"&lt;"; break;
+        case u'>': out += u"&gt;"; break;
+        case u'"': out += u"&quot;"; break;
+        case 0: break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// The anchor's HREF stays unquoted, so everything that would end or break an unquoted
+// attribute value is written as a character reference (browsers decode it back).
+QString EscapeUnquotedHref(QStringView url)
+{
+    QString out;
+    out.reserve(url.size() + 8);
+    for (QChar c : url) {
+        switch (c.unicode()) {
+        case u'&': out += u"&amp;"; break;
+        case u'"': out += u"&quot;"; break;
+        case u'\'': out += u"&#39;"; break;
+        case u'<': out += u"&lt;"; break;
+        case u'>': out += u"&gt;"; break;
+        case u'=': out += u"&#61;"; break;
+        case u'`': out += u"&#96;"; break;
+        case 0: break;
+        default:
+            if (c.unicode() <= 0x20)
+                out += QStringLiteral("%%1").arg(c.unicode(), 2, 16, QChar(u'0')).toUpper();
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+// A cell text as it goes into the page: marked-up text with its active content removed,
+// anything else escaped so that it shows as written.
+QString SafeText(const QString& text)
+{
+    if (text.contains(u"</"))
+        return THTMLSanitizer::Sanitize(text);
+    return EscapeText(text);
+}
+
+struct TConvertedText {
+    QString asWritten; // the cell text after URL conversion, as the cell hook is told it
+    QString html;      // the same, safe to put into the page
+};
+
+TConvertedText ConvertUrls(const QString& s, bool urlShow, bool urlFull)
+{
+    TConvertedText result{s, SafeText(s)};
+    if (!urlShow || s.contains(u"</"))
+        return result;
+    auto anchor = [&](qsizetype schemeEnd) {
+        const QString visible = urlFull ? s : s.mid(schemeEnd, kMaxShortUrl);
+        result.asWritten = QStringLiteral("<A HREF=") + s + u'>' + visible + QStringLiteral("</A>");
+        // A text that would run script when followed stays plain text.
+        if (!THTMLSanitizer::IsScriptValue(s))
+            result.html = QStringLiteral("<A HREF=") + EscapeUnquotedHref(s) + u'>' + EscapeText(visible) + QStringLiteral("</A>");
+    };
+    const qsizetype scheme = s.indexOf(u"://");
+    if (scheme >= 0)
+        anchor(scheme + 3);
+    const qsizetype mail = s.indexOf(u"mailto:");
+    if (mail >= 0)
+        anchor(mail + 7);
+    return result;
+}
+
+class TCellWriter {
+public:
+    explicit TCellWriter(const THTMLExportContext& context)
+        : m_context(context)
+    {
+    }
+
+    QString Cell(int row, int subItem)
+    {
+        const TListItem& item = m_context.items[row];
+        const bool captionCell = subItem < 0;
+        const THTMLSettings& settings = m_context.settings;
+        QString text = captionCell ? item.Caption()
+                                   : (subItem < item.SubItems().size() ? item.SubItems()[subItem] : QString());
+        if (text.startsWith(u"{\\") && m_context.richPlainText)
+            text = m_context.richPlainText(row, subItem);
+
+        TConvertedText converted;
+        if (captionCell && text.isEmpty())
+            converted = {QStringLiteral("<br>"), QStringLiteral("<br>")};
+        else
+            converted = ConvertUrls(text, m_context.urlShow, m_context.urlFull);
+
+        QString align;
+        if (!converted.asWritten.isEmpty()) {
+            const TAlignment alignment = m_context.columns[subItem + 1].Alignment();
+            if (alignment == taRightJustify)
+                align = QStringLiteral(" align=\"right\"");
+            else if (alignment == taCenter)
+                align = QStringLiteral(" align=\"center\"");
+        }
+
+        m_brush.SetColor(HTMLExportColorMarker);
+        m_font.SetColor(HTMLExportColorMarker);
+        m_font.SetStyle(0);
+        if (m_context.drawItemProp)
+            m_context.drawItemProp(row, subItem, m_brush, m_font, captionCell ? item.Caption() : converted.asWritten);
+
+        if (!captionCell && converted.asWritten.isEmpty())
+            converted.html = QStringLiteral("<BR>");
+
+        QString bg;
+        if (m_brush.Color() != HTMLExportColorMarker && settings.SaveColor())
+            bg = BackgroundAttribute(m_brush.Color());
+        QString fontOpen, fontClose;
+        if (m_font.Color() != HTMLExportColorMarker && settings.SaveColor()) {
+            fontOpen = QStringLiteral("<font color=\"#") + HexColor(m_font.Color()) + QStringLiteral("\">");
+            fontClose = QStringLiteral("</font>");
+        }
+        QString styleOpen, styleClose;
+        if (settings.SaveFonts()) {
+            const TFontStyles style = m_font.Style();
+            if (style & fsBold) {
+                styleOpen += u"<B>";
+                styleClose += u"</B>";
+            }
+            if (style & fsItalic) {
+                styleOpen += u"<I>";
+                styleClose.prepend(u"</I>");
+            }
+            if (style & fsUnderline) {
+                styleOpen += u"<U>";
+                styleClose.prepend(u"</U>");
+            }
+        }
+        return QStringLiteral("<td nowrap") + align + bg + u'>' + fontOpen + styleOpen + converted.html + styleClose + fontClose
+            + QStringLiteral("</td>");
+    }
+
+private:
+    const THTMLExportContext& m_context;
+    TBrush m_brush;
+    TFont m_font;
+};
+
+void CopyTextFile(const QString& name, TTextFileWriter& writer)
+{
+    if (name.isEmpty())
+        return;
+    TTextFileReader reader(TTextFileReader::TLineEnds::Any);
+    if (!reader.Open(name))
+        return;
+    QString line;
+    while (reader.NextLine(line))
+        writer.WriteLine(line);
+}
+
+} // namespace
+
+QString SanitizeHTMLMarkup(const QString& markup)
+{
+    return THTMLSanitizer::Sanitize(markup);
+}
+
+QStringList BuildHTMLLines(const THTMLExportContext& context)
+{
+    QStringList lines;
+    const TListColumns& columns = context.columns;
+    const TListItems& items = context.items;
+    if (columns.Count() == 0 || items.Count() == 0)
+        return lines;
+    const THTMLSettings& settings = context.settings;
+    if (!settings.PrefixTag().isEmpty())
+        lines << settings.PrefixTag();
+    lines << QStringLiteral("<table border=\"%1\" cellspacing=\"%2\" width=\"%3%\">")
+                 .arg(settings.BorderSize())
+                 .arg(settings.CellSpacing())
+                 .arg(settings.Width());
+    lines << QStringLiteral("<tr>");
+    const QString headerBg = settings.SaveColor() ? BackgroundAttribute(ColorToRGB(clActiveBorder)) : QString();
+    for (int c = 0; c < columns.Count(); ++c) {
+        const QString caption = columns[c].Caption();
+        lines << QStringLiteral("<td nowrap") + headerBg + QStringLiteral("><B>") + (caption.isEmpty() ? QStringLiteral("<BR>") : SafeText(caption))
+                + QStringLiteral("</B></td>");
+    }
+    lines << QStringLiteral("</tr>");
+    TCellWriter cells(context);
+    for (int r = 0; r < items.Count(); ++r) {
+        lines << QStringLiteral("<tr>");
+        lines << cells.Cell(r, -1);
+        if (!items[r].SubItems().isEmpty())
+            for (int j = 0; j < columns.Count() - 1; ++j)
+                lines << cells.Cell(r, j);
+        lines << QStringLiteral("</tr>");
+    }
+    lines << QStringLiteral("</table><p>");
+    if (!settings.SuffixTag().isEmpty())
+        lines << settings.SuffixTag();
+    return lines;
+}
+
+void SaveListToHTML(const THTMLExportContext& context, const QString& file)
+{
+    if (context.columns.Count() == 0 || context.items.Count() == 0)
+        return;
+    const QStringList lines = BuildHTMLLines(context);
+    TTextFileWriter writer(file);
+    if (!writer.Open())
+        throw EOrvListViewError("File " + file + " not found");
+    CopyTextFile(context.settings.HeaderFile(), writer);
+    for (const QString& line : lines)
+        writer.WriteLine(line);
+    CopyTextFile(context.settings.FooterFile(), writer);
+    writer.Commit();
+}

@@ -1,0 +1,220 @@
+#include "exchange/TNativeListFile.h"
+
+#include "exchange/EOrvListViewError.h"
+#include "exchange/private/TTextFileReader.h"
+#include "exchange/private/TTextFileWriter.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// A written file holds one width line ("cw i,w" and CR LF, at least 8 bytes) per column, so a
+// size line claiming many more columns than that is not ours (a few hundred are allowed for
+// hand-made files without width lines). Rows whose cells are all empty leave no line behind, so
+// rows are bounded more loosely: by a cell budget that grows with the file.
+constexpr qint64 kMinWidthLineBytes = 8;
+constexpr qint64 kColumnsWithoutWidthLines = 256;
+constexpr qint64 kBaseCellBudget = 1 << 20;
+constexpr qint64 kCellBudgetPerByte = 16;
+
+QString EncodeText(const QString& text)
+{
+    QString encoded = text;
+    for (QChar& ch : encoded) {
+        if (ch == u'\r')
+            ch = u'\t';
+        else if (ch == u'\n')
+            ch = u'\b';
+    }
+    return encoded;
+}
+
+QString DecodeText(QStringView text)
+{
+    QString decoded = text.toString();
+    for (QChar& ch : decoded) {
+        if (ch == u'\t')
+            ch = u'\r';
+        else if (ch == u'\b')
+            ch = u'\n';
+    }
+    return decoded;
+}
+
+// Leading blanks, an optional sign, digits; stops at anything else. No digits reads as 0; values
+// beyond the int range saturate.
+qint64 ReadInteger(QStringView s)
+{
+    qsizetype i = 0;
+    while (i < s.size() && s[i] == u' ')
+        ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == u'-' || s[i] == u'+')) {
+        negative = s[i] == u'-';
+        ++i;
+    }
+    qint64 value = 0;
+    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
+    for (; i < s.size() && s[i] >= u'0' && s[i] <= u'9'; ++i) {
+        value = value * 10 + (s[i].unicode() - u'0');
+        if (value > limit)
+            value = limit;
+    }
+    value = negative ? -value : value;
+    return std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+}
+
+// Takes the text before the next comma as a field; the rest continues after that comma (or is
+// empty when there is none).
+QStringView TakeField(QStringView& rest)
+{
+    const qsizetype comma = rest.indexOf(u',');
+    if (comma < 0) {
+        const QStringView field = rest;
+        rest = QStringView();
+        return field;
+    }
+    const QStringView field = rest.left(comma);
+    rest = rest.mid(comma + 1);
+    return field;
+}
+
+[[noreturn]] void ThrowCorrupt(const QString& file)
+{
+    throw EOrvListViewError("File contains no data or corrupt file " + file);
+}
+
+} // namespace
+
+void SaveListToFile(const TListColumns& columns, const TListItems& items, bool subImages, bool saveHeader,
+                    const QString& file)
+{
+    TTextFileWriter writer(file);
+    if (!writer.Open())
+        throw EOrvListViewError("Cannot create file " + file);
+    const int columnCount = columns.Count();
+    writer.WriteLine(QString::number(columnCount) + u',' + QString::number(items.Count()));
+    for (int c = 0; c < columnCount; ++c)
+        writer.WriteLine(QStringLiteral("cw ") + QString::number(c) + u',' + QString::number(columns[c].Width()));
+    int rowOffset = 0;
+    if (saveHeader) {
+        for (int c = 0; c < columnCount; ++c) {
+            const QString caption = columns[c].Caption();
+            if (!caption.isEmpty())
+                writer.WriteLine(QString::number(c) + QStringLiteral(",0,") + EncodeText(caption));
+        }
+        rowOffset = 1;
+    }
+    QString line;
+    for (int r = 0; r < items.Count(); ++r) {
+        const TListItem& item = items[r];
+        const QString rowNumber = QString::number(r + rowOffset);
+        for (int c = 0; c < columnCount; ++c) {
+            const QString* text = nullptr;
+            if (c == 0) {
+                if (item.Caption().isEmpty())
+                    continue;
+            } else {
+                if (c - 1 >= item.SubItems().size() || item.SubItems()[c - 1].isEmpty())
+                    continue;
+                text = &item.SubItems()[c - 1];
+            }
+            const int image = c == 0 ? item.ImageIndex() : (subImages ? item.SubItemImage(c) : -1);
+            line = QString::number(c);
+            line += u',';
+            line += rowNumber;
+            line += u',';
+            line += QString::number(image);
+            line += u',';
+            line += EncodeText(text ? *text : item.Caption());
+            writer.WriteLine(line);
+        }
+    }
+    writer.Commit();
+}
+
+void LoadListFromFile(TListColumns& columns, TListItems& items, bool& subImages, bool loadHeader,
+                      const QString& file)
+{
+    // The whole file is read and its size line checked before the model is touched, so that
+    // every failure leaves the list as it was.
+    TTextFileReader reader;
+    if (!reader.Open(file))
+        throw EOrvListViewError("File " + file + " not found");
+    QString line;
+    if (!reader.NextLine(line) || line.isEmpty())
+        ThrowCorrupt(file);
+    QStringView rest = line;
+    const qint64 columnCount = ReadInteger(TakeField(rest));
+    const qint64 rowCount = ReadInteger(rest);
+    if (columnCount <= 0 || rowCount <= 0)
+        ThrowCorrupt(file);
+    const qint64 size = reader.DataSize();
+    if (columnCount > kColumnsWithoutWidthLines + size / kMinWidthLineBytes
+        || rowCount * columnCount > kBaseCellBudget + kCellBudgetPerByte * size)
+        ThrowCorrupt(file);
+
+    const int C = int(columnCount);
+    const int R = int(rowCount);
+    items.BeginUpdate();
+    items.Clear();
+    while (columns.Count() < C)
+        columns.Add();
+    for (int c = 0; c < C; ++c)
+        columns[c].SetCaption(QString());
+    items.Reserve(R);
+    // Sub-item images start at -1 (none), which is what a fresh row reports already.
+    for (int r = 0; r < R; ++r) {
+        TListItem& item = items.Add();
+        item.SetImageIndex(-1);
+        QStringList& subItems = item.SubItems();
+        subItems.reserve(C);
+        for (int c = 0; c < C; ++c)
+            subItems.append(QString());
+    }
+
+    const int rowOffset = loadHeader ? 1 : 0;
+    while (reader.NextLine(line)) {
+        if (line.isEmpty())
+            continue;
+        rest = line;
+        if (line.startsWith(u"cw")) {
+            const QStringView text = line;
+            const qsizetype comma = text.indexOf(u',');
+            QStringView indexText;
+            if (comma < 0)
+                indexText = text.mid(std::min<qsizetype>(3, text.size()));
+            else if (comma > 3)
+                indexText = text.mid(3, comma - 3);
+            const qint64 column = ReadInteger(indexText);
+            const qint64 width = comma < 0 ? 0 : ReadInteger(text.mid(comma + 1, 255));
+            if (column >= 0 && column < C)
+                columns[int(column)].SetWidth(int(width));
+            continue;
+        }
+        const qint64 column = ReadInteger(TakeField(rest));
+        const qint64 row = ReadInteger(TakeField(rest));
+        if (loadHeader && row == 0) {
+            if (column >= 0 && column < C)
+                columns[int(column)].SetCaption(DecodeText(rest));
+            continue;
+        }
+        const qint64 image = ReadInteger(TakeField(rest));
+        const qint64 target = row - rowOffset;
+        if (column < 0 || column >= C || target < 0 || target >= R)
+            continue;
+        if (image >= 0)
+            subImages = true;
+        TListItem& item = items[int(target)];
+        if (column == 0) {
+            item.SetCaption(DecodeText(rest));
+            item.SetImageIndex(int(image));
+        } else {
+            item.SubItems()[column - 1] = DecodeText(rest);
+            if (image != -1 || item.SubItemImage(int(column)) != -1)
+                item.SetSubItemImage(int(column), int(image));
+        }
+    }
+    items.EndUpdate();
+}

@@ -1,0 +1,123 @@
+// Shared helpers of the exchange tests: temporary files and small models built from literals.
+#pragma once
+
+#include "platform/TListItems.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace exchangetest {
+
+// Readable comparisons in failure messages.
+inline std::vector<std::string> S(const QStringList& list)
+{
+    std::vector<std::string> out;
+    for (const QString& s : list)
+        out.push_back(s.toStdString());
+    return out;
+}
+
+inline QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+inline void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+// A model: columns with these captions, rows as {caption, sub-item, ...}.
+struct TModel {
+    TListColumns columns;
+    TListItems items;
+
+    TModel() = default;
+    TModel(std::initializer_list<const char*> captions, std::initializer_list<QStringList> rows)
+    {
+        for (const char* caption : captions)
+            columns.Add().SetCaption(QString::fromUtf8(caption));
+        for (const QStringList& row : rows)
+            AddRow(row);
+    }
+    TListItem& AddRow(const QStringList& cells)
+    {
+        TListItem& item = items.Add();
+        if (!cells.isEmpty()) {
+            item.SetCaption(cells.first());
+            item.SubItems() = cells.mid(1);
+        }
+        return item;
+    }
+    QStringList Row(int r) const
+    {
+        QStringList cells{items[r].Caption()};
+        cells += items[r].SubItems();
+        return cells;
+    }
+    QStringList Captions() const
+    {
+        QStringList captions;
+        for (int c = 0; c < columns.Count(); ++c)
+            captions << columns[c].Caption();
+        return captions;
+    }
+};
+
+// Makes writes past `bytes` fail (EFBIG) while it lives, so that a save can be made to fail
+// after its file was opened, even for the super-user.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~TFileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+// A scratch folder per test.
+class TempFolder {
+public:
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    QString Write(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = Path(name);
+        WriteBytes(path, bytes);
+        return path;
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace exchangetest
