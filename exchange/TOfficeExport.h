@@ -1,0 +1,36 @@
+// Export of a list's rows to a spreadsheet or a word-processor document through the
+// "excel.application" and "word.application" automation servers.
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+class TListColumns;
+class TListItems;
+
+// The general failure of the word-processor export (deliberately not the list's own error class).
+class EOfficeError : public std::runtime_error {
+public:
+    explicit EOfficeError(const QString& message)
+        : std::runtime_error(message.toStdString())
+        , m_message(message)
+    {
+    }
+    QString Message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// Letters of a 1-based column in A1 notation: 1 -> "A", 26 -> "Z", 27 -> "AA", 52 -> "AZ".
+QString SpreadsheetColumnName(int column);
+
+// Fills a new worksheet with the rows (captions in column A, no header line) and saves the workbook
+// under `fileName`; "Excel OLE server not found" (EOrvListViewError) when the server is missing.
+// A list without rows or columns saves an empty workbook. Shows the hourglass while it runs.
+void SaveListToXLS(const TListColumns& columns, const TListItems& items, const QString& fileName);
+
+// Builds a document holding one table of the rows, keeping right and centred column alignment,
+// and saves it under `fileName`; "Word OLE server not found" (EOfficeError) when the server is
+// missing. A list without rows or columns saves an empty document.
+void SaveListToDOC(const TListColumns& columns, const TListItems& items, const QString& fileName);
