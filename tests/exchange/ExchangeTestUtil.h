@@ -51,6 +51,12 @@ struct TModel {
     TModel() = default;
     TModel(std::initializer_list<const char*> captions, std::initializer_list<QStringList> rows)
     {
+        Reset(captions, rows);
+    }
+    void Reset(std::initializer_list<const char*> captions, std::initializer_list<QStringList> rows)
+    {
+        items.Clear();
+        columns.Clear();
         for (const char* caption : captions)
             columns.Add().SetCaption(QString::fromUtf8(caption));
         for (const QStringList& row : rows)
