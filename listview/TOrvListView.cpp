@@ -1,0 +1,784 @@
+#include "listview/TOrvListView.h"
+
+#include "pictures/THTMLPictureCache.h"
+#include "pictures/TPictureContainer.h"
+#include "platform/THeaderControl.h"
+#include "platform/TImageList.h"
+
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTimerEvent>
+
+// ============================================================================================
+// Construction, window life cycle
+// ============================================================================================
+
+TOrvListView::TOrvListView(QWidget* parent)
+    : TCustomListView(parent)
+{
+    m_hoverAnchor.clear();
+    m_hoverAnchorEntered = true;
+    m_printSettings = std::make_unique<TPrintsettings>();
+    m_htmlSettings = std::make_unique<THTMLSettings>();
+    m_detailView = std::make_unique<TDetails>(this);
+    m_pictureCache = std::make_unique<THTMLPictureCache>();
+    m_wallpaper.OnChange = [this] { UpdateBackground(); };
+    m_richEdit = std::make_unique<TOrvRichEdit>();
+    m_columnSize = std::make_unique<TColumnSize>(this);
+    m_headerFont.OnChange = [this] { HeaderFontChanged(); };
+
+    m_selectionColor = clHighlight;
+    m_selectionTextColor = clHighlightText;
+    m_vertTextFlag = DT_VCENTER;
+    SetOwnerDraw(true);
+    SetHeaderOwnerDraw(true);
+    m_urlColor = clBlue;
+    m_sortColumn = -1;
+    m_sortIndicatorColumn = -2;
+    SetItemHeight(13);
+    m_selectedColumn = 0;
+    SetHeaderHeight(13);
+    m_dragRow = -1;
+    m_timer = -1;
+    m_viewStyle = vsReport;
+    m_constructed = true;
+}
+
+TOrvListView::~TOrvListView()
+{
+    // Widths are saved while the columns still exist.
+    SaveColumnSizes();
+    if (m_qtTimer != 0)
+        killTimer(m_qtTimer);
+    if (m_headerImages && m_headerImagesLink != 0)
+        m_headerImages->UnregisterChangeLink(m_headerImagesLink);
+    if (m_pictureContainer && m_pictureContainerLink != 0)
+        m_pictureContainer->UnregisterDestroyedListener(m_pictureContainerLink);
+    // The font callbacks point at this object; the members go with it, but nothing may call
+    // back into a half-destroyed list from the base destructor.
+    m_headerFont.OnChange = nullptr;
+    m_wallpaper.OnChange = nullptr;
+}
+
+QCursor TOrvListView::URLHandCursor()
+{
+    return QCursor(Qt::PointingHandCursor);
+}
+
+void TOrvListView::CreateWnd()
+{
+    // Window requests made while the constructor still runs are harmless no-ops.
+    if (!m_constructed || HandleAllocated())
+        return;
+    SetOwnerDrawFixed(m_ownerDraw);
+    TCustomListView::CreateWnd();
+    if (m_headerImages)
+        Header().SetImageList(m_headerImages);
+    m_hoverTime = TCustomListView::HoverTime();
+    m_filterTimeOut = 500; // the header keeps its own time-out until the property is set
+    m_richEdit = std::make_unique<TOrvRichEdit>();
+    if (m_timer == -1) {
+        m_qtTimer = startTimer(kTimerPeriodMs);
+        m_timer = kTimerId;
+    }
+    Remeasure();
+}
+
+void TOrvListView::DestroyWnd()
+{
+    if (!HandleAllocated())
+        return;
+    if (m_timer != -1) {
+        killTimer(m_qtTimer);
+        m_qtTimer = 0;
+        m_timer = -1;
+    }
+    // The engine is replaced rather than dropped so that RichEdit() always has an object.
+    m_richEdit = std::make_unique<TOrvRichEdit>();
+    TCustomListView::DestroyWnd();
+}
+
+void TOrvListView::Loaded()
+{
+    m_normalCursor = cursor();
+    Remeasure();
+    m_viewStyle = vsReport;
+    UpdateBackground();
+    // Cell hints are the list's own; the platform's tips would show on top of them.
+    SetToolTipsEnabled(false);
+    SetHeaderHeight(m_headerHeight);
+}
+
+void TOrvListView::SaveColumnSizes()
+{
+    // FIXME: column width persistence is not written yet; nothing is stored.
+}
+
+void TOrvListView::Invalidate()
+{
+    viewport()->update();
+    Header().update();
+}
+
+void TOrvListView::Remeasure()
+{
+    RemeasureRows();
+    Header().SyncSections();
+    Invalidate();
+}
+
+void TOrvListView::UpdateBackground()
+{
+    if (!m_wallpaper.Empty()) {
+        BackgroundBrush().SetPattern(m_wallpaper.Image());
+        SetTextBkColor(clNone);
+    } else {
+        BackgroundBrush().SetPattern(QImage());
+        SetTextBkColor(Color());
+    }
+    Invalidate();
+}
+
+void TOrvListView::timerEvent(QTimerEvent* event)
+{
+    if (m_qtTimer != 0 && event->timerId() == m_qtTimer) {
+        WindowTimer();
+        return;
+    }
+    TCustomListView::timerEvent(event);
+}
+
+// ============================================================================================
+// Published properties
+// ============================================================================================
+
+void TOrvListView::SetExStyleBit(unsigned bit, bool on)
+{
+    const unsigned style = ExtendedStyle();
+    SetExtendedStyle(on ? (style | bit) : (style & ~bit));
+}
+
+void TOrvListView::SetOwnerDraw(bool v)
+{
+    if (v == m_ownerDraw)
+        return;
+    m_ownerDraw = v;
+    // The owner-draw style only takes effect on a new window; the extended style must survive it.
+    const unsigned exStyle = ExtendedStyle();
+    if (HandleAllocated())
+        RecreateWnd();
+    else
+        SetOwnerDrawFixed(v);
+    SetExtendedStyle(exStyle);
+}
+
+void TOrvListView::SetFlatScrollBar(bool v)
+{
+    if (v == m_flatScrollBar)
+        return;
+    SetExStyleBit(LVS_EX_FLATSB, v);
+    m_flatScrollBar = v;
+}
+
+void TOrvListView::SetSubImages(bool v)
+{
+    if (v == m_subImages)
+        return;
+    SetExStyleBit(LVS_EX_SUBITEMIMAGES, v);
+    m_subImages = v;
+}
+
+void TOrvListView::SetHeaderDragDrop(bool v)
+{
+    if (v == m_headerDragDrop)
+        return;
+    SetExStyleBit(LVS_EX_HEADERDRAGDROP, v);
+    m_headerDragDrop = v;
+}
+
+void TOrvListView::SetHoverTime(int ms)
+{
+    if (ms == m_hoverTime)
+        return;
+    m_hoverTime = ms;
+    TCustomListView::SetHoverTime(ms);
+}
+
+void TOrvListView::SetPictureContainer(TPictureContainer* v)
+{
+    if (v != m_pictureContainer) {
+        if (m_pictureContainer && m_pictureContainerLink != 0)
+            m_pictureContainer->UnregisterDestroyedListener(m_pictureContainerLink);
+        m_pictureContainerLink = 0;
+        m_pictureContainer = v;
+        if (v) {
+            m_pictureContainerLink = v->RegisterDestroyedListener([this] {
+                m_pictureContainer = nullptr;
+                m_pictureContainerLink = 0;
+                Invalidate();
+            });
+        }
+    }
+    Invalidate();
+}
+
+void TOrvListView::SetSelectionColor(TColor v)
+{
+    m_selectionColor = v;
+    Invalidate();
+}
+
+void TOrvListView::SetSelectionTextColor(TColor v)
+{
+    m_selectionTextColor = v;
+    Invalidate();
+}
+
+void TOrvListView::SetURLColor(TColor v)
+{
+    m_urlColor = v;
+    Invalidate();
+}
+
+void TOrvListView::SetURLShow(bool v)
+{
+    m_urlShow = v;
+    Invalidate();
+}
+
+void TOrvListView::SetURLFull(bool v)
+{
+    m_urlFull = v;
+    Invalidate();
+}
+
+void TOrvListView::SetVAlignment(TVAlignment v)
+{
+    m_vAlignment = v;
+    m_vertTextFlag = v == vtaTop ? DT_TOP : v == vtaBottom ? DT_BOTTOM : DT_VCENTER;
+    viewport()->repaint();
+}
+
+void TOrvListView::SetWallpaper(const TBitmap& v)
+{
+    m_wallpaper.Assign(v); // its change notification applies the background
+}
+
+void TOrvListView::SetWordWrap(bool v)
+{
+    m_wordWrap = v;
+    Invalidate();
+}
+
+void TOrvListView::SetItemHeight(int v)
+{
+    if (v == m_itemHeight || v <= 0)
+        return;
+    m_itemHeight = v;
+    Remeasure();
+}
+
+// ============================================================================================
+// Header, sort indicator and filter bar properties
+// ============================================================================================
+
+void TOrvListView::ApplyHeaderStyleBit(unsigned bit, bool on)
+{
+    const unsigned style = Header().Style();
+    Header().SetStyle(on ? (style | bit) : (style & ~bit));
+}
+
+void TOrvListView::SetFilterBar(bool v)
+{
+    if (v == m_filterBar)
+        return;
+    m_filterBar = v;
+    ApplyHeaderStyleBit(HDS_FILTERBAR, v);
+    Header().update();
+    Items().BeginUpdate();
+    Remeasure();
+    Items().EndUpdate();
+}
+
+void TOrvListView::SetFilterTimeOut(int ms)
+{
+    m_filterTimeOut = ms;
+    Header().SetFilterTimeOut(ms);
+}
+
+QString TOrvListView::GetFilter(int Column, bool Numeric) const
+{
+    if (Numeric)
+        return QString::number(Header().FilterNumber(Column));
+    return Header().FilterText(Column).left(255);
+}
+
+void TOrvListView::SetHeaderHotTrack(bool v)
+{
+    ApplyHeaderStyleBit(HDS_HOTTRACK, v);
+    m_headerHotTrack = v;
+}
+
+void TOrvListView::SetHeaderFlatStyle(bool v)
+{
+    // A flat header is one without push-button sections.
+    ApplyHeaderStyleBit(HDS_BUTTONS, !v);
+    m_headerFlatStyle = v;
+}
+
+void TOrvListView::SetHeaderOwnerDraw(bool v)
+{
+    if (m_headerOwnerDrawGuard)
+        return;
+    // Setting true again re-applies the owner-drawn format (the platform resets formats).
+    if (v == m_headerOwnerDraw && !v)
+        return;
+    m_headerOwnerDrawGuard = true;
+    m_headerOwnerDraw = v;
+    bool changed = false;
+    for (int i = 0; i < Columns().Count(); ++i) {
+        unsigned format = Header().Format(i);
+        if (v) {
+            if (format != HDF_OWNERDRAW)
+                changed = true;
+            format = HDF_OWNERDRAW;
+        } else {
+            format = HDF_STRING;
+        }
+        Header().SetFormat(i, format);
+    }
+    if (v) {
+        if (changed)
+            Remeasure();
+        SetHeaderHeight(m_headerHeight);
+    } else {
+        Header().ResetHeaderFont();
+        Remeasure();
+    }
+    m_headerOwnerDrawGuard = false;
+}
+
+void TOrvListView::SetHeaderHeight(int v)
+{
+    m_headerHeight = v;
+    if (!m_headerOwnerDraw)
+        return;
+    // The header sizes itself from its font: a font whose cell is v pixels high gives a v-pixel
+    // caption row.
+    m_headerSizingFont.SetHeight(v);
+    QFont sizing = m_headerSizingFont.ToQFont();
+    sizing.setPixelSize(qMax(1, v));
+    Header().SetHeaderFont(sizing);
+    Remeasure();
+}
+
+void TOrvListView::HeaderFontChanged()
+{
+    if (!m_headerOwnerDraw) {
+        Header().SetHeaderFont(m_headerFont.ToQFont());
+        Remeasure();
+    } else {
+        Header().update();
+    }
+}
+
+void TOrvListView::SetHeaderImages(TImageList* v)
+{
+    if (m_headerImages && m_headerImagesLink != 0)
+        m_headerImages->UnregisterChangeLink(m_headerImagesLink);
+    m_headerImagesLink = 0;
+    m_headerImages = v;
+    if (v) {
+        m_headerImagesLink = v->RegisterChangeLink([this] { HeaderImagesChanged(); },
+                                                   [this] {
+                                                       m_headerImages = nullptr;
+                                                       m_headerImagesLink = 0;
+                                                       Header().SetImageList(nullptr);
+                                                       Header().update();
+                                                   });
+    }
+    Header().SetImageList(v);
+}
+
+void TOrvListView::ColumnsChanged()
+{
+    TCustomListView::ColumnsChanged();
+    // Sections of columns added later start as plain text sections; keep them owner drawn.
+    if (!m_headerOwnerDraw || m_headerOwnerDrawGuard || m_columnTracking)
+        return;
+    for (int i = 0; i < Columns().Count(); ++i) {
+        if (Header().Format(i) != HDF_OWNERDRAW)
+            Header().SetFormat(i, HDF_OWNERDRAW);
+    }
+}
+
+void TOrvListView::HeaderImagesChanged()
+{
+    if (HandleAllocated())
+        Header().SetImageList(m_headerImages);
+}
+
+// ============================================================================================
+// Cell addressing and rich text
+// ============================================================================================
+
+QString TOrvListView::Cells(int ACol, int ARow) const
+{
+    if (ARow < 0) {
+        if (ACol < 0 || ACol >= Columns().Count())
+            return QString();
+        return Columns()[ACol].Caption();
+    }
+    if (ARow >= Items().Count() || ACol < 0)
+        return QString();
+    const TListItem& item = Items()[ARow];
+    if (ACol == 0)
+        return item.Caption();
+    if (item.SubItems().size() >= ACol)
+        return item.SubItems()[ACol - 1];
+    return QString();
+}
+
+void TOrvListView::SetCells(int ACol, int ARow, const QString& text)
+{
+    if (ACol < 0 || ACol >= Columns().Count() || ARow < 0 || ARow >= Items().Count())
+        return;
+    TListItem& item = Items()[ARow];
+    if (ACol == 0) {
+        item.SetCaption(text);
+        return;
+    }
+    QStringList& subItems = item.SubItems();
+    while (subItems.size() < ACol)
+        subItems.append(QString());
+    subItems[ACol - 1] = text;
+    Invalidate();
+}
+
+TRect TOrvListView::CellRect(int ARow, int ACol) const
+{
+    return SubItemRect(ARow, ACol);
+}
+
+bool TOrvListView::CellAtPoint(int X, int Y, int& ACol, int& ARow) const
+{
+    int item = -1;
+    int column = -1;
+    if (!SubItemHitTest(TPoint{X, Y}, item, column) || item < 0)
+        return false;
+    ARow = item;
+    ACol = column < 0 ? 0 : column;
+    return true;
+}
+
+QString TOrvListView::CellTextAtPoint(int X, int Y) const
+{
+    if (!HandleAllocated())
+        return QString();
+    int item = -1;
+    int column = -1;
+    if (!SubItemHitTest(TPoint{X, Y}, item, column) || item < 0 || item >= Items().Count())
+        return QString();
+    const TListItem& row = Items()[item];
+    if (column <= 0)
+        return row.Caption();
+    if (row.SubItems().size() >= column)
+        return row.SubItems()[column - 1];
+    return QString();
+}
+
+namespace {
+
+// A cell holds characters; RTF is bytes. Characters up to 0xFF are their own byte (the exact
+// inverse of RichToCell); anything wider is written as an RTF Unicode escape so it survives.
+QByteArray CellTextToRtfBytes(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar ch : text) {
+        const ushort code = ch.unicode();
+        if (code <= 0xFF) {
+            bytes.append(char(code));
+        } else {
+            bytes.append("\\u");
+            bytes.append(QByteArray::number(short(code)));
+            bytes.append('?');
+        }
+    }
+    return bytes;
+}
+
+} // namespace
+
+void TOrvListView::CellToRich(int ARow, int ASubItem, TRichEdit& ARichEdit) const
+{
+    const QString text = Cells(ASubItem + 1, ARow);
+    if (text.isEmpty()) {
+        ARichEdit.Clear();
+        return;
+    }
+    ARichEdit.LoadFromRtf(CellTextToRtfBytes(text));
+}
+
+void TOrvListView::RichToCell(int ARow, int ASubItem)
+{
+    if (ARow < 0 || ARow >= Items().Count() || ASubItem < -1)
+        return;
+    const QString text = QString::fromLatin1(m_richEdit->SaveToRtf());
+    TListItem& item = Items()[ARow];
+    if (ASubItem == -1) {
+        item.SetCaption(text);
+        return;
+    }
+    // A row with fewer texts grows to reach the sub-item instead of failing.
+    QStringList& subItems = item.SubItems();
+    while (subItems.size() <= ASubItem)
+        subItems.append(QString());
+    subItems[ASubItem] = text;
+    Invalidate();
+}
+
+// ============================================================================================
+// Virtual hooks
+// ============================================================================================
+
+void TOrvListView::ItemSelected(int /*Index*/) {}
+
+void TOrvListView::DoLeftClickCell(int iItem, int iSubItem)
+{
+    if (OnLeftClickCell)
+        OnLeftClickCell(*this, iItem, iSubItem);
+}
+
+void TOrvListView::DoRightClickCell(int iItem, int iSubItem)
+{
+    if (OnRightClickCell)
+        OnRightClickCell(*this, iItem, iSubItem);
+}
+
+void TOrvListView::DoDrawItemProp(int itemindex, int subitemindex, TOwnerDrawState AState, TBrush& ABrush,
+                                  TFont& AFont, const QString& ItemText)
+{
+    if (OnDrawItemProp)
+        OnDrawItemProp(*this, itemindex, subitemindex, AState, ABrush, AFont, ItemText);
+}
+
+int TOrvListView::VersionNumber() const
+{
+    return 0x00360001; // minor 54 in the high word, major 1 in the low word
+}
+
+QString TOrvListView::VersionText() const
+{
+    return QStringLiteral("1.54, August 2001");
+}
+
+// FIXME: a plain-text row painter so that rows are visible; markup, rich text, check boxes,
+// sub-item images and the wallpaper come with the full cell renderer.
+void TOrvListView::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
+{
+    if (Index < 0 || Index >= Items().Count() || !m_canvas.HasDevice())
+        return;
+    if (SmallImages())
+        SmallImages()->SetDrawingStyle(dsTransparent);
+
+    TFont rowFont(m_canvas.Font());
+    TBrush rowBrush;
+    rowBrush.Assign(m_canvas.Brush());
+    const int cellBottom = m_detailView->Visible() ? Rect.top + m_itemHeight - m_detailView->Height() : Rect.bottom;
+    const int currentPos = PositionOfColumn(m_selectedColumn);
+    const std::vector<int> order = ColumnOrder();
+    const TListItem& item = Items()[Index];
+
+    int x = Rect.left;
+    for (int p = 0; p < int(order.size()); ++p) {
+        const int c = order[size_t(p)];
+        const int s = c - 1;
+        const QString text = Cells(c, Index);
+        m_canvas.Font().Assign(rowFont);
+        m_canvas.Brush().Assign(rowBrush);
+        if ((State & (odSelected | odFocused)) && !RowSelect() && p != currentPos) {
+            m_canvas.Brush().SetColor(Color());
+            m_canvas.Font().SetColor(Font().Color());
+        }
+        DoDrawItemProp(Index, s, State, m_canvas.Brush(), m_canvas.Font(), text);
+
+        const TListColumn& column = Columns()[c];
+        const TRect cell{x, Rect.top, x + column.Width(), cellBottom};
+        x = cell.right;
+        m_canvas.FillRect(cell);
+        TRect textRect{cell.left + 2, cell.top, cell.right - 2, cell.bottom};
+        if (c == 0 && SmallImages() && item.ImageIndex() >= 0) {
+            const int iy = cell.top + (cell.Height() - SmallImages()->Height()) / 2;
+            SmallImages()->Draw(m_canvas, cell.left + 2, iy, item.ImageIndex());
+            textRect.left += SmallImages()->Width() + 2;
+        }
+        if (ContentKind(text) == ckURL && (!(State & odSelected) || !RowSelect())) {
+            m_canvas.Font().SetStyle(m_canvas.Font().Style() | fsUnderline);
+            m_canvas.Font().SetColor(m_urlColor);
+        }
+        unsigned flags = DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | m_vertTextFlag;
+        if (column.Alignment() == taRightJustify)
+            flags |= DT_RIGHT;
+        else if (column.Alignment() == taCenter)
+            flags |= DT_CENTER;
+        m_canvas.SetBkMode(bkTransparent);
+        m_canvas.DrawText(text, textRect, flags);
+    }
+
+    if (m_detailView->Visible()) {
+        m_canvas.Brush().Assign(rowBrush);
+        TRect detail{Rect.left, cellBottom, Rect.right, Rect.bottom};
+        m_canvas.FillRect(detail);
+        m_canvas.SetFont(m_detailView->Font());
+        detail.left += m_detailView->Indent() + 2;
+        m_canvas.DrawText(Cells(m_detailView->Column(), Index), detail,
+                          DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | DT_TOP);
+    }
+    if (OnDrawItem)
+        OnDrawItem(*this, m_canvas, Index, Rect, State);
+}
+
+// ============================================================================================
+// Platform notifications
+// ============================================================================================
+
+void TOrvListView::MeasureItem(int& height)
+{
+    TCustomListView::MeasureItem(height);
+    if (m_itemHeight > 0)
+        height = m_itemHeight;
+}
+
+void TOrvListView::OwnerDrawItem(QPainter& painter, int item, const TRect& rowRect, TOwnerDrawState state)
+{
+    m_canvas.Attach(&painter);
+    m_canvas.SetFont(Font());
+    m_canvas.Brush().Assign(BackgroundBrush());
+    if (item >= 0 && (state & odSelected)) {
+        m_canvas.Brush().SetColor(m_selectionColor);
+        m_canvas.Font().SetColor(m_selectionTextColor);
+    }
+    if (item < 0)
+        m_canvas.FillRect(rowRect);
+    else
+        DrawItem(item, rowRect, state);
+    m_canvas.Detach();
+}
+
+void TOrvListView::ItemChanged(int item, unsigned oldState, unsigned newState)
+{
+    TCustomListView::ItemChanged(item, oldState, newState);
+    if ((newState & lisSelected) && newState != oldState)
+        ItemSelected(item);
+}
+
+void TOrvListView::ItemClick(int item, int column)
+{
+    TCustomListView::ItemClick(item, column);
+    if (item < 0)
+        return;
+    m_focusRow = item;
+    m_selectedColumn = column < 0 ? 0 : column;
+    DoLeftClickCell(item, m_selectedColumn);
+}
+
+void TOrvListView::ItemRClick(int item, int column)
+{
+    TCustomListView::ItemRClick(item, column);
+    if (item >= 0)
+        DoRightClickCell(item, column < 0 ? 0 : column);
+}
+
+namespace {
+
+// Header captions may be marked up; until the markup renderer draws them, show their text.
+QString CaptionText(const QString& caption)
+{
+    if (!CellContent::IsMarkup(caption))
+        return caption;
+    QString text = caption;
+    static const QRegularExpression lineBreak(QStringLiteral("<br\\s*/?>"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
+    text.replace(lineBreak, QStringLiteral("\r"));
+    text.remove(tag);
+    return text;
+}
+
+} // namespace
+
+// FIXME: plain section painter; the marked-up captions and the sort indicator come with the
+// header renderer.
+void TOrvListView::HeaderDrawSection(QPainter& painter, int section, const TRect& rect)
+{
+    if (section < 0 || section >= Columns().Count())
+        return;
+    TCanvas canvas;
+    canvas.Attach(&painter);
+    canvas.Brush().SetColor(clBtnFace);
+    canvas.Brush().SetStyle(bsSolid);
+    canvas.FillRect(rect);
+    canvas.Pen().SetColor(clBtnShadow);
+    canvas.MoveTo(rect.right - 1, rect.top);
+    canvas.LineTo(rect.right - 1, rect.bottom);
+    canvas.MoveTo(rect.left, rect.bottom - 1);
+    canvas.LineTo(rect.right, rect.bottom - 1);
+    canvas.SetFont(m_headerFont);
+    canvas.SetBkMode(bkTransparent);
+    const TListColumn& column = Columns()[section];
+    unsigned align = column.Alignment() == taRightJustify ? DT_RIGHT
+                     : column.Alignment() == taCenter     ? DT_CENTER
+                                                          : DT_LEFT;
+    TRect content{rect.left + 2, rect.top + 1, rect.right - 2, rect.bottom - 1};
+    const QString text = CaptionText(column.Caption());
+    if (text.contains(QLatin1Char('\r')))
+        canvas.DrawText(QString(text).remove(QLatin1Char('\n')).replace(QLatin1Char('\r'), QLatin1Char('\n')),
+                        content, align | DT_NOPREFIX | DT_TOP);
+    else
+        canvas.DrawText(text, content, align | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    canvas.Detach();
+}
+
+bool TOrvListView::HeaderBeginTrack(int section)
+{
+    bool allow = TCustomListView::HeaderBeginTrack(section);
+    if (OnStartColumnTrack)
+        OnStartColumnTrack(*this, section, allow);
+    if (allow)
+        m_columnTracking = true;
+    return allow;
+}
+
+void TOrvListView::HeaderEndTrack(int section)
+{
+    TCustomListView::HeaderEndTrack(section);
+    if (OnEndColumnTrack)
+        OnEndColumnTrack(*this, section);
+    m_columnTracking = false;
+    if (OnColumnSized)
+        OnColumnSized(*this, section);
+    SetHeaderOwnerDraw(m_headerOwnerDraw);
+}
+
+void TOrvListView::HeaderRClick(TPoint headerPos)
+{
+    TCustomListView::HeaderRClick(headerPos);
+    const int column = Header().HitTest(headerPos);
+    if (column >= 0 && OnColumnRClick)
+        OnColumnRClick(*this, column);
+}
+
+void TOrvListView::FilterChange(int section)
+{
+    TCustomListView::FilterChange(section);
+    if (OnFilterChange)
+        OnFilterChange(*this, section);
+}
+
+void TOrvListView::FilterBtnClick(int section)
+{
+    TCustomListView::FilterBtnClick(section);
+    if (OnFilterBtnClick)
+        OnFilterBtnClick(*this, section);
+}
