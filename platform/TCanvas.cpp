@@ -57,6 +57,7 @@ struct TCanvas::Impl {
         int dpi = 0;
         QFont font;
         std::unique_ptr<QFontMetrics> metrics;
+        std::unique_ptr<textlayout::WidthCache> widths = std::make_unique<textlayout::WidthCache>();
         int ascent = 0;
         int descent = 0;
     };
@@ -91,6 +92,7 @@ struct TCanvas::Impl {
             slot->metrics = std::make_unique<QFontMetrics>(slot->font, painter->device());
         else
             slot->metrics = std::make_unique<QFontMetrics>(slot->font);
+        slot->widths = std::make_unique<textlayout::WidthCache>();
         slot->ascent = slot->metrics->ascent();
         slot->descent = slot->metrics->descent();
         return *slot;
@@ -440,10 +442,14 @@ void TCanvas::DrawTextLine(const QPoint& topLeft, const QString& text, const std
     const QPoint origin = rotated ? QPoint(0, 0) : topLeft;
     if (m_bkMode == bkOpaque && m_brush.Color() != clNone && boxWidth > 0)
         p->fillRect(QRect(origin.x(), origin.y(), boxWidth, lineHeight), ToQColor(m_brush.Color()));
-    p->setFont(fe.font);
-    p->setPen(ToQColor(m_font.Color()));
+    // Setting a font resolves it against the device again; skip that when it is already there.
+    if (!(p->font() == fe.font))
+        p->setFont(fe.font);
+    const QColor textColor = ToQColor(m_font.Color());
+    if (p->pen().color() != textColor || p->pen().style() != Qt::SolidLine)
+        p->setPen(textColor);
     const int baseline = origin.y() + fe.ascent;
-    const textlayout::Measurer measure(*fe.metrics, expandTabs);
+    const textlayout::Measurer measure(*fe.metrics, expandTabs, fe.widths.get());
     if (expandTabs && text.contains(QLatin1Char('\t'))) {
         int x = 0;
         qsizetype segStart = 0;
@@ -487,7 +493,7 @@ void TCanvas::TextOut(int x, int y, const QString& text)
 int TCanvas::TextWidth(const QString& text) const
 {
     const auto& fe = d->Font(m_font, UnitsToPixelsY(), PixelsPerInchY());
-    return RoundToInt(fe.metrics->horizontalAdvance(text) / UnitsToPixelsX());
+    return RoundToInt(textlayout::Measurer(*fe.metrics, false, fe.widths.get()).Width(text) / UnitsToPixelsX());
 }
 
 int TCanvas::TextHeight(const QString& /*text*/) const
@@ -525,7 +531,7 @@ int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int le
     opt.prefix = !(flags & DT_NOPREFIX);
     opt.endEllipsis = (flags & DT_END_ELLIPSIS) && !calcRect;
     opt.availWidth = dev.Width() - lm - rm;
-    const textlayout::Measurer measure(*fe.metrics, opt.expandTabs);
+    const textlayout::Measurer measure(*fe.metrics, opt.expandTabs, fe.widths.get());
     const std::vector<textlayout::Line> lines = textlayout::Layout(text, opt, measure);
 
     int lineHeight = fe.ascent + fe.descent;

@@ -4,11 +4,22 @@
 
 namespace textlayout {
 
-Measurer::Measurer(const QFontMetrics& metrics, bool expandTabs)
-    : m_metrics(metrics), m_expandTabs(expandTabs)
+Measurer::Measurer(const QFontMetrics& metrics, bool expandTabs, WidthCache* cache)
+    : m_metrics(metrics), m_cache(cache), m_expandTabs(expandTabs)
 {
     const int ave = metrics.averageCharWidth();
     m_tabWidth = std::max(1, 8 * (ave > 0 ? ave : 1));
+}
+
+int Measurer::Advance(const QString& s) const
+{
+    int width = 0;
+    if (m_cache && m_cache->Find(s, &width))
+        return width;
+    width = m_metrics.horizontalAdvance(s);
+    if (m_cache)
+        m_cache->Insert(s, width);
+    return width;
 }
 
 int Measurer::Width(const QString& text, int start, int length) const
@@ -17,13 +28,13 @@ int Measurer::Width(const QString& text, int start, int length) const
         return 0;
     const QStringView view = QStringView(text).mid(start, length);
     if (!m_expandTabs || !view.contains(QLatin1Char('\t')))
-        return m_metrics.horizontalAdvance(view.toString());
+        return Advance(start == 0 && length == text.size() ? text : view.toString());
     int x = 0;
     qsizetype segStart = 0;
     for (qsizetype i = 0; i <= view.size(); ++i) {
         if (i == view.size() || view[i] == QLatin1Char('\t')) {
             if (i > segStart)
-                x += m_metrics.horizontalAdvance(view.mid(segStart, i - segStart).toString());
+                x += Advance(view.mid(segStart, i - segStart).toString());
             if (i < view.size())
                 x = NextTabStop(x);
             segStart = i + 1;
@@ -121,7 +132,9 @@ QString Ellipsize(const QString& line, int availWidth, const Measurer& measure, 
 {
     const QString dots = QStringLiteral("...");
     const int dotsWidth = measure.Width(dots);
-    int lo = 0, hi = int(line.size());
+    // No more characters fit than a few per pixel (zero-width marks aside), which keeps a
+    // very long line from being measured in full at every step of the search.
+    int lo = 0, hi = std::min(int(line.size()), std::max(0, availWidth) * 4 + 64);
     while (lo < hi) {
         const int mid = (lo + hi + 1) / 2;
         if (measure.Width(line, 0, mid) + dotsWidth <= availWidth)

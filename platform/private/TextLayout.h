@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -24,10 +25,34 @@ struct Line {
     int width = 0;               // device pixels
 };
 
+// Widths already measured with one font. Lists repaint the same cells over and over, and
+// shaping a string costs far more than hashing it.
+class WidthCache {
+public:
+    bool Find(const QString& s, int* width) const
+    {
+        auto it = m_widths.constFind(s);
+        if (it == m_widths.constEnd())
+            return false;
+        *width = *it;
+        return true;
+    }
+    void Insert(const QString& s, int width)
+    {
+        if (m_widths.size() >= kCapacity)
+            m_widths.clear(); // crude but bounded; a new viewport refills it at once
+        m_widths.insert(s, width);
+    }
+
+private:
+    static constexpr qsizetype kCapacity = 4096;
+    QHash<QString, int> m_widths;
+};
+
 // Measures text with tab expansion (tab stops every eight average character widths).
 class Measurer {
 public:
-    Measurer(const QFontMetrics& metrics, bool expandTabs);
+    Measurer(const QFontMetrics& metrics, bool expandTabs, WidthCache* cache = nullptr);
     int Width(const QString& text, int start, int length) const;
     int Width(const QString& text) const { return Width(text, 0, int(text.size())); }
     int TabWidth() const { return m_tabWidth; }
@@ -37,7 +62,9 @@ public:
     const QFontMetrics& Metrics() const { return m_metrics; }
 
 private:
+    int Advance(const QString& s) const;
     const QFontMetrics& m_metrics;
+    WidthCache* m_cache;
     bool m_expandTabs;
     int m_tabWidth;
 };
