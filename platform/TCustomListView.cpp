@@ -827,7 +827,7 @@ void TCustomListView::mousePressEvent(QMouseEvent* event)
 
 void TCustomListView::mouseReleaseEvent(QMouseEvent* event)
 {
-    QAbstractScrollArea::mouseReleaseEvent(event);
+    event->accept();
 }
 
 void TCustomListView::mouseDoubleClickEvent(QMouseEvent* event)

@@ -1,0 +1,486 @@
+#include "platform/TCustomListView.h"
+#include "platform/THeaderControl.h"
+
+#include "support/TestSupport.h"
+
+#include <QPainter>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A list that records the notifications it receives, in order.
+class RecordingList : public TCustomListView {
+public:
+    struct Draw {
+        int item;
+        TRect rect;
+        TOwnerDrawState state;
+    };
+    std::vector<Draw> draws;
+    std::vector<std::tuple<int, unsigned, unsigned>> changes;
+    std::vector<std::pair<int, int>> clicks;
+    std::vector<std::pair<int, int>> rightClicks;
+    std::vector<int> scrolls;
+    int measureCalls = 0;
+    int measuredHeight = 0; // 0 = keep the proposed height
+
+    using TCustomListView::TCustomListView;
+
+protected:
+    void MeasureItem(int& height) override
+    {
+        ++measureCalls;
+        if (measuredHeight > 0)
+            height = measuredHeight;
+    }
+    void OwnerDrawItem(QPainter& painter, int item, const TRect& rect, TOwnerDrawState state) override
+    {
+        draws.push_back({item, rect, state});
+        painter.fillRect(rect.ToQRect(), (state & odSelected) ? Qt::red : Qt::green);
+    }
+    void ItemChanged(int item, unsigned oldState, unsigned newState) override
+    {
+        changes.emplace_back(item, oldState, newState);
+    }
+    void ItemClick(int item, int column) override { clicks.emplace_back(item, column); }
+    void ItemRClick(int item, int column) override { rightClicks.emplace_back(item, column); }
+    void VerticalScrolled(bool, bool, int pos) override { scrolls.push_back(pos); }
+};
+
+void Fill(TCustomListView& list, int rows, int columns = 3)
+{
+    for (int c = 0; c < columns; ++c) {
+        TListColumn& column = list.Columns().Add();
+        column.SetCaption(QString("Col %1").arg(c));
+        column.SetWidth(80 + 10 * c);
+    }
+    list.Items().BeginUpdate();
+    for (int r = 0; r < rows; ++r) {
+        TListItem& item = list.Items().Add();
+        item.SetCaption(QString("Row %1").arg(r));
+        for (int c = 1; c < columns; ++c)
+            item.SubItems() << QString("r%1c%2").arg(r).arg(c);
+    }
+    list.Items().EndUpdate();
+}
+
+void Show(QWidget& widget)
+{
+    widget.resize(400, 300);
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+}
+
+QPoint CenterOf(const TRect& r)
+{
+    return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+std::vector<int> SelectedRows(const TCustomListView& list)
+{
+    std::vector<int> rows;
+    for (int i = 0; i < list.Items().Count(); ++i)
+        if (list.Items()[i].Selected())
+            rows.push_back(i);
+    return rows;
+}
+
+QImage Render(TCustomListView& list)
+{
+    QImage image(list.viewport()->size(), QImage::Format_ARGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    list.PaintRows(painter, TRect{0, 0, image.width(), image.height()});
+    return image;
+}
+
+} // namespace
+
+TEST(ListView, WithoutWindowGeometryIsEmptyAndOperationsDoNothing)
+{
+    RecordingList list;
+    Fill(list, 20);
+    EXPECT_FALSE(list.HandleAllocated());
+    EXPECT_EQ(list.ItemRect(3), TRect{});
+    EXPECT_EQ(list.SubItemRect(3, 1), TRect{});
+    int item = 5, column = 5;
+    EXPECT_FALSE(list.SubItemHitTest({10, 10}, item, column));
+    EXPECT_EQ(item, -1);
+    list.ScrollBy(0, 100);
+    list.ScrollLines(5);
+    list.EnsureVisible(19);
+    EXPECT_EQ(list.TopIndex(), 0);
+    list.EditCaption(2);
+    EXPECT_EQ(list.EditWindow(), nullptr);
+    EXPECT_EQ(list.Header().HitTest({5, 5}), -1);
+    EXPECT_EQ(list.Header().SectionRect(0), TRect{});
+    EXPECT_EQ(list.measureCalls, 0);
+
+    list.CreateWnd(); // an explicit creation gives geometry without showing
+    EXPECT_TRUE(list.HandleAllocated());
+    EXPECT_FALSE(list.ItemRect(3).IsEmpty());
+    list.DestroyWnd();
+    EXPECT_EQ(list.ItemRect(3), TRect{});
+}
+
+TEST(ListView, OutOfRangeIndexesAreHarmless)
+{
+    RecordingList list;
+    Fill(list, 5);
+    Show(list);
+    for (int bad : {-1, 5, 1 << 30, -(1 << 30)}) {
+        EXPECT_EQ(list.ItemRect(bad), TRect{});
+        EXPECT_EQ(list.SubItemRect(bad, 0), TRect{});
+        EXPECT_EQ(list.SubItemRect(0, bad), TRect{});
+        EXPECT_EQ(list.CellText(bad, bad), QString());
+        list.EnsureVisible(bad);
+        list.EditCaption(bad);
+        list.Header().SetFormat(bad, HDF_OWNERDRAW);
+        list.Header().SetFilterText(bad, "x");
+        EXPECT_EQ(list.Header().Format(bad), 0u);
+        EXPECT_EQ(list.Header().FilterText(bad), QString());
+    }
+    list.ScrollLines(1 << 30);
+    list.ScrollLines(-(1 << 30));
+    list.SelectRange(-100, 1 << 30);
+    EXPECT_EQ(SelectedRows(list).size(), 5u);
+    list.SetColumnOrder({0, 0, 1}); // not a permutation
+    list.SetColumnOrder({2, 1});    // wrong length
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(list.EditWindow(), nullptr);
+}
+
+TEST(ListView, MouseSelectionSingleAndMultiple)
+{
+    RecordingList list;
+    Fill(list, 10);
+    Show(list);
+    auto click = [&](int row, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, mods, CenterOf(list.SubItemRect(row, 1)));
+    };
+
+    click(2);
+    click(4);
+    EXPECT_EQ(SelectedRows(list), std::vector<int>{4});
+    EXPECT_EQ(list.FocusedIndex(), 4);
+    click(6, Qt::ControlModifier); // Ctrl does not add without multi-select
+    EXPECT_EQ(SelectedRows(list), std::vector<int>{6});
+
+    list.SetMultiSelect(true);
+    click(2);
+    click(5, Qt::ShiftModifier);
+    EXPECT_EQ(SelectedRows(list), (std::vector<int>{2, 3, 4, 5}));
+    click(3, Qt::ControlModifier);
+    EXPECT_EQ(SelectedRows(list), (std::vector<int>{2, 4, 5}));
+    EXPECT_EQ(list.FocusedIndex(), 3);
+    click(0, Qt::ShiftModifier); // the range runs from the last Ctrl click
+    EXPECT_EQ(SelectedRows(list), (std::vector<int>{0, 1, 2, 3}));
+
+    list.SetMultiSelect(false); // leaving multi-select keeps one selection
+    EXPECT_EQ(SelectedRows(list).size(), 1u);
+
+    // A click below the last row clears the selection and reports no item.
+    list.clicks.clear();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(10, list.viewport()->height() - 2));
+    EXPECT_TRUE(SelectedRows(list).empty());
+    ASSERT_EQ(list.clicks.size(), 1u);
+    EXPECT_EQ(list.clicks[0], std::make_pair(-1, -1));
+}
+
+TEST(ListView, ItemChangedAndClicksCarryTheHitCell)
+{
+    RecordingList list;
+    Fill(list, 10);
+    Show(list);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, CenterOf(list.SubItemRect(1, 2)));
+    ASSERT_EQ(list.clicks.size(), 1u);
+    EXPECT_EQ(list.clicks[0], std::make_pair(1, 2));
+    // Selected first, then focused, each with the state before and after.
+    ASSERT_EQ(list.changes.size(), 2u);
+    EXPECT_EQ(list.changes[0], std::make_tuple(1, 0u, unsigned(lisSelected)));
+    EXPECT_EQ(list.changes[1], std::make_tuple(1, unsigned(lisSelected), unsigned(lisSelected | lisFocused)));
+
+    list.changes.clear();
+    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, CenterOf(list.SubItemRect(3, 0)));
+    ASSERT_EQ(list.rightClicks.size(), 1u);
+    EXPECT_EQ(list.rightClicks[0], std::make_pair(3, 0));
+    EXPECT_EQ(SelectedRows(list), std::vector<int>{3});
+    EXPECT_FALSE(list.changes.empty());
+}
+
+TEST(ListView, KeyboardNavigationScrollsToTheEnd)
+{
+    RecordingList list;
+    Fill(list, 200);
+    Show(list);
+    list.setFocus();
+    const int visible = list.VisibleRowCount();
+    ASSERT_GT(visible, 3);
+    ASSERT_LT(visible, 200);
+
+    QTest::keyClick(&list, Qt::Key_Down); // nothing focused: the first row
+    EXPECT_EQ(list.FocusedIndex(), 0);
+    QTest::keyClick(&list, Qt::Key_Down);
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(list.FocusedIndex(), 2);
+    QTest::keyClick(&list, Qt::Key_Up);
+    EXPECT_EQ(list.FocusedIndex(), 1);
+    QTest::keyClick(&list, Qt::Key_PageDown);
+    EXPECT_EQ(list.FocusedIndex(), 1 + visible - 1);
+    QTest::keyClick(&list, Qt::Key_End);
+    EXPECT_EQ(list.FocusedIndex(), 199);
+    EXPECT_EQ(SelectedRows(list), std::vector<int>{199});
+    EXPECT_EQ(list.TopIndex(), 200 - visible);
+    EXPECT_LE(list.ItemRect(199).bottom, list.viewport()->height());
+    EXPECT_FALSE(list.scrolls.empty());
+    QTest::keyClick(&list, Qt::Key_Down); // already at the end
+    EXPECT_EQ(list.FocusedIndex(), 199);
+    QTest::keyClick(&list, Qt::Key_PageUp);
+    EXPECT_EQ(list.FocusedIndex(), 199 - (visible - 1));
+    QTest::keyClick(&list, Qt::Key_Home);
+    EXPECT_EQ(list.FocusedIndex(), 0);
+    EXPECT_EQ(list.TopIndex(), 0);
+
+    list.SetMultiSelect(true);
+    QTest::keyClick(&list, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(&list, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(SelectedRows(list), (std::vector<int>{0, 1, 2}));
+    QTest::keyClick(&list, Qt::Key_Down, Qt::ControlModifier); // moves the focus only
+    QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(SelectedRows(list), (std::vector<int>{0, 1, 2, 3}));
+}
+
+TEST(ListView, CheckBoxesToggleByClickAndSpace)
+{
+    RecordingList list;
+    Fill(list, 5);
+    list.SetCheckboxes(true);
+    EXPECT_EQ(list.ExtendedStyle() & LVS_EX_CHECKBOXES, unsigned(LVS_EX_CHECKBOXES));
+    Show(list);
+    const TRect box = list.CheckBoxRect(2);
+    ASSERT_FALSE(box.IsEmpty());
+    EXPECT_LE(box.right, list.SubItemRect(2, 0).left); // the label starts after the box
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, CenterOf(box));
+    EXPECT_TRUE(list.Items()[2].Checked());
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_Space);
+    EXPECT_FALSE(list.Items()[2].Checked());
+    QTest::keyClick(&list, Qt::Key_Down);
+    QTest::keyClick(&list, Qt::Key_Space);
+    EXPECT_TRUE(list.Items()[3].Checked());
+}
+
+TEST(ListView, HitTestsAndCellRectsFollowTheDisplayOrder)
+{
+    RecordingList list;
+    Fill(list, 30, 4);
+    Show(list);
+    list.SetColumnOrder({2, 0, 3, 1});
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{2, 0, 3, 1}));
+    // Column 2 (width 100) is first on screen, then column 0 (width 80).
+    EXPECT_EQ(list.CellRect(4, 2).left, 0);
+    EXPECT_EQ(list.CellRect(4, 0).left, 100);
+    EXPECT_EQ(list.CellRect(4, 1).right, list.ContentWidth());
+    for (int row : {0, 4, 7}) {
+        for (int column = 0; column < 4; ++column) {
+            int item = -1, hit = -1;
+            ASSERT_TRUE(list.SubItemHitTest(TPoint::FromQPoint(CenterOf(list.SubItemRect(row, column))), item, hit));
+            EXPECT_EQ(item, row);
+            EXPECT_EQ(hit, column);
+        }
+    }
+    // Deleting a column keeps the others in their order.
+    list.Columns().Delete(0);
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{1, 2, 0}));
+    list.Columns().Add();
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{1, 2, 0, 3}));
+
+    // Sideways scrolling moves rectangles and hit tests alike.
+    for (int c = 0; c < list.Columns().Count(); ++c)
+        list.Columns()[c].SetWidth(150);
+    list.ScrollBy(40, 0);
+    EXPECT_EQ(list.HorizontalOffset(), 40);
+    EXPECT_EQ(list.CellRect(0, 1).left, -40);
+    int item = -1, column = -1;
+    ASSERT_TRUE(list.SubItemHitTest({120, 1}, item, column));
+    EXPECT_EQ(column, 2); // content x 160 lies in the second column on screen
+    EXPECT_EQ(list.Header().HitTest({160, 2}), 2);
+}
+
+TEST(ListView, DefaultPaintingShowsSelectionTextAndGridWhereTheRectanglesSay)
+{
+    RecordingList list;
+    Fill(list, 30);
+    list.SetRowSelect(true);
+    list.SetColor(clWhite);
+    Show(list);
+    list.Items()[1].SetSelected(true);
+    const QImage image = Render(list);
+    const QColor highlight = ToQColor(clHighlight);
+    const TRect selected = list.ItemRect(1);
+    const QRect inside = selected.ToQRect().adjusted(0, 1, 0, -1);
+    // The selected row is highlight except where its text is drawn.
+    const int highlightPixels = orvtest::CountPixels(image, inside, highlight);
+    EXPECT_GT(highlightPixels, inside.width() * inside.height() / 2);
+    EXPECT_LT(highlightPixels, inside.width() * inside.height());
+    // The unselected row below it holds text (dark pixels) only inside its cells.
+    const TRect cell = list.SubItemRect(2, 1);
+    const int white = orvtest::CountPixels(image, cell.ToQRect(), Qt::white);
+    EXPECT_LT(white, cell.Width() * cell.Height());
+    const TRect beyond{list.ContentWidth() + 2, cell.top, image.width(), cell.bottom};
+    EXPECT_EQ(orvtest::CountPixels(image, beyond.ToQRect(), Qt::white), beyond.Width() * beyond.Height());
+
+    // An empty cell has no text.
+    list.Items()[5].SubItems()[0].clear();
+    const QImage again = Render(list);
+    const TRect empty = list.SubItemRect(5, 1);
+    EXPECT_EQ(orvtest::CountPixels(again, empty.ToQRect(), Qt::white), empty.Width() * empty.Height());
+
+    // Grid lines run along the row bottoms.
+    list.SetGridLines(true);
+    const QImage grid = Render(list);
+    const int y = list.ItemRect(6).bottom - 1;
+    const QRect line(list.ContentWidth() + 2, y, 20, 1);
+    EXPECT_EQ(orvtest::CountPixels(grid, line, ToQColor(clBtnFace)), 20);
+}
+
+TEST(ListView, OwnerDrawAsksMeasureThenDrawsVisibleRowsInOrder)
+{
+    RecordingList list;
+    list.measuredHeight = 30;
+    list.SetOwnerDrawFixed(true);
+    Fill(list, 100);
+    Show(list);
+    EXPECT_GE(list.measureCalls, 1);
+    EXPECT_EQ(list.RowHeight(), 30);
+    list.Items()[2].SetSelected(true);
+    list.Items()[3].SetFocused(true);
+    list.draws.clear();
+    Render(list);
+    const int expected = (list.viewport()->height() + 29) / 30;
+    ASSERT_EQ(int(list.draws.size()), expected);
+    for (int i = 0; i < expected; ++i) {
+        EXPECT_EQ(list.draws[size_t(i)].item, i);
+        EXPECT_EQ(list.draws[size_t(i)].rect, list.ItemRect(i));
+    }
+    EXPECT_EQ(list.draws[2].state & (odSelected | odFocused), unsigned(odSelected));
+    EXPECT_EQ(list.draws[3].state & (odSelected | odFocused), unsigned(odFocused));
+    EXPECT_EQ(list.draws[0].state, 0u);
+
+    // Remeasuring picks up a new height; scrolling draws the rows then on screen.
+    list.measuredHeight = 20;
+    const int before = list.measureCalls;
+    list.RemeasureRows();
+    EXPECT_EQ(list.measureCalls, before + 1);
+    EXPECT_EQ(list.RowHeight(), 20);
+    list.ScrollLines(10);
+    list.draws.clear();
+    Render(list);
+    ASSERT_FALSE(list.draws.empty());
+    EXPECT_EQ(list.draws.front().item, 10);
+    EXPECT_EQ(list.draws.front().rect.top, 0);
+}
+
+TEST(ListView, ScrollingByPixelsAndLines)
+{
+    RecordingList list;
+    Fill(list, 100);
+    Show(list);
+    const int h = list.RowHeight();
+    list.ScrollBy(0, 3 * h);
+    EXPECT_EQ(list.TopIndex(), 3);
+    list.ScrollBy(0, 1); // less than a row still moves one
+    EXPECT_EQ(list.TopIndex(), 4);
+    list.ScrollLines(-2);
+    EXPECT_EQ(list.TopIndex(), 2);
+    EXPECT_EQ(list.ItemRect(2).top, 0);
+    EXPECT_EQ(list.ItemRect(0).top, -2 * h);
+    list.EnsureVisible(99);
+    EXPECT_EQ(list.TopIndex(), 100 - list.VisibleRowCount());
+    list.EnsureVisible(0);
+    EXPECT_EQ(list.TopIndex(), 0);
+    EXPECT_EQ(list.scrolls.back(), 0);
+}
+
+TEST(ListView, SortItemsIsStableAndKeepsTheSelection)
+{
+    RecordingList list;
+    Fill(list, 0, 2);
+    const int keys[] = {3, 1, 3, 2, 1, 3};
+    for (int i = 0; i < 6; ++i) {
+        TListItem& item = list.Items().Add();
+        item.SetCaption(QString::number(keys[i]));
+        item.SubItems() << QString::number(i);
+    }
+    list.Items()[4].SetSelected(true);
+    list.SortItems([](const TListItem& a, const TListItem& b) { return a.Caption().toInt() - b.Caption().toInt(); });
+    QStringList order;
+    for (int i = 0; i < 6; ++i)
+        order << list.Items()[i].SubItems()[0];
+    EXPECT_EQ(order, (QStringList{"1", "4", "3", "0", "2", "5"}));
+    EXPECT_EQ(SelectedRows(list), std::vector<int>{1});
+    list.SortItems({}); // no comparison: nothing happens
+    EXPECT_EQ(list.Items()[0].SubItems()[0], "1");
+}
+
+TEST(ListView, PaintSuspendRepaintsOnceAtTheEnd)
+{
+    RecordingList list;
+    list.SetOwnerDrawFixed(true);
+    Fill(list, 50);
+    Show(list);
+    QApplication::processEvents();
+    list.BeginPaintSuspend();
+    list.draws.clear();
+    for (int i = 0; i < 10; ++i) {
+        list.Items()[i].SetCaption("changed");
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(list.draws.empty());
+    list.EndPaintSuspend();
+    QApplication::processEvents();
+    ASSERT_FALSE(list.draws.empty());
+    EXPECT_EQ(list.draws.front().item, 0);
+    EXPECT_EQ(int(list.draws.size()), (list.viewport()->height() + list.RowHeight() - 1) / list.RowHeight());
+}
+
+TEST(ListView, HotTrackingSelectsTheRowUnderTheMouseAfterTheHoverTime)
+{
+    RecordingList list;
+    Fill(list, 10);
+    list.SetHotTrack(true);
+    list.SetHoverTime(10);
+    Show(list);
+    QTest::mouseMove(list.viewport(), CenterOf(list.SubItemRect(4, 1)));
+    EXPECT_EQ(list.HotItem(), 4);
+    QTRY_COMPARE(SelectedRows(list), std::vector<int>{4});
+    list.SetHotTrack(false);
+    EXPECT_EQ(list.HotItem(), -1);
+}
+
+TEST(ListView, MillionRowsStayFluid)
+{
+    RecordingList list;
+    list.SetOwnerDrawFixed(true);
+    Fill(list, 0, 7);
+    list.Items().BeginUpdate();
+    list.Items().Reserve(1000000);
+    for (int r = 0; r < 1000000; ++r) {
+        TListItem& item = list.Items().Add();
+        item.SetCaption(QStringLiteral("row"));
+        item.SubItems() << "a" << "b" << "c" << "d" << "e" << "f";
+    }
+    list.Items().EndUpdate();
+    Show(list);
+    list.Items()[999999].SetSelected(true);
+    list.EnsureVisible(999999);
+    EXPECT_EQ(list.TopIndex(), 1000000 - list.VisibleRowCount());
+    list.draws.clear();
+    Render(list);
+    // Only the rows on screen are drawn.
+    EXPECT_LE(int(list.draws.size()), list.VisibleRowCount() + 1);
+    EXPECT_EQ(list.draws.back().item, 999999);
+    EXPECT_TRUE(list.draws.back().state & odSelected);
+}
