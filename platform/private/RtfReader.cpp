@@ -262,7 +262,8 @@ private:
             --m_skipChars;
             return;
         }
-        if (!Cur().ch.hidden)
+        const auto b = static_cast<unsigned char>(c);
+        if (!Cur().ch.hidden && (b >= 0x20 || b == '\t'))
             m_bytes.append(c);
     }
 
@@ -557,8 +558,6 @@ private:
         if (m_pendingParagraphs > 0) {
             --m_pendingParagraphs;
             EmitPendingParagraphs();
-        } else if (!m_cursor.block().text().isEmpty()) {
-            ApplyAlignToBlock();
         }
     }
 

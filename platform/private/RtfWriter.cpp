@@ -19,7 +19,7 @@ namespace {
 // The run properties the writer expresses, in RTF terms.
 struct RunProps {
     int font = 0;
-    int halfPoints = 24;
+    int halfPoints = 0; // 0 = the default font's size, which need not be a whole half point
     bool bold = false;
     bool italic = false;
     bool underline = false;
@@ -36,7 +36,6 @@ public:
     {
         m_fonts.push_back(FamilyOf(defaultFont));
         m_fontIndex.insert(m_fonts.front(), 0);
-        m_defaultHalfPoints = HalfPointsOf(defaultFont);
     }
 
     QByteArray Write()
@@ -69,8 +68,7 @@ public:
         out += "}\r\n";
 
         RunProps cur;
-        cur.halfPoints = m_defaultHalfPoints;
-        out += "\\f0\\fs" + QByteArray::number(cur.halfPoints);
+        out += "\\f0";
         m_needSpace = true;
         for (std::size_t p = 0; p < paragraphs.size(); ++p) {
             out += "\\pard";
@@ -98,15 +96,6 @@ private:
     {
         const QStringList families = f.families();
         return families.isEmpty() ? f.family() : families.front();
-    }
-
-    static int HalfPointsOf(const QFont& f)
-    {
-        if (f.pointSizeF() > 0)
-            return int(std::lround(f.pointSizeF() * 2));
-        if (f.pixelSize() > 0)
-            return int(std::lround(f.pixelSize() * 72.0 / 96.0 * 2));
-        return 24;
     }
 
     int FontIndex(const QString& family)
@@ -139,7 +128,7 @@ private:
         p.font = families.isEmpty() ? 0 : FontIndex(families.front());
         p.halfPoints = f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0
                            ? int(std::lround(f.fontPointSize() * 2))
-                           : m_defaultHalfPoints;
+                           : 0;
         p.bold = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold
                                                          : m_default.bold();
         p.italic = f.fontItalic();
@@ -169,7 +158,12 @@ private:
     void AppendChanges(QByteArray& out, const RunProps& from, const RunProps& to)
     {
         if (to.font != from.font) Word(out, "f", to.font);
-        if (to.halfPoints != from.halfPoints) Word(out, "fs", to.halfPoints);
+        if (to.halfPoints != from.halfPoints) {
+            if (to.halfPoints > 0)
+                Word(out, "fs", to.halfPoints);
+            else
+                Word(out, "fs"); // back to the default size
+        }
         if (to.bold != from.bold) Word(out, to.bold ? "b" : "b0");
         if (to.italic != from.italic) Word(out, to.italic ? "i" : "i0");
         if (to.underline != from.underline) Word(out, to.underline ? "ul" : "ulnone");
@@ -229,7 +223,6 @@ private:
 
     const QTextDocument& m_doc;
     QFont m_default;
-    int m_defaultHalfPoints = 24;
     std::vector<QString> m_fonts;
     QHash<QString, int> m_fontIndex;
     std::vector<QColor> m_colors;
