@@ -479,11 +479,11 @@ void TSortRun::Sort(TListItems& items)
 
     // Sort a permutation, not the rows themselves: the rows stay where they are while the
     // handlers run, so a handler that reads the list by row index sees consistent rows.
-    std::vector<int> order(size_t(n));
+    std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return Compare(&items[x], &items[y]) < 0; });
 
-    std::vector<int> rank(size_t(n));
+    std::vector<int> rank(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
         rank[size_t(order[size_t(i)])] = i;
     items.Sort([&](const TListItem& x, const TListItem& y) { return rank[size_t(x.Index())] - rank[size_t(y.Index())]; });
