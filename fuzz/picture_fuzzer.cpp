@@ -15,13 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     THTMLPicture picture;
     try {
         picture.LoadFromData(bytes);
-    } catch (const EPictureError&) {
-    }
+    } catch (const EPictureError&) { }
     (void)picture.FrameCount();
     try {
         picture.SetFrame(2);
-    } catch (const EPictureError&) {
-    }
+    } catch (const EPictureError&) { }
     (void)picture.LayoutWidth();
     (void)picture.LayoutHeight();
 
@@ -29,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     target.fill(0);
     {
         TCanvas canvas(&target);
-        picture.Draw(canvas, TRect{1, 2, 20, 22});
+        picture.Draw(canvas, TRect { 1, 2, 20, 22 });
         picture.SetStretch(true);
-        picture.Draw(canvas, TRect{1, 2, 20, 22});
+        picture.Draw(canvas, TRect { 1, 2, 20, 22 });
     }
     return 0;
 }

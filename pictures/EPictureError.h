@@ -6,5 +6,7 @@
 
 class EPictureError : public std::runtime_error {
 public:
-    explicit EPictureError(const std::string& message) : std::runtime_error(message) {}
+    explicit EPictureError(const std::string& message)
+        : std::runtime_error(message)
+    { }
 };

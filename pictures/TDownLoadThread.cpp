@@ -1,6 +1,7 @@
 #include "pictures/TDownLoadThread.h"
 
-TDownLoadThread::TDownLoadThread(THTMLPicture* picture) : m_picture(picture)
+TDownLoadThread::TDownLoadThread(THTMLPicture* picture)
+    : m_picture(picture)
 {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
     start();

@@ -210,10 +210,12 @@ void THTMLPicture::Draw(TCanvas& canvas, const TRect& rect) const
     const int pixelHeight = MulDiv(m_heightHiMetric, canvas.PixelsPerInchY(), kHiMetricPerInch);
     if (pixelWidth <= 0 || pixelHeight <= 0)
         return;
-    // The natural size is in device pixels whatever the mapping, measured from the top-left.
-    const TPoint topLeft = canvas.LPtoDP(TPoint{rect.left, rect.top});
-    const TPoint bottomRight = canvas.DPtoLP(TPoint{topLeft.x + pixelWidth, topLeft.y + pixelHeight});
-    canvas.StretchDrawImage(TRect{rect.left, rect.top, bottomRight.x, bottomRight.y}, m_image);
+    // The natural size is in device pixels whatever the mapping, placed at the top-left.
+    if (pixelWidth == m_image.width() && pixelHeight == m_image.height())
+        canvas.DrawImage(rect.left, rect.top, m_image);
+    else
+        canvas.DrawImage(rect.left, rect.top,
+            m_image.scaled(pixelWidth, pixelHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 void THTMLPicture::SetData(const QByteArray& bytes)
@@ -274,8 +276,8 @@ void THTMLPicture::Decode(KeepImage keepOnFailure)
     // The GIF reader paints a frame onto the whole logical screen; the picture is the frame
     // itself, placed by the caller at its left/top inside that screen.
     if (selection.frameFound && selection.frameWidth > 0 && selection.frameHeight > 0) {
-        const QRect frameRect =
-            QRect(m_frameLeft, m_frameTop, selection.frameWidth, selection.frameHeight).intersected(image.rect());
+        const QRect frameRect = QRect(m_frameLeft, m_frameTop, selection.frameWidth, selection.frameHeight)
+                                    .intersected(image.rect());
         if (!frameRect.isEmpty() && frameRect != image.rect())
             image = image.copy(frameRect);
     }

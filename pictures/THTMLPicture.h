@@ -36,8 +36,8 @@ public:
     // Number of frame starts of GIF data (0 for a GIF without any), -1 for anything else.
     int FrameCount();
 
-    int FrameLeft() const { return m_frameLeft; }       // pixels inside the logical screen
-    int FrameTop() const { return m_frameTop; }         // pixels inside the logical screen
+    int FrameLeft() const { return m_frameLeft; } // pixels inside the logical screen
+    int FrameTop() const { return m_frameTop; } // pixels inside the logical screen
     int LogicalWidth() const { return m_logicalWidth; } // GIF logical screen, 0 when not a GIF
     int LogicalHeight() const { return m_logicalHeight; }
     // Size the markup renderer lays the picture out with: the GIF logical screen when known,
@@ -47,8 +47,8 @@ public:
     // Natural size in pixels at 96 per inch; 0 without a decoded picture.
     int Width() const;
     int Height() const;
-    void SetWidth(int) {}  // the size follows the data
-    void SetHeight(int) {}
+    void SetWidth(int) { } // the size follows the data
+    void SetHeight(int) { }
 
     // Loading. Stream, data and resource loads raise EPictureError when the bytes do not decode
     // (the bytes are kept); a file load swallows every failure and leaves the picture empty.
@@ -96,9 +96,9 @@ private:
     QByteArray m_data;
     bool m_empty = true;
     bool m_stretch = false;
-    QImage m_image;                // the decoded frame; null without one
-    int m_widthHiMetric = 0;       // 0.01 mm
-    int m_heightHiMetric = 0;      // 0.01 mm
+    QImage m_image; // the decoded frame; null without one
+    int m_widthHiMetric = 0; // 0.01 mm
+    int m_heightHiMetric = 0; // 0.01 mm
     int m_pixelsPerInchX = 96;
     int m_pixelsPerInchY = 96;
     QString m_url;
@@ -106,7 +106,7 @@ private:
     bool m_asyncAllowed = true;
     bool m_downloadStarted = false;
     int m_frame = 1;
-    int m_frameCount = -1;         // cached; -1 = not counted
+    int m_frameCount = -1; // cached; -1 = not counted
     quint16 m_frameLeft = 0;
     quint16 m_frameTop = 0;
     quint16 m_logicalWidth = 0;

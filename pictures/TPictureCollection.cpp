@@ -2,7 +2,9 @@
 
 #include <stdexcept>
 
-TPictureCollection::TPictureCollection(TPictureContainer* owner) : m_owner(owner) {}
+TPictureCollection::TPictureCollection(TPictureContainer* owner)
+    : m_owner(owner)
+{ }
 
 TPictureCollection::~TPictureCollection() = default;
 

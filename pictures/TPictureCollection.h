@@ -18,13 +18,13 @@ public:
 
     int Count() const { return int(m_items.size()); }
     TPictureItem& Add();
-    TPictureItem& operator[](int index);             // throws std::out_of_range
+    TPictureItem& operator[](int index); // throws std::out_of_range
     const TPictureItem& operator[](int index) const; // throws std::out_of_range
-    int IndexOf(const TPictureItem* item) const;     // -1 when not ours
+    int IndexOf(const TPictureItem* item) const; // -1 when not ours
     void Delete(int index);
     void Clear();
     TPictureContainer* Owner() const { return m_owner; }
-    void Assign(const TPictureCollection& other);    // replaces the items with copies
+    void Assign(const TPictureCollection& other); // replaces the items with copies
 
 private:
     TPictureContainer* m_owner;

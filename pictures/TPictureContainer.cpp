@@ -1,6 +1,8 @@
 #include "pictures/TPictureContainer.h"
 
-TPictureContainer::TPictureContainer() : m_items(this) {}
+TPictureContainer::TPictureContainer()
+    : m_items(this)
+{ }
 
 TPictureContainer::~TPictureContainer()
 {

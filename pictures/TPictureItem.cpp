@@ -3,9 +3,9 @@
 #include "pictures/TPictureCollection.h"
 
 TPictureItem::TPictureItem(TPictureCollection* collection)
-    : m_collection(collection), m_picture(std::make_unique<THTMLPicture>())
-{
-}
+    : m_collection(collection)
+    , m_picture(std::make_unique<THTMLPicture>())
+{ }
 
 TPictureItem::~TPictureItem() = default;
 

@@ -43,7 +43,7 @@ Selection SelectFrame(const QByteArray& data, int frame)
     const auto* p = reinterpret_cast<const uchar*>(data.constData());
     const qsizetype n = data.size();
 
-    qsizetype firstStart = -1;    // start of frame 1
+    qsizetype firstStart = -1; // start of frame 1
     qsizetype selectedStart = -1; // start of frame `frame`
     int number = 0;
     for (qsizetype i = 0; i < n; ++i) {

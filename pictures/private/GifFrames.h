@@ -15,14 +15,14 @@ bool IsGif(const QByteArray& data);
 int CountFrames(const QByteArray& data);
 
 struct Selection {
-    QByteArray bytes;          // header and extensions before frame 1, then frame `frame` onward
-    bool hasFrames = false;    // at least one frame start was seen
-    bool frameFound = false;   // the selected frame exists
-    quint16 logicalWidth = 0;  // pixels
+    QByteArray bytes; // header and extensions before frame 1, then frame `frame` onward
+    bool hasFrames = false; // at least one frame start was seen
+    bool frameFound = false; // the selected frame exists
+    quint16 logicalWidth = 0; // pixels
     quint16 logicalHeight = 0; // pixels
-    quint16 frameLeft = 0;     // pixels inside the logical screen
+    quint16 frameLeft = 0; // pixels inside the logical screen
     quint16 frameTop = 0;
-    quint16 frameWidth = 0;    // 0 when the descriptor is cut short
+    quint16 frameWidth = 0; // 0 when the descriptor is cut short
     quint16 frameHeight = 0;
 };
 

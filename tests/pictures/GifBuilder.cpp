@@ -41,7 +41,7 @@ QByteArray Lzw(const QList<int>& pixels)
 
 QList<QColor> Palette()
 {
-    return {QColor(255, 255, 255), QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)};
+    return { QColor(255, 255, 255), QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255) };
 }
 
 QByteArray Build(int logicalWidth, int logicalHeight, const QList<Frame>& frames)
@@ -50,8 +50,8 @@ QByteArray Build(int logicalWidth, int logicalHeight, const QList<Frame>& frames
     Word(out, logicalWidth);
     Word(out, logicalHeight);
     out.append(char(0x81)); // global colour table of 4 entries
-    out.append(char(0));    // background index
-    out.append(char(0));    // aspect
+    out.append(char(0)); // background index
+    out.append(char(0)); // aspect
     for (const QColor& c : Palette()) {
         out.append(char(c.red()));
         out.append(char(c.green()));
@@ -61,9 +61,9 @@ QByteArray Build(int logicalWidth, int logicalHeight, const QList<Frame>& frames
         if (f.withControl) {
             out.append("\x21\xF9\x04", 3);
             out.append(char(0x04)); // disposal: leave in place, no transparency
-            Word(out, 10);          // delay
-            out.append(char(0));    // transparent index (unused)
-            out.append(char(0));    // block terminator
+            Word(out, 10); // delay
+            out.append(char(0)); // transparent index (unused)
+            out.append(char(0)); // block terminator
         }
         out.append(char(0x2C));
         Word(out, f.left);
@@ -90,7 +90,7 @@ QByteArray Build(int logicalWidth, int logicalHeight, const QList<Frame>& frames
 
 Frame Flat(int left, int top, int width, int height, int index, bool withControl)
 {
-    return Frame{left, top, width, height, [index](int, int) { return index; }, withControl};
+    return Frame { left, top, width, height, [index](int, int) { return index; }, withControl };
 }
 
 } // namespace giftest

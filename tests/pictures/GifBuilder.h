@@ -15,7 +15,7 @@ struct Frame {
     int width = 1;
     int height = 1;
     std::function<int(int x, int y)> index; // colour index 0..3 for each pixel of the frame
-    bool withControl = true;                // graphic control extension before the descriptor
+    bool withControl = true; // graphic control extension before the descriptor
 };
 
 // Palette used by every built GIF: 0 white, 1 red, 2 green, 3 blue.

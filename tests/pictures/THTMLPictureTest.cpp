@@ -1,8 +1,8 @@
 // Decoding, GIF frame selection, loading paths and assignment of THTMLPicture.
-#include "GifBuilder.h"
-#include "support/TestSupport.h"
-#include "pictures/EPictureError.h"
 #include "pictures/THTMLPicture.h"
+#include "GifBuilder.h"
+#include "pictures/EPictureError.h"
+#include "support/TestSupport.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -36,8 +36,8 @@ QImage Solid(int w, int h, QColor color)
 
 bool Near(QColor a, QColor b, int tolerance = 24)
 {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
-           std::abs(a.blue() - b.blue()) <= tolerance;
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
+        && std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
 std::string LoadError(THTMLPicture& picture, const QByteArray& bytes)
@@ -53,8 +53,8 @@ std::string LoadError(THTMLPicture& picture, const QByteArray& bytes)
 // 8x4 screen; frame 1 red 8x4 at (0,0), frame 2 green 2x3 at (3,1), frame 3 blue 1x1 at (7,2).
 QByteArray ThreeFrames()
 {
-    return giftest::Build(8, 4, {giftest::Flat(0, 0, 8, 4, 1), giftest::Flat(3, 1, 2, 3, 2),
-                                 giftest::Flat(7, 2, 1, 1, 3)});
+    return giftest::Build(
+        8, 4, { giftest::Flat(0, 0, 8, 4, 1), giftest::Flat(3, 1, 2, 3, 2), giftest::Flat(7, 2, 1, 1, 3) });
 }
 
 } // namespace
@@ -76,7 +76,7 @@ TEST(THTMLPicture, SingleFrameGifUsesLogicalScreenForLayout)
     THTMLPicture picture;
     int changes = 0;
     picture.OnChange = [&] { ++changes; };
-    picture.LoadFromData(giftest::Build(6, 5, {giftest::Flat(2, 1, 3, 2, 3)}));
+    picture.LoadFromData(giftest::Build(6, 5, { giftest::Flat(2, 1, 3, 2, 3) }));
     EXPECT_FALSE(picture.Empty());
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(picture.FrameCount(), 1);
@@ -131,7 +131,7 @@ TEST(THTMLPicture, FrameBeyondTheCountFailsAndKeepsThePreviousFrame)
     picture.SetFrame(2);
     int frameChanges = 0;
     picture.OnFrameChange = [&](THTMLPicture&) { ++frameChanges; };
-    for (int frame : {4, 0, -3}) {
+    for (int frame : { 4, 0, -3 }) {
         try {
             picture.SetFrame(frame);
             ADD_FAILURE() << "frame " << frame << " decoded";
@@ -150,7 +150,7 @@ TEST(THTMLPicture, GifWithoutFrameStartsIsDecodedWhole)
 {
     // No graphic control extension: no frames are counted and no screen size is taken.
     THTMLPicture picture;
-    picture.LoadFromData(giftest::Build(6, 5, {giftest::Flat(0, 0, 6, 5, 2, false)}));
+    picture.LoadFromData(giftest::Build(6, 5, { giftest::Flat(0, 0, 6, 5, 2, false) }));
     EXPECT_EQ(picture.FrameCount(), 0);
     EXPECT_EQ(picture.LogicalWidth(), 0);
     EXPECT_EQ(picture.LayoutWidth(), 6);
@@ -165,7 +165,7 @@ TEST(THTMLPicture, OtherFormatsReportTheirSizeAndNoFrames)
         const char* format;
         int w, h;
     };
-    for (const Row& row : {Row{"png", 17, 9}, Row{"bmp", 31, 2}, Row{"jpeg", 40, 24}}) {
+    for (const Row& row : { Row { "png", 17, 9 }, Row { "bmp", 31, 2 }, Row { "jpeg", 40, 24 } }) {
         SCOPED_TRACE(row.format);
         THTMLPicture picture;
         picture.LoadFromData(Encode(Solid(row.w, row.h, kBlue), row.format));
@@ -184,19 +184,19 @@ TEST(THTMLPicture, OtherFormatsReportTheirSizeAndNoFrames)
 TEST(THTMLPicture, UndecodableDataRaisesAndKeepsTheBytes)
 {
     const QByteArray png = Encode(Solid(4, 4, kRed), "png");
-    QByteArray gifWithGarbageFrame = giftest::Build(4, 4, {giftest::Flat(0, 0, 4, 4, 1)});
+    QByteArray gifWithGarbageFrame = giftest::Build(4, 4, { giftest::Flat(0, 0, 4, 4, 1) });
     gifWithGarbageFrame.truncate(gifWithGarbageFrame.indexOf('\x2C') + 5); // descriptor cut short
     struct Row {
         const char* name;
         QByteArray bytes;
     };
     const Row rows[] = {
-        {"empty", QByteArray()},
-        {"four bytes GIF8", QByteArray("GIF8")}, // too short to be a GIF: handed over whole
-        {"text", QByteArray("hello, this is not a picture at all")},
-        {"png cut in half", png.left(png.size() / 2)},
-        {"gif header only", QByteArray("GIF89a\x05\x00\x05\x00\x00\x00\x00", 13)},
-        {"gif frame cut short", gifWithGarbageFrame},
+        { "empty", QByteArray() },
+        { "four bytes GIF8", QByteArray("GIF8") }, // too short to be a GIF: handed over whole
+        { "text", QByteArray("hello, this is not a picture at all") },
+        { "png cut in half", png.left(png.size() / 2) },
+        { "gif header only", QByteArray("GIF89a\x05\x00\x05\x00\x00\x00\x00", 13) },
+        { "gif frame cut short", gifWithGarbageFrame },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -221,7 +221,7 @@ TEST(THTMLPicture, FrameCountFollowsNewData)
     THTMLPicture picture;
     picture.LoadFromData(ThreeFrames());
     EXPECT_EQ(picture.FrameCount(), 3);
-    picture.LoadFromData(giftest::Build(2, 2, {giftest::Flat(0, 0, 2, 2, 1)}));
+    picture.LoadFromData(giftest::Build(2, 2, { giftest::Flat(0, 0, 2, 2, 1) }));
     EXPECT_EQ(picture.FrameCount(), 1);
     picture.LoadFromData(Encode(Solid(2, 2, kRed), "png"));
     EXPECT_EQ(picture.FrameCount(), -1);
@@ -281,7 +281,7 @@ TEST(THTMLPicture, FileLoadSwallowsFailuresAndLeavesThePictureEmpty)
     EXPECT_EQ(picture.Width(), 9);
     EXPECT_EQ(changes, 1);
 
-    for (const QString& path : {bad, dir.filePath("missing.png"), QString()}) {
+    for (const QString& path : { bad, dir.filePath("missing.png"), QString() }) {
         SCOPED_TRACE(path.toStdString());
         picture.LoadFromFile(good);
         EXPECT_NO_THROW(picture.LoadFromFile(path));
@@ -365,8 +365,8 @@ TEST(THTMLPicture, ResourceSourcesLoadRawDataResources)
         const char* source;
         int width; // 0 = nothing loaded
     };
-    for (const Row& row : {Row{"res://LOGO", 5}, Row{"RES://logo", 5}, Row{"res://banner", 7},
-                           Row{"RES://MISSING", 0}, Row{"res://", 0}}) {
+    for (const Row& row : { Row { "res://LOGO", 5 }, Row { "RES://logo", 5 }, Row { "res://banner", 7 },
+             Row { "RES://MISSING", 0 }, Row { "res://", 0 } }) {
         SCOPED_TRACE(row.source);
         THTMLPicture picture;
         picture.LoadFromSource(row.source);

@@ -39,8 +39,8 @@ TEST(TPictureContainer, FindsPicturesByNameIgnoringCase)
         const char* name;
         int width; // 0 = not found
     };
-    for (const Row& row : {Row{"logo", 3}, Row{"LOGO", 3}, Row{"Logo", 3}, Row{"STRASSE", 5},
-                           Row{"straße", 5}, Row{"", 0}, Row{"log", 0}, Row{"logos", 0}}) {
+    for (const Row& row : { Row { "logo", 3 }, Row { "LOGO", 3 }, Row { "Logo", 3 }, Row { "STRASSE", 5 },
+             Row { "straße", 5 }, Row { "", 0 }, Row { "log", 0 }, Row { "logos", 0 } }) {
         SCOPED_TRACE(row.name);
         THTMLPicture* found = container.FindPicture(QString::fromUtf8(row.name));
         if (row.width == 0) {
