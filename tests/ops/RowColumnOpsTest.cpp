@@ -1,6 +1,7 @@
 #include "listview/ops/TClipboardText.h"
 #include "listview/ops/TRowColumnOps.h"
 #include "platform/TListItems.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,16 +9,14 @@ using namespace orvops;
 
 namespace {
 
-TListItems Rows(int count)
+void Rows(TListItems& items, int count)
 {
-    TListItems items;
     for (int i = 0; i < count; ++i) {
         TListItem& it = items.Add();
         it.SetCaption(QStringLiteral("r%1").arg(i));
         it.SubItems() << QStringLiteral("s%1").arg(i);
         it.SetImageIndex(i);
     }
-    return items;
 }
 
 QStringList Captions(const TListItems& items)
@@ -32,7 +31,8 @@ QStringList Captions(const TListItems& items)
 
 TEST(RowOps, MoveRowShiftsTheRowsBetweenAndFocusesTheMovedRow)
 {
-    TListItems items = Rows(10);
+    TListItems items;
+    Rows(items, 10);
     items[1].SetSelected(true);
     EXPECT_EQ(MoveRow(items, 1, 5), 5);
     EXPECT_EQ(Captions(items).mid(0, 7), QStringList({"r0", "r2", "r3", "r4", "r5", "r1", "r6"}));
@@ -45,7 +45,8 @@ TEST(RowOps, MoveRowShiftsTheRowsBetweenAndFocusesTheMovedRow)
 
 TEST(RowOps, MoveRowToTheEndAndIgnoredCases)
 {
-    TListItems items = Rows(5);
+    TListItems items;
+    Rows(items, 5);
     EXPECT_EQ(MoveRow(items, 3, -1), 4);
     EXPECT_EQ(Captions(items), QStringList({"r0", "r1", "r2", "r4", "r3"}));
     EXPECT_FALSE(items[4].Selected());
@@ -57,7 +58,8 @@ TEST(RowOps, MoveRowToTheEndAndIgnoredCases)
 
 TEST(RowOps, SwapRowsExchangesContentsButNotSelection)
 {
-    TListItems items = Rows(6);
+    TListItems items;
+    Rows(items, 6);
     items[1].SetSelected(true);
     SwapRows(items, 1, 5);
     EXPECT_EQ(items[1].Caption(), QStringLiteral("r5"));
@@ -135,7 +137,8 @@ TEST(ClipboardText, FinalLineWithoutLineEndIsNotPastedUnlessItIsTheOnlyLine)
 
 TEST(ClipboardText, DeleteSelectedRowsAndLargePaste)
 {
-    TListItems items = Rows(6);
+    TListItems items;
+    Rows(items, 6);
     items[0].SetSelected(true);
     items[1].SetSelected(true);
     items[4].SetSelected(true);

@@ -1,5 +1,6 @@
 #include "listview/ops/TSortEngine.h"
 #include "platform/TListItems.h"
+#include "support/TestSupport.h"
 
 #include <QDate>
 #include <gtest/gtest.h>
@@ -10,15 +11,13 @@ namespace {
 
 // A list whose rows carry one cell in column 1 (sub-item 0); the caption is the row's original
 // position so that the resulting order can be read back.
-TListItems MakeList(const QStringList& cells)
+void MakeList(TListItems& items, const QStringList& cells)
 {
-    TListItems items;
     for (int i = 0; i < cells.size(); ++i) {
         TListItem& item = items.Add();
         item.SetCaption(QString::number(i));
         item.SubItems().append(cells[i]);
     }
-    return items;
 }
 
 QStringList Column(const TListItems& items, int column)
@@ -65,13 +64,15 @@ TEST(SortNumbers, GrammarAcceptsSignedDecimalsWithExponentAndNothingElse)
 
 TEST(SortNumbers, SuffixRemovedAndNonNumbersCompareEqual)
 {
-    TListItems items = MakeList({"150pk", "90pk", "", "1000pk"});
+    TListItems items;
+    MakeList(items, {"150pk", "90pk", "", "1000pk"});
     SortWith(items, ssNumber, 1, QStringLiteral("pk"));
-    EXPECT_EQ(Column(items, 0), QStringList({"2", "1", "0", "3"})); // empty counts as 0
+    EXPECT_EQ(Column(items, -1), QStringList({"2", "1", "0", "3"})); // empty counts as 0
 
     TSortHandlers handlers;
     handlers.getFormat = [](int, TSortStyle& s, QString&, QString&) { s = ssNumber; };
-    TListItems two = MakeList({"abc", "5"});
+    TListItems two;
+    MakeList(two, {"abc", "5"});
     TSortRun run(0, 1, handlers, QLocale::c());
     EXPECT_EQ(run.Compare(&two[0], &two[1]), 0);
     EXPECT_EQ(run.Compare(&two[1], &two[0]), 0);
@@ -79,12 +80,14 @@ TEST(SortNumbers, SuffixRemovedAndNonNumbersCompareEqual)
 
 TEST(SortNumbers, GroupedUsesTheLocaleSeparators)
 {
-    TListItems items = MakeList({"1,250.50", "999.99", "12"});
+    TListItems items;
+    MakeList(items, {"1,250.50", "999.99", "12"});
     SortWith(items, ssNumberGrouped, 1, {}, QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(Column(items, 0), QStringList({"12", "999.99", "1,250.50"}));
 
     // A German locale: "." groups thousands and "," is the decimal separator.
-    TListItems german = MakeList({"1.250,5", "999,99", "2,5"});
+    TListItems german;
+    MakeList(german, {"1.250,5", "999,99", "2,5"});
     SortWith(german, ssNumberGrouped, 1, {}, QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(Column(german, 0), QStringList({"2,5", "999,99", "1.250,5"}));
 }
@@ -110,7 +113,8 @@ TEST(SortDates, ShortDateRuleReadsDayMonthYearAndMapsYears)
 
 TEST(SortDates, ZeroDatesSortBeforeRealDates)
 {
-    TListItems items = MakeList({"24-12-2001", "garbage", "01-01-2000", ""});
+    TListItems items;
+    MakeList(items, {"24-12-2001", "garbage", "01-01-2000", ""});
     SortWith(items, ssDateDMY);
     EXPECT_EQ(Column(items, -1), QStringList({"1", "3", "2", "0"}));
 }
@@ -165,12 +169,14 @@ TEST(SortRun, StableDirectionAndTwoLevelOrder)
 
 TEST(SortRun, NoneKeepsOrderAndHandlersSeeConsistentRows)
 {
-    TListItems items = MakeList({"x", "y", "z"});
+    TListItems items;
+    MakeList(items, {"x", "y", "z"});
     SortWith(items, ssNone);
     EXPECT_EQ(Column(items, -1), QStringList({"0", "1", "2"}));
 
     // A raw comparison reads the list by the indexes it is given; the rows must be the ones compared.
-    TListItems list = MakeList({"3", "1", "2"});
+    TListItems list;
+    MakeList(list, {"3", "1", "2"});
     TSortHandlers handlers;
     handlers.getFormat = [](int, TSortStyle& s, QString&, QString&) { s = ssRaw; };
     int calls = 0;
@@ -190,7 +196,8 @@ TEST(SortRun, NoneKeepsOrderAndHandlersSeeConsistentRows)
 
 TEST(SortRun, CustomAndFormatHandlerCalledPerComparisonWithSubItemColumn)
 {
-    TListItems items = MakeList({"bb", "a", "ccc"});
+    TListItems items;
+    MakeList(items, {"bb", "a", "ccc"});
     TSortHandlers handlers;
     int formatCalls = 0;
     int customCalls = 0;

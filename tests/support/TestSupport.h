@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QImage>
+#include <QStringList>
+#include <ostream>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -26,3 +28,16 @@ QByteArray RunProgram(const QString& program, const QStringList& args, int* exit
                       int timeoutMs = 60000);
 
 } // namespace orvtest
+
+// Readable failure messages for Qt strings in GoogleTest assertions.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '{';
+    for (qsizetype i = 0; i < list.size(); ++i)
+        *os << (i ? ", \"" : "\"") << list[i].toStdString() << '"';
+    *os << '}';
+}
