@@ -9,12 +9,15 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <new>
 
 namespace {
 
 constexpr int kHiMetricPerInch = 2540; // 0.01 mm per inch
+// Larger files could not be decoded within the image reader's allocation limit anyway.
+constexpr qint64 kMaxFileBytes = qint64(256) * 1024 * 1024;
 
 } // namespace
 
@@ -95,6 +98,11 @@ void THTMLPicture::LoadFromData(const QByteArray& bytes)
 void THTMLPicture::LoadFromFile(const QString& path)
 {
     try {
+        // Only regular files of a size a picture can have: a device or pipe named in markup
+        // would otherwise block or never end.
+        const QFileInfo info(path);
+        if (!info.isFile() || info.size() > kMaxFileBytes)
+            throw EPictureError("File cannot be opened");
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             throw EPictureError("File cannot be opened");
