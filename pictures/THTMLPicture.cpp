@@ -4,6 +4,7 @@
 #include "pictures/TDownLoadThread.h"
 #include "pictures/private/GifFrames.h"
 #include "pictures/private/MulDiv.h"
+#include "pictures/private/PathCase.h"
 #include "platform/TCanvas.h"
 
 #include <QBuffer>
@@ -160,10 +161,13 @@ void THTMLPicture::LoadFromSource(const QString& source)
         const QString path = s.mid(7);
         if (path.isEmpty())
             return;
-        // File names keep their case on this system: the upper-cased path is tried first and
-        // the path as written when that does not exist.
+        // File names keep their case on this system: the upper-cased path is tried first, then
+        // the path as written, then the file whose name matches either ignoring case.
         const QString written = source.mid(7);
-        LoadFromFile(QFile::exists(path) || !QFile::exists(written) ? path : written);
+        QString found = QFileInfo::exists(path) ? path : pathcase::Resolve(written);
+        if (found.isEmpty())
+            found = path;
+        LoadFromFile(found);
         return;
     }
     if (!m_asyncAllowed) {

@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImageWriter>
 #include <QResource>
@@ -351,6 +352,16 @@ TEST(THTMLPicture, FileSourcesAreUpperCasedAndFallBackToTheWrittenPath)
     EXPECT_FALSE(picture.Empty());
     EXPECT_EQ(picture.Height(), 8);
     EXPECT_TRUE(picture.URL().isEmpty());
+
+    // Markup hands sources over already upper-cased: the file is still found by its name.
+    THTMLPicture upper;
+    upper.LoadFromSource(("FILE://" + path).toUpper());
+    EXPECT_EQ(upper.Height(), 8);
+    QDir(dir.path()).mkdir("Sub");
+    QFile::copy(path, dir.filePath("Sub/Other.PNG"));
+    THTMLPicture nested;
+    nested.LoadFromSource("file://" + dir.filePath("sub/other.png"));
+    EXPECT_EQ(nested.Width(), 3);
 
     THTMLPicture missing;
     missing.LoadFromSource("File://" + dir.filePath("nothing.gif"));
