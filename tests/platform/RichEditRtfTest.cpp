@@ -216,6 +216,8 @@ TEST(RichEditRtf, SampleFilesLoad)
         {"wordpad.rtf",
          QStringLiteral("Plain bold and italic, underlined and struck.\r\nRed centred\r\n"
                         "Caf\u00E9 costs \u20AC 5\r\nH2O and E = mc2\tend\r\nnext line")},
+        {"libreoffice.rtf", QStringLiteral("Plain bold italic under strike red\r\n"
+                                           "Centred: caf\u00E9 \u20AC \u00FCn\u00EF \u4E2D\u6587\r\nH2O E=mc2")},
         {"cyrillic.rtf", QStringLiteral("\u041F\u0440\u0438\u0432\u0435\u0442, \u043C\u0438\u0440!")},
         {"word.rtf", QStringLiteral("Title\r\nSee the site now.\r\n1.\tFirst item\r\nKept\r\nA\tB\t\r\n"
                                     "green \uF0B7done")},
@@ -238,6 +240,15 @@ TEST(RichEditRtf, SampleFilesLoad)
     EXPECT_EQ(FamilyAt(e, PosOf(e, "Caf")), QStringLiteral("Times New Roman"));
     EXPECT_DOUBLE_EQ(PointSizeAt(e, PosOf(e, "Caf")), 14.0);
     EXPECT_EQ(FormatAt(e, PosOf(e, "2O")).verticalAlignment(), QTextCharFormat::AlignSubScript);
+
+    // A word processor's own output: sub- and superscript come as \dn and \up offsets.
+    e.LoadFromRtf(ReadSample(QStringLiteral("libreoffice.rtf")));
+    EXPECT_EQ(e.CharColor(PosOf(e, "red")), clRed);
+    EXPECT_EQ(e.CharStyle(PosOf(e, "under")), fsUnderline);
+    EXPECT_EQ(AlignOfLine(e, 1), Qt::AlignHCenter);
+    EXPECT_EQ(e.CharOffset(PosOf(e, "2O")), -20);
+    EXPECT_EQ(e.CharOffset(PosOf(e, "c2") + 1), 80);
+    EXPECT_EQ(e.CharOffset(PosOf(e, "c2")), 0);
 
     e.LoadFromRtf(ReadSample(QStringLiteral("word.rtf")));
     EXPECT_EQ(e.CharColor(PosOf(e, "the site")), clBlue);
@@ -290,7 +301,7 @@ TEST(RichEditRtf, EveryPrefixOfTheSamplesLoads)
 {
     // A truncated cell must never crash the list; each prefix gives a prefix of the full text
     // (the last visible character may be cut where an escape or a group was cut).
-    for (const char* file : {"wordpad.rtf", "word.rtf", "cyrillic.rtf"}) {
+    for (const char* file : {"wordpad.rtf", "word.rtf", "cyrillic.rtf", "libreoffice.rtf"}) {
         SCOPED_TRACE(file);
         const QByteArray bytes = ReadSample(QString::fromLatin1(file));
         ASSERT_FALSE(bytes.isEmpty());
@@ -385,7 +396,7 @@ QStringList DescribeRuns(TRichEdit& e)
 TEST(RichEditRtf, SaveThenLoadKeepsTextAndFormatting)
 {
     std::vector<std::pair<QString, QByteArray>> sources;
-    for (const char* file : {"wordpad.rtf", "word.rtf", "cyrillic.rtf"})
+    for (const char* file : {"wordpad.rtf", "word.rtf", "cyrillic.rtf", "libreoffice.rtf"})
         sources.emplace_back(QString::fromLatin1(file), ReadSample(QString::fromLatin1(file)));
     sources.emplace_back(QStringLiteral("every feature"),
                          QByteArray(R"({\rtf1{\fonttbl{\f0 Arial;}{\f1 Courier New;}}{\colortbl;\red1\green2\blue3;\red200\green100\blue0;})"

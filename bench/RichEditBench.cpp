@@ -1,0 +1,79 @@
+// Rich-text cells: loading the RTF and rendering it into a cell, the work a list repeats for
+// every visible rich-text cell on every paint; and a large document to show the reader is linear.
+#include "platform/TCanvas.h"
+#include "platform/TRichEdit.h"
+
+#include <QImage>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// About `bytes` of RTF as a word processor writes it: a font and colour table, then runs of
+// formatted words with escapes.
+QByteArray RichCell(int bytes)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}"
+                     "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard\\f0\\fs16 ";
+    int i = 0;
+    while (rtf.size() < bytes - 10) {
+        switch (i++ % 6) {
+        case 0: rtf += "plain words "; break;
+        case 1: rtf += "{\\b bold} "; break;
+        case 2: rtf += "\\cf1 red\\cf0  "; break;
+        case 3: rtf += "caf\\'e9 \\u8364\\'80 "; break;
+        case 4: rtf += "{\\i\\f1 italic} "; break;
+        case 5: rtf += "x\\super 2\\nosupersub  "; break;
+        }
+    }
+    rtf += "\\par}";
+    return rtf;
+}
+
+void BM_RichCell1KB_Load(benchmark::State& state)
+{
+    const QByteArray rtf = RichCell(1024);
+    TRichEdit edit;
+    for (auto _ : state) {
+        edit.LoadFromRtf(rtf);
+        benchmark::DoNotOptimize(edit.TextLength());
+    }
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+BENCHMARK(BM_RichCell1KB_Load);
+
+void BM_RichCell1KB_LoadAndRender(benchmark::State& state)
+{
+    const QByteArray rtf = RichCell(1024);
+    TRichEdit edit;
+    QImage image(400, 40, QImage::Format_RGB32);
+    TCanvas canvas(&image);
+    const TRect cell{0, 0, 400 * 15, 40 * 15}; // a 400 x 40 pixel cell at 96 dpi
+    for (auto _ : state) {
+        edit.LoadFromRtf(rtf);
+        benchmark::DoNotOptimize(edit.Render(canvas, cell, cell));
+    }
+}
+BENCHMARK(BM_RichCell1KB_LoadAndRender);
+
+void BM_RichCell1KB_SaveToRtf(benchmark::State& state)
+{
+    TRichEdit edit;
+    edit.LoadFromRtf(RichCell(1024));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(edit.SaveToRtf());
+}
+BENCHMARK(BM_RichCell1KB_SaveToRtf);
+
+void BM_RtfDocument_Load(benchmark::State& state)
+{
+    const QByteArray rtf = RichCell(int(state.range(0)));
+    TRichEdit edit;
+    for (auto _ : state) {
+        edit.LoadFromRtf(rtf);
+        benchmark::DoNotOptimize(edit.TextLength());
+    }
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+BENCHMARK(BM_RtfDocument_Load)->Arg(64 * 1024)->Arg(1024 * 1024)->Unit(benchmark::kMillisecond);
+
+} // namespace
