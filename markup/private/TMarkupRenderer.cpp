@@ -4,10 +4,12 @@
 #include "pictures/THTMLPicture.h"
 #include "pictures/THTMLPictureCache.h"
 #include "pictures/TPictureContainer.h"
+#include "pictures/private/PathCase.h"
 #include "platform/TBitmap.h"
 #include "platform/TCanvas.h"
 #include "platform/TImageList.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 
@@ -759,6 +761,19 @@ void TMarkupRenderer::BodyTag(TWalk& /*w*/, const QString& tag)
     }
 }
 
+// Markup comes from data files: a device such as /dev/zero named as a picture file would be
+// read forever, so a file source must name a regular file (found the way pictures find it).
+bool TMarkupRenderer::SafeFileSource(const QString& source)
+{
+    if (!source.startsWith(QLatin1String("FILE://")))
+        return true;
+    const QString path = source.mid(7);
+    if (path.isEmpty())
+        return true;
+    const QString found = QFileInfo::exists(path) ? path : pathcase::Resolve(path);
+    return found.isEmpty() || QFileInfo(found).isFile();
+}
+
 THTMLPicture* TMarkupRenderer::FindPicture(const QString& source)
 {
     THTMLPicture* picture = nullptr;
@@ -766,7 +781,7 @@ THTMLPicture* TMarkupRenderer::FindPicture(const QString& source)
         picture = m_in.pictures->FindPicture(source);
     if (source.contains(QLatin1String("://")) && m_in.pictureCache) {
         picture = m_in.pictureCache->FindPicture(source);
-        if (!picture) {
+        if (!picture && SafeFileSource(source)) {
             picture = m_in.pictureCache->AddPicture();
             picture->SetAsyncAllowed(false);
             try {

@@ -127,6 +127,7 @@ private:
     void DrawHorizontalRule(const TWalk& w);
     void FinishLineFocus(const TWalk& w);
     THTMLPicture* FindPicture(const QString& source);
+    static bool SafeFileSource(const QString& source);
     void SetBackground(TColor color);
     void SetTextColor(TColor color);
     void SetStyle(TFontStyles style, bool on);

@@ -560,11 +560,16 @@ TEST_F(DrawMarkupTest, PicturesFromContainerAndCacheWithSizes)
     c.measureOnly = false;
     image.fill(Qt::white);
     r = Run(c);
-    // The file's upper-cased path only loads on a case-insensitive file system.
     ASSERT_EQ(cache.Count(), 1);
+    EXPECT_GT(Count(Qt::red, QRect(0, 0, 30, 20), 10), 150);
     EXPECT_EQ(cache.Items(0)->ID(), ("FILE://" + path).toUpper());
     Run(c);
     EXPECT_EQ(cache.Count(), 1); // found again, not added twice
+
+    // A device named as a picture file is never read (it would never end).
+    c.text = "<IMG SRC=\"FILE:///dev/zero\">";
+    EXPECT_EQ(Run(c).width, 0);
+    EXPECT_EQ(cache.Count(), 1);
 
     c.text = "<IMG SRC=\"unknown\"> <IMG SRC=\"http://nowhere/x.gif\">";
     c.measureOnly = true;
