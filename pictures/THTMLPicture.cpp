@@ -226,8 +226,17 @@ void THTMLPicture::Draw(TCanvas& canvas, const TRect& rect) const
     if (pixelWidth == m_image.width() && pixelHeight == m_image.height())
         canvas.DrawImage(rect.left, rect.top, m_image);
     else
-        canvas.DrawImage(rect.left, rect.top,
-            m_image.scaled(pixelWidth, pixelHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        canvas.DrawImage(rect.left, rect.top, Scaled(pixelWidth, pixelHeight));
+}
+
+const QImage& THTMLPicture::Scaled(int width, int height) const
+{
+    // A printer draws the same picture in many cells at one resolution: scale it once.
+    if (m_scaledFrom != m_image.cacheKey() || m_scaled.width() != width || m_scaled.height() != height) {
+        m_scaled = m_image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_scaledFrom = m_image.cacheKey();
+    }
+    return m_scaled;
 }
 
 void THTMLPicture::SetData(const QByteArray& bytes)

@@ -92,11 +92,14 @@ private:
     void SetData(const QByteArray& bytes);
     void Decode(KeepImage keepOnFailure);
     void Changed();
+    const QImage& Scaled(int width, int height) const;
 
     QByteArray m_data;
     bool m_empty = true;
     bool m_stretch = false;
     QImage m_image; // the decoded frame; null without one
+    mutable QImage m_scaled; // m_image at the last device's natural size (printing)
+    mutable qint64 m_scaledFrom = 0; // cache key of the image m_scaled was made from
     int m_widthHiMetric = 0; // 0.01 mm
     int m_heightHiMetric = 0; // 0.01 mm
     int m_pixelsPerInchX = 96;

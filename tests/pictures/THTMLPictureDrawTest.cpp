@@ -72,6 +72,15 @@ TEST(THTMLPictureDraw, NaturalSizeFollowsTheDeviceResolution)
     const QImage out = Render(picture, TRect { 2, 3, 4, 5 }, 192);
     EXPECT_EQ(Count(out, Qt::red), 12 * 8);
     EXPECT_EQ(orvtest::CountPixels(out, QRect(2, 3, 12, 8), Qt::red, 24), 96);
+
+    // A new frame at the same resolution is drawn anew, not from the previous frame's scaling.
+    THTMLPicture gif;
+    gif.LoadFromData(giftest::Build(4, 4, { giftest::Flat(0, 0, 4, 4, 1), giftest::Flat(0, 0, 4, 4, 3) }));
+    EXPECT_EQ(Count(Render(gif, TRect { 0, 0, 1, 1 }, 192), Qt::red), 64);
+    gif.SetFrame(2);
+    const QImage second = Render(gif, TRect { 0, 0, 1, 1 }, 192);
+    EXPECT_EQ(Count(second, Qt::red), 0);
+    EXPECT_EQ(Count(second, Qt::blue), 64);
 }
 
 TEST(THTMLPictureDraw, StretchFillsTheRectangle)
