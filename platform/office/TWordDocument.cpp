@@ -226,8 +226,8 @@ QString TWordDocument::RtfText(const QString& text)
                 break; // other control characters have no place in a document
             if (u < 0x80)
                 out += QChar(u);
-            else // UTF-16 units as signed 16-bit numbers; '?' for readers without Unicode
-                out += QLatin1String("\\u") + QString::number(int(qint16(u))) + QLatin1Char('?');
+            else // UTF-16 units as signed 16-bit numbers; an escaped '?' for readers without Unicode
+                out += QLatin1String("\\u") + QString::number(int(qint16(u))) + QLatin1String("\\'3f");
         }
     }
     return out;
