@@ -61,8 +61,13 @@ struct TCanvas::Impl {
         int ascent = 0;
         int descent = 0;
     };
-    std::vector<FontEntry> fonts; // a handful of entries: cells switch between few fonts
+    // A handful of entries: cells switch between few fonts. Reserved up front so that a
+    // reference to an entry stays valid while another one is added.
+    static constexpr size_t kMaxFonts = 8;
+    std::vector<FontEntry> fonts;
     size_t nextVictim = 0;
+
+    Impl() { fonts.reserve(kMaxFonts); }
 
     bool Active() const { return painter && painter->isActive(); }
 
@@ -73,7 +78,6 @@ struct TCanvas::Impl {
                 e.dpi == dpi && e.name == f.Name())
                 return e;
         }
-        constexpr size_t kMaxFonts = 8;
         FontEntry* slot;
         if (fonts.size() < kMaxFonts) {
             fonts.emplace_back();

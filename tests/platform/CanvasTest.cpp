@@ -2,7 +2,12 @@
 #include "platform/TCanvas.h"
 #include "platform/TImageList.h"
 
+#include "support/TestSupport.h"
+
 #include <QPainter>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -329,4 +334,44 @@ TEST(Canvas, ImageListDrawsEntriesTransparently)
     EXPECT_EQ(InkBox(image).top(), 6);
     EXPECT_EQ(Px(image, 9, 23), kBlue); // 2x: (4,4) covers (8..9, 22..23)
     EXPECT_EQ(Px(image, 1, 15), kWhite);
+}
+
+TEST(Canvas, PrinterPageInTenthMillimetresPrintsUprightText)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    {
+        TCanvas c(&printer);
+        ASSERT_TRUE(c.HasDevice());
+        EXPECT_EQ(c.PixelsPerInchY(), printer.resolution());
+        c.SetMapMode(mmLoMetric);
+        const TRect page = c.ClipBox();
+        EXPECT_NEAR(page.Width(), 1900, 5);   // 210 mm less two 10 mm margins
+        EXPECT_NEAR(page.bottom, -2770, 5);  // 297 mm less margins, below the top
+        c.Font().SetName(QStringLiteral("DejaVu Sans"));
+        c.Font().SetHeight(50); // a 5 mm cell
+        c.Font().SetColor(clBlack);
+        c.SetBkMode(bkTransparent);
+        c.TextOut(200, -300, QStringLiteral("Upright"));
+    }
+    if (!orvtest::HaveProgram(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext not installed";
+    const QString html = QString::fromUtf8(
+        orvtest::RunProgram(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
+    const QRegularExpression word(QStringLiteral(
+        "xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">Upright<"));
+    const QRegularExpressionMatch m = word.match(html);
+    ASSERT_TRUE(m.hasMatch()) << html.toStdString();
+    const double mmPerPt = 25.4 / 72;
+    const double left = m.captured(1).toDouble() * mmPerPt, top = m.captured(2).toDouble() * mmPerPt;
+    const double right = m.captured(3).toDouble() * mmPerPt, bottom = m.captured(4).toDouble() * mmPerPt;
+    EXPECT_GT(right - left, bottom - top); // runs left to right, not up or down
+    EXPECT_NEAR(left, 10 + 20, 1.0);       // margin + 20 mm
+    EXPECT_NEAR(top, 10 + 30, 1.5);        // margin + 30 mm, downwards on the page
+    EXPECT_NEAR(bottom - top, 5, 1.5);     // the 5 mm cell
 }
