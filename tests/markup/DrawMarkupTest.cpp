@@ -654,3 +654,122 @@ TEST_F(DrawMarkupTest, LargeTextLaysOutQuickly)
     Draw(QString("<<<<").repeated(25 * 1024));
     EXPECT_LT(timer.elapsed(), 3000);
 }
+
+TEST_F(DrawMarkupTest, HoveredAnchoredImageShowsItsAltPicture)
+{
+    TImageList list(16, 16);
+    QImage green(16, 16, QImage::Format_ARGB32);
+    green.fill(Qt::green);
+    QImage red(16, 16, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    list.Add(green);
+    list.Add(red);
+    Call c;
+    c.images = &list;
+    c.text = "<A HREF=\"go\"><IMG SRC=\"IDX:0\" ALT=\"IDX:1\"></A>";
+    c.x = -100;
+    Run(c);
+    EXPECT_GT(Count(Qt::green, QRect(0, 0, 20, 20), 10), 200);
+    EXPECT_EQ(Count(Qt::red, QRect(0, 0, 20, 20), 10), 0);
+
+    image.fill(Qt::white);
+    c.x = 8;
+    c.y = 8;
+    const Result r = Run(c);
+    EXPECT_TRUE(r.hit);
+    EXPECT_EQ(r.hoverAnchor, 1);
+    EXPECT_GT(Count(Qt::red, QRect(0, 0, 20, 20), 10), 200);
+}
+
+TEST_F(DrawMarkupTest, PrintingStretchesImageListEntriesByTheFactor)
+{
+    TImageList list(16, 16);
+    QImage green(16, 16, QImage::Format_ARGB32);
+    green.fill(Qt::green);
+    list.Add(green);
+    Call c;
+    c.images = &list;
+    c.text = "<IMG SRC=\"IDX:0\">";
+    c.printing = true;
+    c.resFactor = 2.5;
+    Run(c);
+    EXPECT_NEAR(Count(Qt::green, QRect(0, 0, 60, 60), 10), 40 * 40, 80);
+}
+
+TEST_F(DrawMarkupTest, BodyBackgroundTilesAPictureInsideTheRectangle)
+{
+    QImage red(4, 3, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "PNG");
+    TPictureContainer container;
+    TPictureItem& item = container.Items().Add();
+    item.SetName("TILE");
+    item.Picture().LoadFromData(png);
+
+    Call c;
+    c.pictures = &container;
+    c.text = "<BODY BACKGROUND=\"tile\">";
+    c.rect = TRect{10, 10, 31, 21}; // not a whole number of tiles: the last ones are clipped
+    Run(c);
+    EXPECT_EQ(Count(Qt::red, QRect(0, 0, 100, 100), 10), 21 * 11);
+    EXPECT_EQ(Count(Qt::red, QRect(10, 10, 21, 11), 10), 21 * 11);
+}
+
+TEST_F(DrawMarkupTest, HighlightUsesTheSystemSelectionColours)
+{
+    Draw("<HI>selected</HI> plain");
+    const QColor highlight = ToQColor(clHighlight);
+    EXPECT_GT(Count(highlight, QRect(0, 0, 1 + Width("selected"), 40), 10), 100);
+    EXPECT_EQ(Count(highlight, QRect(3 + Width("selected "), 0, 200, 40), 10), 0);
+}
+
+// Random soup of the language's pieces: whatever the order, a call ends, never throws, keeps
+// its outputs sane and leaves the canvas as it found it.
+TEST_F(DrawMarkupTest, RandomMarkupNeverBreaksTheRenderer)
+{
+    const char* pieces[] = {"<B>", "</B>", "<I>", "</I>", "<U>", "</U>", "<S>", "</S>", "<A HREF=\"h\">", "</A>",
+                            "<FONT SIZE=\"9\" COLOR=\"clred\" BGCOLOR=\"#00FF00\">", "</FONT>", "<BR>", "<HR>",
+                            "<P ALIGN=\"CENTER\" BGCOLOR=\"clyellow\">", "</P>", "<UL>", "</UL>", "<LI>", "<SUB>",
+                            "</SUB>", "<SUP>", "<SHAD>", "</SHAD>", "<E>", "</E>", "<Z>", "</Z>", "<HI>", "</HI>",
+                            "<R A=\"45\">", "</R>", "<IN x=\"30\">", "<IMG SRC=\"IDX:0\">", "<BLINK>", "</BLINK>",
+                            "&amp;", "&lt;", "&nbsp;", "<#", ">", "<", "word ", "longerword", " ", "\r\n", "\t"};
+    TImageList list(8, 8);
+    list.Add(QImage(8, 8, QImage::Format_ARGB32));
+    quint32 seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    const TFont before = canvas->Font();
+    for (int round = 0; round < 400; ++round) {
+        QString text;
+        const int count = int(next() % 40);
+        for (int i = 0; i < count; ++i)
+            text += QString::fromLatin1(pieces[next() % (sizeof(pieces) / sizeof(pieces[0]))]);
+        Call c;
+        c.text = text;
+        c.images = &list;
+        c.rect = TRect{0, 0, int(20 + next() % 200), int(10 + next() % 150)};
+        c.wordWrap = next() % 2;
+        c.x = int(next() % 200);
+        c.y = int(next() % 100);
+        c.hoverOnly = next() % 2;
+        c.hoverLink = 1;
+        c.focusLink = 0;
+        c.hoverColor = clYellow;
+        for (int mode = 0; mode < 3; ++mode) {
+            c.measureOnly = mode == 0;
+            c.hitTestOnly = mode == 1;
+            const Result r = Run(c);
+            ASSERT_GE(r.height, 1) << text.toStdString();
+            ASSERT_GE(r.width, 0);
+            ASSERT_LE(r.plain.size(), text.size());
+            ASSERT_LE(r.anchors, text.count("<A "));
+            ASSERT_TRUE(canvas->Font().SameAs(before)) << text.toStdString();
+            ASSERT_EQ(canvas->Brush().Color(), clWhite);
+        }
+    }
+}
