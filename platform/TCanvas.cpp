@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -432,7 +433,7 @@ void TCanvas::DrawFlatCheckBox(const TRect& r, bool checked)
 // ---- text ------------------------------------------------------------------------------------
 
 void TCanvas::DrawTextLine(const QPoint& topLeft, const QString& text, const std::vector<int>& underlines,
-                           bool expandTabs, int boxWidth)
+                           bool expandTabs, int boxWidth, int tabChars)
 {
     const auto& fe = d->Font(m_font, UnitsToPixelsY(), PixelsPerInchY());
     QPainter* p = d->painter;
@@ -453,7 +454,7 @@ void TCanvas::DrawTextLine(const QPoint& topLeft, const QString& text, const std
     if (p->pen().color() != textColor || p->pen().style() != Qt::SolidLine)
         p->setPen(textColor);
     const int baseline = origin.y() + fe.ascent;
-    const textlayout::Measurer measure(*fe.metrics, expandTabs, fe.widths.get());
+    const textlayout::Measurer measure(*fe.metrics, expandTabs, fe.widths.get(), tabChars);
     if (expandTabs && text.contains(QLatin1Char('\t'))) {
         int x = 0;
         qsizetype segStart = 0;
@@ -491,7 +492,7 @@ void TCanvas::TextOut(int x, int y, const QString& text)
         return;
     const auto& fe = d->Font(m_font, UnitsToPixelsY(), PixelsPerInchY());
     const TPoint at = LPtoDP(TPoint{x, y});
-    DrawTextLine(QPoint(at.x, at.y), text, {}, false, fe.metrics->horizontalAdvance(text));
+    DrawTextLine(QPoint(at.x, at.y), text, {}, false, fe.metrics->horizontalAdvance(text), 0);
 }
 
 int TCanvas::TextWidth(const QString& text) const
@@ -518,6 +519,12 @@ int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags)
 
 int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int leftMargin, int rightMargin)
 {
+    // With DT_TABSTOP bits 8-15 hold the characters per tab stop instead of flags, as in GDI.
+    int tabChars = 0;
+    if (flags & DT_TABSTOP) {
+        tabChars = int((flags >> 8) & 0xFF);
+        flags &= ~0xFF00u;
+    }
     const auto& fe = d->Font(m_font, UnitsToPixelsY(), PixelsPerInchY());
     const double ux = UnitsToPixelsX();
     const double uy = UnitsToPixelsY();
@@ -535,7 +542,7 @@ int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int le
     opt.prefix = !(flags & DT_NOPREFIX);
     opt.endEllipsis = (flags & DT_END_ELLIPSIS) && !calcRect;
     opt.availWidth = dev.Width() - lm - rm;
-    const textlayout::Measurer measure(*fe.metrics, opt.expandTabs, fe.widths.get());
+    const textlayout::Measurer measure(*fe.metrics, opt.expandTabs, fe.widths.get(), tabChars);
     const std::vector<textlayout::Line> lines = textlayout::Layout(text, opt, measure);
 
     int lineHeight = fe.ascent + fe.descent;
@@ -566,7 +573,10 @@ int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int le
 
     if (!d->Active() || text.isEmpty())
         return result;
-    const bool clip = !(flags & DT_NOCLIP);
+    // Rotated text leaves its rectangle by nature: clipping it to the unrotated rectangle would
+    // hide it, so only the canvas clip applies to it.
+    const bool rotated = m_font.Escapement() % 3600 != 0;
+    const bool clip = !(flags & DT_NOCLIP) && !rotated;
     if (clip && dev.IsEmpty())
         return result;
 
@@ -580,6 +590,11 @@ int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int le
         d->painter->save();
         d->painter->setClipRect(dev.ToQRect(), Qt::IntersectClip);
     }
+    int visibleTop = INT_MIN, visibleBottom = INT_MAX;
+    if (d->base.isIdentity() && d->painter->device()) {
+        visibleTop = 0;
+        visibleBottom = d->painter->device()->height();
+    }
     // An edit control does not show a last line that is only partly visible.
     const bool dropPartial = (flags & DT_EDITCONTROL) && !singleLine;
     for (int i = 0; i < count; ++i) {
@@ -588,13 +603,15 @@ int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int le
             break;
         if (clip && y >= dev.bottom)
             break;
+        if (!rotated && (y + lineHeight <= visibleTop || y >= visibleBottom))
+            continue; // off the device: nothing to shape
         const auto& l = lines[size_t(i)];
         int x = innerLeft;
         if (flags & DT_CENTER)
             x = innerLeft + (innerRight - innerLeft - l.width) / 2;
         else if (flags & DT_RIGHT)
             x = innerRight - l.width;
-        DrawTextLine(QPoint(x, y), l.text, l.underlines, opt.expandTabs, l.width);
+        DrawTextLine(QPoint(x, y), l.text, l.underlines, opt.expandTabs, l.width, tabChars);
     }
     if (needClip)
         d->painter->restore();

@@ -119,7 +119,7 @@ private:
     int PenDeviceWidth() const;
     // One line of text with its top-left at a device point, rotated by the font's escapement.
     void DrawTextLine(const QPoint& topLeft, const QString& text, const std::vector<int>& underlines,
-                      bool expandTabs, int boxWidth);
+                      bool expandTabs, int boxWidth, int tabChars);
 
     struct Impl;
     std::unique_ptr<Impl> d;

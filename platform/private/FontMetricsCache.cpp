@@ -28,6 +28,11 @@ double CellToEmRatio(const QFont& font)
 int PixelSizeForHeight(const QFont& font, double deviceHeight)
 {
     double em = deviceHeight < 0 ? -deviceHeight : deviceHeight / CellToEmRatio(font);
+    // Sizes come from outside data (markup font sizes); a glyph larger than any page is a
+    // memory hazard, not a font.
+    constexpr double kLargestEm = 16384;
+    if (!(em < kLargestEm))
+        em = kLargestEm;
     const int px = int(std::lround(em));
     return px < 1 ? 1 : px;
 }

@@ -4,11 +4,11 @@
 
 namespace textlayout {
 
-Measurer::Measurer(const QFontMetrics& metrics, bool expandTabs, WidthCache* cache)
+Measurer::Measurer(const QFontMetrics& metrics, bool expandTabs, WidthCache* cache, int tabChars)
     : m_metrics(metrics), m_cache(cache), m_expandTabs(expandTabs)
 {
     const int ave = metrics.averageCharWidth();
-    m_tabWidth = std::max(1, 8 * (ave > 0 ? ave : 1));
+    m_tabWidth = std::max(1, (tabChars > 0 ? tabChars : 8) * (ave > 0 ? ave : 1));
 }
 
 int Measurer::Advance(const QString& s) const

@@ -49,10 +49,12 @@ private:
     QHash<QString, int> m_widths;
 };
 
-// Measures text with tab expansion (tab stops every eight average character widths).
+// Measures text with tab expansion (tab stops every eight average character widths unless
+// the caller names another count).
 class Measurer {
 public:
-    Measurer(const QFontMetrics& metrics, bool expandTabs, WidthCache* cache = nullptr);
+    // `tabChars` = 0 gives the standard eight characters per tab stop.
+    Measurer(const QFontMetrics& metrics, bool expandTabs, WidthCache* cache = nullptr, int tabChars = 0);
     int Width(const QString& text, int start, int length) const;
     int Width(const QString& text) const { return Width(text, 0, int(text.size())); }
     int TabWidth() const { return m_tabWidth; }

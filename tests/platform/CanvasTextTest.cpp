@@ -224,6 +224,18 @@ TEST(CanvasText, TabsExpandToStopsOfEightAverageCharacters)
     r = Rect(0, 0, 1000, 0);
     c.DrawText(QStringLiteral("a\t\tb"), r, DT_EXPANDTABS | DT_SINGLELINE | DT_CALCRECT);
     EXPECT_EQ(r.Width(), 2 * stop + c.TextWidth(QStringLiteral("b")));
+    // DT_TABSTOP: the high byte is the tab length in characters, not more flags.
+    TRect tabbed = Rect(0, 0, 1000, 0);
+    EXPECT_GT(c.DrawText(QStringLiteral("a\tb"), tabbed, DT_EXPANDTABS | DT_SINGLELINE | DT_TABSTOP | (4u << 8)), 0);
+    EXPECT_EQ(tabbed, Rect(0, 0, 1000, 0)); // 0x400 in the high byte is not DT_CALCRECT here
+    QImage four = WhiteImage(300, 30), eight = WhiteImage(300, 30);
+    for (auto [image, flags] : {std::pair{&four, unsigned(DT_TABSTOP | (4u << 8))}, std::pair{&eight, 0u}}) {
+        TCanvas p(image);
+        UseTestFont(p);
+        TRect r = Rect(0, 0, 300, 30);
+        p.DrawText(QStringLiteral("a\tb"), r, DT_EXPANDTABS | DT_SINGLELINE | flags);
+    }
+    EXPECT_NEAR(InkBox(eight).right() - InkBox(four).right(), stop / 2, 1);
 }
 
 TEST(CanvasText, MarginsAndClipping)
@@ -326,6 +338,16 @@ TEST(CanvasText, EscapementRotatesTextCounterClockwise)
     EXPECT_LE(ink.bottom(), 150);
     EXPECT_GE(ink.top(), 150 - w - 1);
     EXPECT_GE(ink.left(), 100); // the line box turns to the right of the origin, letter tops to the left
+
+    // Drawn into a line's rectangle, rotated text is not clipped away by that rectangle.
+    QImage cell = WhiteImage(200, 200);
+    TCanvas d(&cell);
+    UseTestFont(d);
+    d.Font().SetEscapement(900);
+    TRect line = Rect(100, 130, 190, 150);
+    d.DrawText(QStringLiteral("Rotated"), line, DT_SINGLELINE | DT_BOTTOM);
+    d.Detach();
+    EXPECT_GT(InkBox(cell).height(), w - 6);
 }
 
 TEST(CanvasText, EmptyAndDegenerateInputs)
