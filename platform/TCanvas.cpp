@@ -543,7 +543,7 @@ int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int le
     opt.endEllipsis = (flags & DT_END_ELLIPSIS) && !calcRect;
     opt.availWidth = dev.Width() - lm - rm;
     const textlayout::Measurer measure(*fe.metrics, opt.expandTabs, fe.widths.get(), tabChars);
-    const std::vector<textlayout::Line> lines = textlayout::Layout(text, opt, measure);
+    std::vector<textlayout::Line> lines = textlayout::Layout(text, opt, measure);
 
     int lineHeight = fe.ascent + fe.descent;
     if (flags & DT_EXTERNALLEADING)
@@ -597,12 +597,19 @@ int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int le
     }
     // An edit control does not show a last line that is only partly visible.
     const bool dropPartial = (flags & DT_EDITCONTROL) && !singleLine;
-    for (int i = 0; i < count; ++i) {
+    int shown = count;
+    for (int i = 1; i < count; ++i) {
         const int y = top + i * lineHeight;
-        if (dropPartial && i > 0 && y + lineHeight > dev.bottom)
+        if ((dropPartial && y + lineHeight > dev.bottom) || (clip && y >= dev.bottom)) {
+            shown = i;
             break;
-        if (clip && y >= dev.bottom)
-            break;
+        }
+    }
+    // Wrapped text that runs out of room says so on its last shown line.
+    if (shown < count && opt.endEllipsis && opt.wordBreak && !singleLine)
+        textlayout::EndWithEllipsis(lines[size_t(shown - 1)], innerRight - innerLeft, measure);
+    for (int i = 0; i < shown; ++i) {
+        const int y = top + i * lineHeight;
         if (!rotated && (y + lineHeight <= visibleTop || y >= visibleBottom))
             continue; // off the device: nothing to shape
         const auto& l = lines[size_t(i)];

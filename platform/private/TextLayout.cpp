@@ -207,4 +207,17 @@ std::vector<Line> Layout(const QString& source, const Options& opt, const Measur
     return lines;
 }
 
+void EndWithEllipsis(Line& line, int availWidth, const Measurer& measure)
+{
+    const QString dots = QStringLiteral("...");
+    if (line.width + measure.Width(dots) <= availWidth) {
+        line.text += dots;
+    } else {
+        int kept = 0;
+        line.text = Ellipsize(line.text, availWidth, measure, &kept);
+        std::erase_if(line.underlines, [kept](int i) { return i >= kept; });
+    }
+    line.width = measure.Width(line.text);
+}
+
 } // namespace textlayout

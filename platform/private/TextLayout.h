@@ -76,4 +76,8 @@ QString StripPrefix(const QString& text, std::vector<int>* underlines);
 
 std::vector<Line> Layout(const QString& text, const Options& options, const Measurer& measure);
 
+// Marks `line` as followed by text that is not shown: "..." appended, characters cut from the
+// end until it fits `availWidth`.
+void EndWithEllipsis(Line& line, int availWidth, const Measurer& measure);
+
 } // namespace textlayout

@@ -367,3 +367,35 @@ TEST(CanvasText, EmptyAndDegenerateInputs)
     c.Detach();
     EXPECT_TRUE(InkBox(image).isNull());
 }
+
+TEST(CanvasText, WrappedTextThatRunsOutOfRoomEndsWithEllipsis)
+{
+    const QString text = QStringLiteral("alpha beta alpha beta alpha beta");
+    const unsigned flags = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
+    auto render = [&](unsigned extra, int lines) {
+        QImage image = WhiteImage(300, 100);
+        TCanvas c(&image);
+        UseTestFont(c);
+        const TRect cell = Rect(0, 0, c.TextWidth(QStringLiteral("alpha beta")) + 2, lines * c.TextHeight(text) + 3);
+        TRect r = cell;
+        c.DrawText(text, r, flags | extra);
+        c.Detach();
+        EXPECT_LT(InkBox(image).right(), cell.right);
+        EXPECT_LT(InkBox(image).bottom(), cell.bottom);
+        return image;
+    };
+    // One line of room: the shown line changes to say that more follows.
+    EXPECT_NE(render(DT_END_ELLIPSIS, 1), render(0, 1));
+    // Room for everything: nothing to mark.
+    EXPECT_EQ(render(DT_END_ELLIPSIS, 3), render(0, 3));
+
+    TCanvas m;
+    UseTestFont(m);
+    QFontMetrics fm(m.Font().ToQFont());
+    textlayout::Measurer measure(fm, false);
+    textlayout::Line line{QStringLiteral("alpha beta"), {0, 8}, measure.Width(QStringLiteral("alpha beta"))};
+    textlayout::EndWithEllipsis(line, measure.Width(QStringLiteral("alpha be")), measure);
+    EXPECT_TRUE(line.text.endsWith(QStringLiteral("...")));
+    EXPECT_LE(line.width, measure.Width(QStringLiteral("alpha be")));
+    EXPECT_EQ(line.underlines, std::vector<int>{0}); // marks on cut characters go with them
+}
