@@ -142,6 +142,9 @@ TEST(CsvLoad, MissingFileRaisesAndChangesNothing)
     } catch (const EOrvListViewError& e) {
         EXPECT_EQ(e.Message(), "File cannot be opened");
     }
+    TempFolder dir;
+    EXPECT_THROW(LoadListFromCSV(m.columns, m.items, delimiter, true, dir.Path("")), EOrvListViewError)
+        << "a folder is not a file";
     EXPECT_EQ(m.items.Count(), 1);
     EXPECT_EQ(m.columns.Count(), 1);
     EXPECT_TRUE(delimiter.isNull());
@@ -181,6 +184,13 @@ TEST(CsvLoad, DetectedDelimiterIsUsedByLaterSave)
     TempFolder dir;
     SaveListToCSV(m.columns, m.items, d, true, dir.Path("o.csv"));
     EXPECT_EQ(ReadBytes(dir.Path("o.csv")), QByteArray("Name;Price;Stock\r\nx;1;2\r\n"));
+}
+
+TEST(CsvLoad, OneLineFileSplitsAtCommas)
+{
+    TModel m({"A", "B", "C"}, {});
+    EXPECT_TRUE(Load(m, "x;1,y;2,z\r\n", false).isNull());
+    EXPECT_EQ(S(m.Row(0)), S({"x;1", "y;2", "z"}));
 }
 
 TEST(CsvLoad, GivenDelimiterIsNotRedetected)
