@@ -273,8 +273,7 @@ void THTMLPicture::Decode(KeepImage keepOnFailure)
                 }
             }
         } else {
-            memory = m_data;
-            memory.detach();
+            memory = m_data; // shared, not copied: the reader only reads
         }
     } catch (const std::bad_alloc&) {
         throw EPictureError("Could not allocate memory for image");
