@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QImage image(96, 48, QImage::Format_RGB32);
     image.fill(Qt::white);
     TCanvas canvas(&image);
-    const TRect rect{2, 2, 90, 44};
+    const TRect rect { 2, 2, 90, 44 };
     const bool wordWrap = flags & 1;
     const bool keepColors = flags & 2;
     const bool hoverOnly = flags & 4;
@@ -60,11 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const bool measureOnly = pass == 0;
         const bool hitTestOnly = pass == 1;
         DrawMarkup(canvas, text, rect, images, mouseX, mouseY, 0, 1, 1, hitTestOnly, measureOnly, printing,
-                   keepColors, pass != 2, hoverOnly, wordWrap, 1.5, clBlue, clYellow, clRed, clGray, href, plain,
-                   focusHref, width, height, anchors, hoverAnchor, hoverRect, nullptr, pictures);
+            keepColors, pass != 2, hoverOnly, wordWrap, 1.5, clBlue, clYellow, clRed, clGray, href, plain,
+            focusHref, width, height, anchors, hoverAnchor, hoverRect, nullptr, pictures);
     }
     DrawMarkupSimple(canvas, text, rect, images, mouseX, mouseY, false, false, false, keepColors, true, 1.0,
-                     clBlue, href, plain, width, height);
+        clBlue, href, plain, width, height);
 
     // The text helpers, with a pattern taken from the text itself.
     const QString pattern = text.left(1 + (flags & 3));

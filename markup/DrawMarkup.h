@@ -18,16 +18,16 @@ class TPictureContainer;
 // the text of an anchor or on an anchored image; `AnchorHref` then holds the anchor's value.
 // `FocusLink` is zero-based, `HoverLink` and `HoverAnchor` one-based (-1 = none). The canvas font
 // and brush colour are restored on exit; the background mode is left transparent.
-bool DrawMarkup(TCanvas& Canvas, const QString& Text, const TRect& Rect, TImageList* Images, int XPos, int YPos,
-                int FocusLink, int HoverLink, int ShadowOffset, bool HitTestOnly, bool MeasureOnly, bool Printing,
-                bool KeepColors, bool BlinkVisible, bool HoverOnly, bool WordWrap, double ResFactor,
-                TColor URLColor, TColor HoverColor, TColor HoverFontColor, TColor ShadowColor, QString& AnchorHref,
-                QString& PlainText, QString& FocusHref, int& ContentWidth, int& ContentHeight, int& AnchorCount,
-                int& HoverAnchor, TRect& HoverRect, THTMLPictureCache* PictureCache, TPictureContainer* Pictures);
+bool DrawMarkup(TCanvas& Canvas, const QString& Text, const TRect& Rect, TImageList* Images, int XPos,
+    int YPos, int FocusLink, int HoverLink, int ShadowOffset, bool HitTestOnly, bool MeasureOnly,
+    bool Printing, bool KeepColors, bool BlinkVisible, bool HoverOnly, bool WordWrap, double ResFactor,
+    TColor URLColor, TColor HoverColor, TColor HoverFontColor, TColor ShadowColor, QString& AnchorHref,
+    QString& PlainText, QString& FocusHref, int& ContentWidth, int& ContentHeight, int& AnchorCount,
+    int& HoverAnchor, TRect& HoverRect, THTMLPictureCache* PictureCache, TPictureContainer* Pictures);
 
 // Single-line shortcut: no word wrap (overflow ends in an ellipsis), no focus or hover anchor,
 // shadow offset 1 in grey, no picture cache or container.
 bool DrawMarkupSimple(TCanvas& Canvas, const QString& Text, const TRect& Rect, TImageList* Images, int XPos,
-                      int YPos, bool HitTestOnly, bool MeasureOnly, bool Printing, bool KeepColors,
-                      bool BlinkVisible, double ResFactor, TColor URLColor, QString& AnchorHref,
-                      QString& PlainText, int& ContentWidth, int& ContentHeight);
+    int YPos, bool HitTestOnly, bool MeasureOnly, bool Printing, bool KeepColors, bool BlinkVisible,
+    double ResFactor, TColor URLColor, QString& AnchorHref, QString& PlainText, int& ContentWidth,
+    int& ContentHeight);

@@ -28,7 +28,7 @@ bool FolderExists(const QString& path)
 }
 
 void DrawSystemIcon(TCanvas& canvas, int x, int y, QSize& size, double factor, bool printing, TIconDraw draw,
-                    TIconSize large, const QString& name)
+    TIconSize large, const QString& name)
 {
     size = QSize(0, 0);
 #ifdef ORV_HAVE_SYSTEM_ICONS
@@ -49,7 +49,7 @@ void DrawSystemIcon(TCanvas& canvas, int x, int y, QSize& size, double factor, b
     const TBitmap bitmap(icon);
     const int w = int(std::lround(size.width() * factor));
     const int h = int(std::lround(size.height() * factor));
-    StretchBitmapToCanvas(canvas, TRect{x, y, x + w, y + h}, bitmap);
+    StretchBitmapToCanvas(canvas, TRect { x, y, x + w, y + h }, bitmap);
 #else
     (void)canvas;
     (void)x;

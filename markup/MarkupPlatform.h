@@ -24,7 +24,7 @@ enum class TIconSize { Small, Large };
 // transparently as it is, or when `printing` through a bitmap stretched by `factor`.
 // Without an icon theme on the platform the size is 0 x 0 and nothing is drawn.
 void DrawSystemIcon(TCanvas& canvas, int x, int y, QSize& size, double factor, bool printing, TIconDraw draw,
-                    TIconSize large, const QString& name);
+    TIconSize large, const QString& name);
 
 // The text direction in force before a rotation, so that the closing tag can restore it.
 struct TRotationSlot {

@@ -59,8 +59,8 @@ int FindTextFrom(const QString& pattern, const QString& text, int offset, bool c
         offset = 0;
     if (offset >= text.size())
         return 0;
-    const qsizetype at = caseSensitive ? text.indexOf(pattern, offset)
-                                       : text.toUpper().indexOf(pattern.toUpper(), offset);
+    const qsizetype at
+        = caseSensitive ? text.indexOf(pattern, offset) : text.toUpper().indexOf(pattern.toUpper(), offset);
     position = at < 0 ? 0 : int(at + 1);
     return position;
 }
@@ -86,9 +86,9 @@ QString MarkText(const QString& markup, const QString& pattern, const QString& t
         if (at < 0)
             break;
         const int p = int(at + 1);
-        insertions.push_back({p, true});
+        insertions.push_back({ p, true });
         offset = p + needle.size();
-        insertions.push_back({int(offset), false});
+        insertions.push_back({ int(offset), false });
     }
     if (insertions.empty())
         return markup;
@@ -294,46 +294,46 @@ TColor ColorFromHex(const QString& text)
 TColor ColorFromName(const QString& text)
 {
     static const QHash<QString, TColor> table = {
-        {"clred", clRed},
-        {"clblack", clBlack},
-        {"clblue", clBlue},
-        {"clgreen", clGreen},
-        {"claqua", clAqua},
-        {"clyellow", clYellow},
-        {"clfuchsia", clFuchsia},
-        {"clwhite", clWhite},
-        {"cllime", clLime},
-        {"clsilver", clSilver},
-        {"clgray", clGray},
-        {"clolive", clOlive},
-        {"clnavy", clNavy},
-        {"clpurple", clPurple},
-        {"clteal", clTeal},
-        {"clmaroon", clMaroon},
-        {"clbackground", clBackground},
-        {"clactivecaption", clActiveCaption},
-        {"clinactivecaption", clInactiveCaption},
-        {"clmenu", clMenu},
-        {"clwindow", clWindow},
-        {"clwindowframe", clWindowFrame},
-        {"clmenutext", clMenuText},
-        {"clwindowtext", clWindowText},
-        {"clcaptiontext", clCaptionText},
-        {"clactiveborder", clActiveBorder},
-        {"clinactiveborder", clInactiveBorder},
-        {"clappworkspace", clAppWorkSpace},
-        {"clhighlight", clHighlight},
-        {"clhighlighttext", clHighlightText},
-        {"clbtnface", clBtnFace},
-        {"clbtnshadow", clBtnShadow},
-        {"clgraytext", clGrayText},
-        {"clbtntext", clBtnText},
-        {"clinactivecaptiontext", clInactiveCaptionText},
-        {"clbtnhighlight", clBtnHighlight},
-        {"cl3ddkshadow", cl3DDkShadow},
-        {"cl3dlight", cl3DLight},
-        {"clinfotext", clInfoText},
-        {"clinfobk", clInfoBk},
+        { "clred", clRed },
+        { "clblack", clBlack },
+        { "clblue", clBlue },
+        { "clgreen", clGreen },
+        { "claqua", clAqua },
+        { "clyellow", clYellow },
+        { "clfuchsia", clFuchsia },
+        { "clwhite", clWhite },
+        { "cllime", clLime },
+        { "clsilver", clSilver },
+        { "clgray", clGray },
+        { "clolive", clOlive },
+        { "clnavy", clNavy },
+        { "clpurple", clPurple },
+        { "clteal", clTeal },
+        { "clmaroon", clMaroon },
+        { "clbackground", clBackground },
+        { "clactivecaption", clActiveCaption },
+        { "clinactivecaption", clInactiveCaption },
+        { "clmenu", clMenu },
+        { "clwindow", clWindow },
+        { "clwindowframe", clWindowFrame },
+        { "clmenutext", clMenuText },
+        { "clwindowtext", clWindowText },
+        { "clcaptiontext", clCaptionText },
+        { "clactiveborder", clActiveBorder },
+        { "clinactiveborder", clInactiveBorder },
+        { "clappworkspace", clAppWorkSpace },
+        { "clhighlight", clHighlight },
+        { "clhighlighttext", clHighlightText },
+        { "clbtnface", clBtnFace },
+        { "clbtnshadow", clBtnShadow },
+        { "clgraytext", clGrayText },
+        { "clbtntext", clBtnText },
+        { "clinactivecaptiontext", clInactiveCaptionText },
+        { "clbtnhighlight", clBtnHighlight },
+        { "cl3ddkshadow", cl3DDkShadow },
+        { "cl3dlight", cl3DLight },
+        { "clinfotext", clInfoText },
+        { "clinfobk", clInfoBk },
     };
     return table.value(text.toLower(), clBlack);
 }
@@ -353,25 +353,24 @@ struct Entity {
 };
 
 const Entity kSweepEntities[] = {
-    {QLatin1String("amp;"), QChar()},
-    {QLatin1String("quot;"), QChar(0x22)},
-    {QLatin1String("sect;"), QChar(0xA7)},
-    {QLatin1String("permil;"), QChar(0x2030)},
-    {QLatin1String("reg;"), QChar(0xAE)},
-    {QLatin1String("copy;"), QChar(0xA9)},
-    {QLatin1String("para;"), QChar(0xB6)},
-    {QLatin1String("trade;"), QChar(0x2122)},
-    {QLatin1String("euro;"), QChar(0x20AC)},
+    { QLatin1String("amp;"), QChar() },
+    { QLatin1String("quot;"), QChar(0x22) },
+    { QLatin1String("sect;"), QChar(0xA7) },
+    { QLatin1String("permil;"), QChar(0x2030) },
+    { QLatin1String("reg;"), QChar(0xAE) },
+    { QLatin1String("copy;"), QChar(0xA9) },
+    { QLatin1String("para;"), QChar(0xB6) },
+    { QLatin1String("trade;"), QChar(0x2122) },
+    { QLatin1String("euro;"), QChar(0x20AC) },
 };
 
 const Entity kSegmentEntities[] = {
-    {QLatin1String("nbsp;"), QChar(' ')},
-    {QLatin1String("lt;"), QChar('<')},
-    {QLatin1String("gt;"), QChar('>')},
+    { QLatin1String("nbsp;"), QChar(' ') },
+    { QLatin1String("lt;"), QChar('<') },
+    { QLatin1String("gt;"), QChar('>') },
 };
 
-template <size_t N>
-const Entity* MatchEntity(const QString& text, qsizetype from, const Entity (&table)[N])
+template <size_t N> const Entity* MatchEntity(const QString& text, qsizetype from, const Entity (&table)[N])
 {
     const QStringView rest = QStringView(text).mid(from);
     for (const Entity& e : table) {

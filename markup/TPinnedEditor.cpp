@@ -6,8 +6,7 @@
 
 TPinnedEditor::TPinnedEditor(QObject* parent)
     : QObject(parent)
-{
-}
+{ }
 
 TPinnedEditor::~TPinnedEditor()
 {

@@ -15,10 +15,10 @@
 
 namespace {
 
-constexpr int kBulletStep = 12;       // pixels per list level
-constexpr int kMaxPointSize = 500;    // larger sizes only make a hostile text slow to draw
-constexpr int kMaxOffset = 1000000;   // pixels; keeps IN and INDENT sums far from overflow
-constexpr int kMaxTiles = 100000;     // a body background of tiny tiles on a huge rectangle
+constexpr int kBulletStep = 12; // pixels per list level
+constexpr int kMaxPointSize = 500; // larger sizes only make a hostile text slow to draw
+constexpr int kMaxOffset = 1000000; // pixels; keeps IN and INDENT sums far from overflow
+constexpr int kMaxTiles = 100000; // a body background of tiny tiles on a huge rectangle
 
 // The value between the first double quote after `name` (searched without regard to case) and
 // the next double quote; empty without both quotes or without the name.
@@ -69,12 +69,18 @@ int FontSizeValue(const QString& attributes)
         ++i;
     }
     switch (value) {
-    case 1: return 8;
-    case 2: return 10;
-    case 3: return 12;
-    case 4: return 14;
-    case 5: return 16;
-    default: return value;
+    case 1:
+        return 8;
+    case 2:
+        return 10;
+    case 3:
+        return 12;
+    case 4:
+        return 14;
+    case 5:
+        return 16;
+    default:
+        return value;
     }
 }
 
@@ -104,7 +110,7 @@ struct TMarkupRenderer::TImageSource {
     bool largeIcon = false;
     QString iconName;
     THTMLPicture* picture = nullptr;
-    int width = 0;  // layout pixels
+    int width = 0; // layout pixels
     int height = 0; // layout pixels
     int tagWidth = 0;
     int tagHeight = 0;
@@ -114,8 +120,7 @@ TMarkupRenderer::TMarkupRenderer(TCanvas& canvas, const TInput& in, TOutput& out
     : m_canvas(canvas)
     , m_in(in)
     , m_out(out)
-{
-}
+{ }
 
 qsizetype TMarkupRenderer::NextOf(QChar c, qsizetype from, qsizetype& cacheFrom, qsizetype& cacheAt) const
 {
@@ -129,7 +134,7 @@ qsizetype TMarkupRenderer::NextOf(QChar c, qsizetype from, qsizetype& cacheFrom,
 
 QPoint TMarkupRenderer::MeasureText(const QString& text) const
 {
-    TRect r{0, 0, 0, 0};
+    TRect r { 0, 0, 0, 0 };
     m_canvas.DrawText(text, r, (m_format & ~unsigned(DT_END_ELLIPSIS)) | DT_CALCRECT);
     return QPoint(r.Width(), std::abs(r.Height()));
 }
@@ -227,15 +232,12 @@ bool TMarkupRenderer::Run(const QString& text)
             TWalk draw;
             draw.mode = TMode::Draw;
             draw.line = &line;
-            draw.lineRect = TRect{left, y, m_work.right, y + lineHeight - line.subExtra};
+            draw.lineRect = TRect { left, y, m_work.right, y + lineHeight - line.subExtra };
             draw.lineLeft = left;
             draw.lineTop = y;
             draw.x = left;
-            draw.available = m_work.right - left;
-            if (m_paragraphBackground && Painting(draw)) {
-                m_canvas.FillRect(TRect{m_in.rect.left, y, m_in.rect.right, y + line.height});
-                draw.drawnAnything = false;
-            }
+            if (m_paragraphBackground && Painting(draw))
+                m_canvas.FillRect(TRect { m_in.rect.left, y, m_in.rect.right, y + line.height });
             if (m_focusContinues) {
                 m_focus.left = left + 1;
                 m_focusContinues = false;
@@ -314,12 +316,13 @@ int TMarkupRenderer::WalkLine(TWalk& w, int start, int limit)
 
         if (measuring) {
             const bool endsWithBlank = segment.endsWith(QLatin1Char(' '));
-            const int blankWidth = endsWithBlank && segmentWidth > 0 ? MeasureText(QStringLiteral(" ")).x() : 0;
+            const int blankWidth
+                = endsWithBlank && segmentWidth > 0 ? MeasureText(QStringLiteral(" ")).x() : 0;
             const int widthAfter = before + segmentWidth;
             if (m_in.wordWrap) {
                 // A word is never split between segments; the first segment of a line always goes.
-                const bool fits = !w.consumed || !w.endsWithBlank || widthAfter - blankWidth <= w.available ||
-                                  segmentWidth >= w.available;
+                const bool fits = !w.consumed || !w.endsWithBlank || widthAfter - blankWidth <= w.available
+                    || segmentWidth >= w.available;
                 if (!fits) {
                     w.ended = true;
                     break;
@@ -355,7 +358,8 @@ int TMarkupRenderer::WalkLine(TWalk& w, int start, int limit)
                 w.textHit = true;
             }
         }
-        if (!measuring && m_state->inAnchor && m_in.focusLink >= 0 && m_state->anchorNumber == m_in.focusLink + 1)
+        if (!measuring && m_state->inAnchor && m_in.focusLink >= 0
+            && m_state->anchorNumber == m_in.focusLink + 1)
             m_out.focusHref = m_state->href;
         i = int(end);
     }
@@ -376,7 +380,7 @@ void TMarkupRenderer::DrawSegment(TWalk& w, const QString& segment, int segmentW
 {
     if (!Painting(w))
         return;
-    TRect r{w.x, w.lineTop, w.lineRect.right, SegmentBottom(w)};
+    TRect r { w.x, w.lineTop, w.lineRect.right, SegmentBottom(w) };
     if (m_state->shadow) {
         // The shadow goes under the text and never paints a background over it.
         const TColor color = m_canvas.Font().Color();
@@ -426,8 +430,8 @@ void TMarkupRenderer::DrawHorizontalRule(const TWalk& w)
 void TMarkupRenderer::FinishLineFocus(const TWalk& w)
 {
     // The focused anchor goes on on the next line: frame this line's part now.
-    TRect part{m_focus.left, m_focus.top, w.x, w.lineRect.bottom};
-    part = TRect{part.left - 1, part.top, part.right + 1, part.bottom};
+    TRect part { m_focus.left, m_focus.top, w.x, w.lineRect.bottom };
+    part = TRect { part.left - 1, part.top, part.right + 1, part.bottom };
     if (Painting(w))
         m_canvas.DrawFocusRect(part);
     m_focus.top = w.lineRect.bottom;
@@ -443,7 +447,8 @@ TMarkupRenderer::TTagResult TMarkupRenderer::ProcessTag(TWalk& w, const QString&
     return OpeningTag(w, tag, UpperAt(tag, 1), UpperAt(tag, 2));
 }
 
-TMarkupRenderer::TTagResult TMarkupRenderer::OpeningTag(TWalk& w, const QString& tag, QChar letter, QChar second)
+TMarkupRenderer::TTagResult TMarkupRenderer::OpeningTag(
+    TWalk& w, const QString& tag, QChar letter, QChar second)
 {
     const bool drawing = w.mode == TMode::Draw;
     switch (letter.unicode()) {
@@ -537,8 +542,8 @@ TMarkupRenderer::TTagResult TMarkupRenderer::OpeningTag(TWalk& w, const QString&
     return TTagResult::Consumed;
 }
 
-TMarkupRenderer::TTagResult TMarkupRenderer::ClosingTag(TWalk& w, const QString& /*tag*/, QChar letter,
-                                                        QChar second)
+TMarkupRenderer::TTagResult TMarkupRenderer::ClosingTag(
+    TWalk& w, const QString& /*tag*/, QChar letter, QChar second)
 {
     const bool drawing = w.mode == TMode::Draw;
     switch (letter.unicode()) {
@@ -657,14 +662,14 @@ void TMarkupRenderer::AnchorEnd(TWalk& w)
     if (w.mode == TMode::Draw && s.inAnchor) {
         if (m_hitPending) {
             const bool sameLine = m_anchorStartLine == m_lineIndex;
-            m_out.hoverRect = TRect{sameLine ? w.lineLeft + m_anchorStartX : w.lineLeft, m_anchorStartTop,
-                                    w.lineLeft + w.width, w.lineRect.bottom};
+            m_out.hoverRect = TRect { sameLine ? w.lineLeft + m_anchorStartX : w.lineLeft, m_anchorStartTop,
+                w.lineLeft + w.width, w.lineRect.bottom };
             m_out.hoverAnchor = s.anchorNumber;
             m_hitPending = false;
         }
         if (m_focusActive && s.anchorNumber == m_in.focusLink + 1) {
             const int bottom = w.lineRect.bottom - w.line->lift;
-            TRect r{m_focus.left - 1, bottom - TextHeightGh(), w.x + 1, bottom};
+            TRect r { m_focus.left - 1, bottom - TextHeightGh(), w.x + 1, bottom };
             if (Painting(w))
                 m_canvas.DrawFocusRect(r);
             m_focusActive = false;
@@ -720,7 +725,7 @@ void TMarkupRenderer::ParagraphTag(TWalk& w, const QString& tag)
         if (Painting(w)) {
             // The band covers the line; text already drawn on it stays visible.
             const int from = w.drawnAnything ? w.x : m_in.rect.left;
-            m_canvas.FillRect(TRect{from, w.lineTop, m_in.rect.right, w.lineTop + w.line->height});
+            m_canvas.FillRect(TRect { from, w.lineTop, m_in.rect.right, w.lineTop + w.line->height });
         }
     }
 }
@@ -740,7 +745,7 @@ void TMarkupRenderer::BodyTag(TWalk& /*w*/, const QString& tag)
                 int tiles = 0;
                 for (int ty = r.top; ty < r.bottom && tiles < kMaxTiles; ty += ph) {
                     for (int tx = r.left; tx < r.right && tiles < kMaxTiles; tx += pw, ++tiles)
-                        picture->Draw(m_canvas, TRect{tx, ty, tx + pw, ty + ph});
+                        picture->Draw(m_canvas, TRect { tx, ty, tx + pw, ty + ph });
                 }
                 m_canvas.RemoveClip();
             }
@@ -825,7 +830,7 @@ TMarkupRenderer::TTagResult TMarkupRenderer::Image(TWalk& w, const QString& tag)
         img.iconName = source.mid(5);
         img.largeIcon = !smallIcon;
         DrawSystemIcon(m_canvas, 0, 0, size, m_in.resFactor, m_in.printing, TIconDraw::MeasureOnly,
-                       img.largeIcon ? TIconSize::Large : TIconSize::Small, img.iconName);
+            img.largeIcon ? TIconSize::Large : TIconSize::Small, img.iconName);
         if (size.width() > 0 && size.height() > 0) {
             img.kind = TImageSource::SystemIcon;
             img.width = Scaled(size.width(), ppiX);
@@ -862,8 +867,8 @@ TMarkupRenderer::TTagResult TMarkupRenderer::Image(TWalk& w, const QString& tag)
 
     if (m_state->inAnchor && img.width > 0) {
         const int rel = m_in.xPos - w.lineLeft;
-        if (rel > w.width && rel < w.width + img.width && m_in.yPos > w.lineTop &&
-            m_in.yPos < w.lineTop + img.height) {
+        if (rel > w.width && rel < w.width + img.width && m_in.yPos > w.lineTop
+            && m_in.yPos < w.lineTop + img.height) {
             m_out.anchorHref = m_state->href;
             m_imageUnderMouse = number;
             if (drawing) {
@@ -883,21 +888,21 @@ TMarkupRenderer::TTagResult TMarkupRenderer::Image(TWalk& w, const QString& tag)
             } else {
                 const TBitmap bitmap(m_in.images->Image(img.index));
                 StretchBitmapToCanvas(m_canvas,
-                                      TRect{x, top, x + RoundToInt(m_in.images->Width() * m_in.resFactor),
-                                            top + RoundToInt(m_in.images->Height() * m_in.resFactor)},
-                                      bitmap);
+                    TRect { x, top, x + RoundToInt(m_in.images->Width() * m_in.resFactor),
+                        top + RoundToInt(m_in.images->Height() * m_in.resFactor) },
+                    bitmap);
             }
             break;
         case TImageSource::SystemIcon: {
             QSize size;
             DrawSystemIcon(m_canvas, x, top, size, m_in.resFactor, m_in.printing, TIconDraw::Draw,
-                           img.largeIcon ? TIconSize::Large : TIconSize::Small, img.iconName);
+                img.largeIcon ? TIconSize::Large : TIconSize::Small, img.iconName);
             break;
         }
         case TImageSource::Picture: {
             THTMLPicture* p = img.picture;
             if (img.tagWidth >= 1 && img.tagHeight >= 1) {
-                p->Draw(m_canvas, TRect{x, top, x + img.tagWidth, top + img.tagHeight});
+                p->Draw(m_canvas, TRect { x, top, x + img.tagWidth, top + img.tagHeight });
             } else {
                 const int pw = p->LayoutWidth();
                 const int ph = p->LayoutHeight();
@@ -905,12 +910,12 @@ TMarkupRenderer::TTagResult TMarkupRenderer::Image(TWalk& w, const QString& tag)
                     // Frames may cover only part of the screen: clear what the last one left.
                     const TColor brush = m_canvas.Brush().Color();
                     SetBackground(m_entryBackground);
-                    m_canvas.FillRect(TRect{x, top, x + pw, top + ph});
+                    m_canvas.FillRect(TRect { x, top, x + pw, top + ph });
                     SetBackground(brush);
                 }
                 const int fx = x + p->FrameLeft();
                 const int fy = top + p->FrameTop();
-                p->Draw(m_canvas, TRect{fx, fy, fx + pw, fy + ph});
+                p->Draw(m_canvas, TRect { fx, fy, fx + pw, fy + ph });
             }
             break;
         }

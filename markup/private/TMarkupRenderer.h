@@ -76,13 +76,13 @@ private:
 
     // One line as the measuring pass found it.
     struct TLine {
-        int start = 0;       // markup index of the first character
-        int end = 0;         // one past the last markup character of the line
-        int width = 0;       // pixels, trailing blank removed
-        int height = 0;      // pixels, without the sub/superscript extra
-        int subExtra = 0;    // pixels below for subscripts
-        int supExtra = 0;    // pixels above for superscripts
-        int lift = 0;        // pixels the text is raised by (image ALIGN)
+        int start = 0; // markup index of the first character
+        int end = 0; // one past the last markup character of the line
+        int width = 0; // pixels, trailing blank removed
+        int height = 0; // pixels, without the sub/superscript extra
+        int subExtra = 0; // pixels below for subscripts
+        int supExtra = 0; // pixels above for superscripts
+        int lift = 0; // pixels the text is raised by (image ALIGN)
         bool dropRest = false;
     };
 
@@ -90,12 +90,12 @@ private:
     struct TWalk {
         TMode mode = TMode::Measure;
         TLine* line = nullptr;
-        TRect lineRect;        // drawing pass: the line's rectangle (bottom without subscript extra)
+        TRect lineRect; // drawing pass: the line's rectangle (bottom without subscript extra)
         int lineLeft = 0;
         int lineTop = 0;
-        int x = 0;             // drawing position
-        int width = 0;         // line width so far
-        int available = 0;     // room for the line
+        int x = 0; // drawing position
+        int width = 0; // line width so far
+        int available = 0; // room for the line (measuring pass)
         bool consumed = false; // anything taken on this line yet
         bool listItemSeen = false;
         bool endsWithBlank = false;
@@ -151,7 +151,7 @@ private:
 
     // Layout choices of P tags; they hold to the end of the call.
     int m_alignment = 0; // 0 left, 1 right, 2 centre
-    int m_indent = 0;    // pixels
+    int m_indent = 0; // pixels
 
     // Saved colour slots (one each, no nesting).
     TColor m_fontBackgroundSlot = clNone;
@@ -165,7 +165,7 @@ private:
     // Anchor hit and focus rectangle bookkeeping of the drawing pass.
     int m_imageUnderMouse = -1;
     bool m_hitPending = false;
-    int m_anchorStartX = 0;   // pixels from the line left at the anchor's start
+    int m_anchorStartX = 0; // pixels from the line left at the anchor's start
     int m_anchorStartTop = 0;
     int m_anchorStartLine = -1;
     int m_lineIndex = 0;

@@ -16,7 +16,7 @@ namespace {
 // All of DrawMarkup's inputs, defaulting to a plain drawing call.
 struct Call {
     QString text;
-    TRect rect{0, 0, 400, 200};
+    TRect rect { 0, 0, 400, 200 };
     TImageList* images = nullptr;
     int x = 0;
     int y = 0;
@@ -70,11 +70,11 @@ protected:
     {
         Result r;
         r.href = "untouched";
-        r.hit = DrawMarkup(*canvas, c.text, c.rect, c.images, c.x, c.y, c.focusLink, c.hoverLink, c.shadowOffset,
-                           c.hitTestOnly, c.measureOnly, c.printing, c.keepColors, c.blinkVisible, c.hoverOnly,
-                           c.wordWrap, c.resFactor, c.urlColor, c.hoverColor, c.hoverFontColor, c.shadowColor,
-                           r.href, r.plain, r.focusHref, r.width, r.height, r.anchors, r.hoverAnchor, r.hoverRect,
-                           c.cache, c.pictures);
+        r.hit = DrawMarkup(*canvas, c.text, c.rect, c.images, c.x, c.y, c.focusLink, c.hoverLink,
+            c.shadowOffset, c.hitTestOnly, c.measureOnly, c.printing, c.keepColors, c.blinkVisible,
+            c.hoverOnly, c.wordWrap, c.resFactor, c.urlColor, c.hoverColor, c.hoverFontColor, c.shadowColor,
+            r.href, r.plain, r.focusHref, r.width, r.height, r.anchors, r.hoverAnchor, r.hoverRect, c.cache,
+            c.pictures);
         return r;
     }
 
@@ -89,7 +89,7 @@ protected:
     {
         Call c;
         c.text = text;
-        c.rect = TRect{0, 0, width, 200};
+        c.rect = TRect { 0, 0, width, 200 };
         c.measureOnly = true;
         c.wordWrap = wordWrap;
         return Run(c);
@@ -97,13 +97,13 @@ protected:
 
     int Width(const QString& text) const
     {
-        TRect r{0, 0, 0, 0};
+        TRect r { 0, 0, 0, 0 };
         canvas->DrawText(text, r, DT_SINGLELINE | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_CALCRECT);
         return r.Width();
     }
     int LineHeight() const
     {
-        TRect r{0, 0, 0, 0};
+        TRect r { 0, 0, 0, 0 };
         canvas->DrawText("gh", r, DT_SINGLELINE | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_CALCRECT);
         return r.Height();
     }
@@ -185,7 +185,7 @@ TEST_F(DrawMarkupTest, SingleLineOverflowEndsWithEllipsisAndDropsTheRest)
 {
     Call c;
     c.text = "A long line of text that will not fit<BR>second line";
-    c.rect = TRect{0, 0, 120, 200};
+    c.rect = TRect { 0, 0, 120, 200 };
     c.wordWrap = false;
     const Result r = Run(c);
     EXPECT_FALSE(r.plain.contains("second"));
@@ -207,7 +207,7 @@ TEST_F(DrawMarkupTest, LateEntitiesNeverStartATag)
 
 TEST_F(DrawMarkupTest, AmpersandEntityShowsOneAmpersand)
 {
-    for (const QString& text : {QString("&amp;"), QString("&AMP;")}) {
+    for (const QString& text : { QString("&amp;"), QString("&AMP;") }) {
         const Result r = Measure(text);
         EXPECT_EQ(r.plain, "&");
         EXPECT_NEAR(r.width, Width("&&"), 1); // prefix processing shows one "&"
@@ -222,7 +222,7 @@ TEST_F(DrawMarkupTest, FontSizeMapsSmallNumbersToPoints)
         QString size;
         int points;
     };
-    const Case cases[] = {{"1", 8}, {"2", 10}, {"5", 16}, {"7", 7}, {"20", 20}};
+    const Case cases[] = { { "1", 8 }, { "2", 10 }, { "5", 16 }, { "7", 7 }, { "20", 20 } };
     for (const auto& c : cases) {
         const int measured = Measure("<FONT SIZE=\"" + c.size + "\">mmmm</FONT>").width;
         const TFont saved = canvas->Font();
@@ -234,7 +234,7 @@ TEST_F(DrawMarkupTest, FontSizeMapsSmallNumbersToPoints)
 
 TEST_F(DrawMarkupTest, FontColourFromHexOrNameUnlessColoursAreKept)
 {
-    for (const QString& value : {QString("#FF0000"), QString("clred")}) {
+    for (const QString& value : { QString("#FF0000"), QString("clred") }) {
         image.fill(Qt::white);
         Draw("<FONT COLOR=\"" + value + "\">RRRRRR</FONT>");
         EXPECT_GT(Count(Qt::red), 20) << value.toStdString();
@@ -253,7 +253,8 @@ TEST_F(DrawMarkupTest, CanvasFontAndBrushAreRestored)
 {
     const TFont before = canvas->Font();
     canvas->Brush().SetColor(clYellow);
-    Draw("<B><I><FONT FACE=\"DejaVu Serif\" COLOR=\"clred\" BGCOLOR=\"clblue\" SIZE=\"5\">x<HI>y<R A=\"90\">z");
+    Draw("<B><I><FONT FACE=\"DejaVu Serif\" COLOR=\"clred\" BGCOLOR=\"clblue\" SIZE=\"5\">x<HI>y<R "
+         "A=\"90\">z");
     EXPECT_TRUE(canvas->Font().SameAs(before));
     EXPECT_EQ(canvas->Font().Color(), clBlack);
     EXPECT_EQ(canvas->Font().Escapement(), 0);
@@ -372,7 +373,7 @@ TEST_F(DrawMarkupTest, HiddenTextTakesNoRoomButStaysInPlainText)
     image.fill(Qt::white);
     Call c;
     c.text = "shown<Z> aaaa bbbb cccc dddd";
-    c.rect = TRect{0, 0, Width("shown aaaa") + 2, 200};
+    c.rect = TRect { 0, 0, Width("shown aaaa") + 2, 200 };
     Run(c);
     EXPECT_LT(Ink().bottom(), LineHeight());
 }
@@ -389,7 +390,7 @@ TEST_F(DrawMarkupTest, CentreAlignmentHoldsForFollowingLines)
 {
     Call c;
     c.text = "<P ALIGN=\"CENTER\">ab</P>cdef";
-    c.rect = TRect{0, 0, 400, 200};
+    c.rect = TRect { 0, 0, 400, 200 };
     const Result r = Run(c);
     EXPECT_EQ(r.height, 2 * LineHeight());
     const QRect first = Ink(QRect(0, 0, 400, LineHeight()));
@@ -489,7 +490,7 @@ TEST_F(DrawMarkupTest, BackgroundsFromHighlightFontAndParagraph)
 
     image.fill(Qt::white);
     c.text = "<BODY BGCOLOR=\"clAqua\">x";
-    c.rect = TRect{10, 10, 110, 60};
+    c.rect = TRect { 10, 10, 110, 60 };
     Run(c);
     EXPECT_GT(Count(Qt::cyan, QRect(10, 10, 100, 50), 10), 100 * 50 * 9 / 10); // all but the "x"
     EXPECT_EQ(Count(Qt::cyan, QRect(110, 0, 50, 60), 10), 0);
@@ -516,7 +517,7 @@ TEST_F(DrawMarkupTest, RotatedTextRunsUpwards)
 {
     Call c;
     c.text = "<R A=\"90\">rotated</R>";
-    c.rect = TRect{0, 100, 400, 200};
+    c.rect = TRect { 0, 100, 400, 200 };
     Run(c);
     const QRect ink = Ink();
     ASSERT_FALSE(ink.isNull());
@@ -611,7 +612,7 @@ TEST_F(DrawMarkupTest, MultiLineAnchorReportsItsArea)
 {
     Call c;
     c.text = "aa <A HREF=\"x\">bbb ccc</A>";
-    c.rect = TRect{0, 0, Width("aa bbb") + 4, 200};
+    c.rect = TRect { 0, 0, Width("aa bbb") + 4, 200 };
     c.hitTestOnly = true;
     c.x = 1 + Width("c");
     c.y = LineHeight() + LineHeight() / 2;
@@ -627,8 +628,8 @@ TEST_F(DrawMarkupTest, SimpleShortcutIsSingleLine)
 {
     QString href, plain;
     int width = 0, height = 0;
-    DrawMarkupSimple(*canvas, "one two three four five six seven", TRect{0, 0, 60, 100}, nullptr, 0, 0, false,
-                     true, false, false, true, 0, clBlue, href, plain, width, height);
+    DrawMarkupSimple(*canvas, "one two three four five six seven", TRect { 0, 0, 60, 100 }, nullptr, 0, 0,
+        false, true, false, false, true, 0, clBlue, href, plain, width, height);
     EXPECT_EQ(height, LineHeight());
     EXPECT_GT(width, 60);
     EXPECT_EQ(plain, "one two three four five six seven");
@@ -712,7 +713,7 @@ TEST_F(DrawMarkupTest, BodyBackgroundTilesAPictureInsideTheRectangle)
     Call c;
     c.pictures = &container;
     c.text = "<BODY BACKGROUND=\"tile\">";
-    c.rect = TRect{10, 10, 31, 21}; // not a whole number of tiles: the last ones are clipped
+    c.rect = TRect { 10, 10, 31, 21 }; // not a whole number of tiles: the last ones are clipped
     Run(c);
     EXPECT_EQ(Count(Qt::red, QRect(0, 0, 100, 100), 10), 21 * 11);
     EXPECT_EQ(Count(Qt::red, QRect(10, 10, 21, 11), 10), 21 * 11);
@@ -730,12 +731,12 @@ TEST_F(DrawMarkupTest, HighlightUsesTheSystemSelectionColours)
 // its outputs sane and leaves the canvas as it found it.
 TEST_F(DrawMarkupTest, RandomMarkupNeverBreaksTheRenderer)
 {
-    const char* pieces[] = {"<B>", "</B>", "<I>", "</I>", "<U>", "</U>", "<S>", "</S>", "<A HREF=\"h\">", "</A>",
-                            "<FONT SIZE=\"9\" COLOR=\"clred\" BGCOLOR=\"#00FF00\">", "</FONT>", "<BR>", "<HR>",
-                            "<P ALIGN=\"CENTER\" BGCOLOR=\"clyellow\">", "</P>", "<UL>", "</UL>", "<LI>", "<SUB>",
-                            "</SUB>", "<SUP>", "<SHAD>", "</SHAD>", "<E>", "</E>", "<Z>", "</Z>", "<HI>", "</HI>",
-                            "<R A=\"45\">", "</R>", "<IN x=\"30\">", "<IMG SRC=\"IDX:0\">", "<BLINK>", "</BLINK>",
-                            "&amp;", "&lt;", "&nbsp;", "<#", ">", "<", "word ", "longerword", " ", "\r\n", "\t"};
+    const char* pieces[] = { "<B>", "</B>", "<I>", "</I>", "<U>", "</U>", "<S>", "</S>", "<A HREF=\"h\">",
+        "</A>", "<FONT SIZE=\"9\" COLOR=\"clred\" BGCOLOR=\"#00FF00\">", "</FONT>", "<BR>", "<HR>",
+        "<P ALIGN=\"CENTER\" BGCOLOR=\"clyellow\">", "</P>", "<UL>", "</UL>", "<LI>", "<SUB>", "</SUB>",
+        "<SUP>", "<SHAD>", "</SHAD>", "<E>", "</E>", "<Z>", "</Z>", "<HI>", "</HI>", "<R A=\"45\">", "</R>",
+        "<IN x=\"30\">", "<IMG SRC=\"IDX:0\">", "<BLINK>", "</BLINK>", "&amp;", "&lt;", "&nbsp;", "<#", ">",
+        "<", "word ", "longerword", " ", "\r\n", "\t" };
     TImageList list(8, 8);
     list.Add(QImage(8, 8, QImage::Format_ARGB32));
     quint32 seed = 12345;
@@ -752,7 +753,7 @@ TEST_F(DrawMarkupTest, RandomMarkupNeverBreaksTheRenderer)
         Call c;
         c.text = text;
         c.images = &list;
-        c.rect = TRect{0, 0, int(20 + next() % 200), int(10 + next() % 150)};
+        c.rect = TRect { 0, 0, int(20 + next() % 200), int(10 + next() % 150) };
         c.wordWrap = next() % 2;
         c.x = int(next() % 200);
         c.y = int(next() % 100);

@@ -31,7 +31,7 @@ TEST(MarkupPlatform, StretchBitmapFillsTheRectangle)
     TCanvas canvas(&target);
     QImage small(2, 2, QImage::Format_RGB32);
     small.fill(Qt::blue);
-    StretchBitmapToCanvas(canvas, TRect{5, 5, 25, 15}, TBitmap(small));
+    StretchBitmapToCanvas(canvas, TRect { 5, 5, 25, 15 }, TBitmap(small));
     EXPECT_EQ(orvtest::CountPixels(target, QRect(5, 5, 20, 10), Qt::blue, 10), 200);
     EXPECT_EQ(orvtest::CountPixels(target, QRect(0, 0, 40, 40), Qt::blue, 10), 200);
 }
@@ -91,7 +91,7 @@ TEST(PinnedEditor, KeepsTheEditorOnItsRectangle)
     parent.show(); // hidden widgets only note a move; it is sent when they are shown
     TPinnedEditor pin;
     int placements = 0;
-    pin.Pin(editor, TRect{10, 20, 110, 45}, [&placements](QObject& o, const TRect& r) {
+    pin.Pin(editor, TRect { 10, 20, 110, 45 }, [&placements](QObject& o, const TRect& r) {
         ++placements;
         static_cast<QWidget&>(o).setGeometry(r.ToQRect());
     });
@@ -105,7 +105,7 @@ TEST(PinnedEditor, KeepsTheEditorOnItsRectangle)
     editor->setGeometry(0, 0, 5, 5);
     EXPECT_EQ(editor->geometry(), QRect(10, 20, 100, 25));
 
-    pin.SetRect(TRect{0, 0, 50, 20});
+    pin.SetRect(TRect { 0, 0, 50, 20 });
     EXPECT_EQ(editor->geometry(), QRect(0, 0, 50, 20));
 
     pin.Release();
@@ -114,9 +114,8 @@ TEST(PinnedEditor, KeepsTheEditorOnItsRectangle)
     EXPECT_EQ(editor->pos(), QPoint(70, 70));
 
     // An editor that goes away while pinned is simply forgotten.
-    pin.Pin(editor, TRect{1, 1, 20, 20}, [](QObject& o, const TRect& r) {
-        static_cast<QWidget&>(o).setGeometry(r.ToQRect());
-    });
+    pin.Pin(editor, TRect { 1, 1, 20, 20 },
+        [](QObject& o, const TRect& r) { static_cast<QWidget&>(o).setGeometry(r.ToQRect()); });
     delete editor;
     EXPECT_FALSE(pin.Active());
 }

@@ -16,14 +16,14 @@ struct StripCase {
 TEST(MarkupText, StripMarkupTurnsBreaksIntoLineEndsAndDropsTags)
 {
     const StripCase cases[] = {
-        {"tags removed", "a<B>b</B>c", "abc"},
-        {"lower br is CR LF", "x<br>y", "x\r\ny"},
-        {"upper BR is CR", "x<BR>y", "x\ry"},
-        {"rules are CR", "x<hr>y<HR>z", "x\ry\rz"},
-        {"mixed case br is just a tag", "x<Br>y", "xy"},
-        {"unterminated tag drops the tail", "a<b", "a"},
-        {"no tags", "plain", "plain"},
-        {"empty", "", ""},
+        { "tags removed", "a<B>b</B>c", "abc" },
+        { "lower br is CR LF", "x<br>y", "x\r\ny" },
+        { "upper BR is CR", "x<BR>y", "x\ry" },
+        { "rules are CR", "x<hr>y<HR>z", "x\ry\rz" },
+        { "mixed case br is just a tag", "x<Br>y", "xy" },
+        { "unterminated tag drops the tail", "a<b", "a" },
+        { "no tags", "plain", "plain" },
+        { "empty", "", "" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(StripMarkup(c.markup), c.plain) << c.name;
@@ -63,14 +63,14 @@ TEST(MarkupText, MarkTextWrapsMatchesAndUnmarkTextRemovesThem)
         QString marked;
     };
     const Case cases[] = {
-        {"any case, tags not nested", "<B>Total</B> total", "total", "hi", false,
-         "<hi><B>Total</hi></B> <hi>total</hi>"},
-        {"case sensitive", "<B>Total</B> total", "total", "hi", true, "<B>Total</B> <hi>total</hi>"},
-        {"adjacent match skipped", "abab", "ab", "e", true, "<e>ab</e>ab"},
-        {"separated matches", "ab ab", "ab", "e", true, "<e>ab</e> <e>ab</e>"},
-        {"match at the end", "xab", "ab", "e", true, "x<e>ab</e>"},
-        {"no match", "abc", "zz", "e", true, "abc"},
-        {"empty pattern", "abc", "", "e", true, "abc"},
+        { "any case, tags not nested", "<B>Total</B> total", "total", "hi", false,
+            "<hi><B>Total</hi></B> <hi>total</hi>" },
+        { "case sensitive", "<B>Total</B> total", "total", "hi", true, "<B>Total</B> <hi>total</hi>" },
+        { "adjacent match skipped", "abab", "ab", "e", true, "<e>ab</e>ab" },
+        { "separated matches", "ab ab", "ab", "e", true, "<e>ab</e> <e>ab</e>" },
+        { "match at the end", "xab", "ab", "e", true, "x<e>ab</e>" },
+        { "no match", "abc", "zz", "e", true, "abc" },
+        { "empty pattern", "abc", "", "e", true, "abc" },
     };
     for (const auto& c : cases) {
         const QString marked = MarkText(c.markup, c.pattern, c.tag, c.caseSensitive);
@@ -83,7 +83,7 @@ TEST(MarkupText, UnmarkTextRemovesBothSpellingsAndJoinedLeftovers)
 {
     EXPECT_EQ(UnmarkText("<HI>a</HI><hi>b</hi>", "hi"), "ab");
     EXPECT_EQ(UnmarkText("<Hi>a</Hi>", "hi"), "<Hi>a</Hi>"); // mixed case stays
-    EXPECT_EQ(UnmarkText("<h<hi>i>a", "hi"), "a");          // a removal that forms a new tag
+    EXPECT_EQ(UnmarkText("<h<hi>i>a", "hi"), "a"); // a removal that forms a new tag
 }
 
 TEST(MarkupText, MarkTextStaysLinearOnManyMatches)
@@ -128,9 +128,17 @@ TEST(MarkupText, LooseNumbersStopAtTheFirstBadCharacter)
         bool valid;
     };
     const Case cases[] = {
-        {"40", 40, true},     {"  -12", -12, true}, {"+7", 7, true},      {"$1F", 31, true},
-        {"12px", 12, false},  {"-12px", 12, false}, {"", 0, false},       {"abc", 0, false},
-        {"-", 0, false},      {"99999999999", 2147483647, true},          {"12 ", 12, false},
+        { "40", 40, true },
+        { "  -12", -12, true },
+        { "+7", 7, true },
+        { "$1F", 31, true },
+        { "12px", 12, false },
+        { "-12px", 12, false },
+        { "", 0, false },
+        { "abc", 0, false },
+        { "-", 0, false },
+        { "99999999999", 2147483647, true },
+        { "12 ", 12, false },
     };
     for (const auto& c : cases) {
         EXPECT_EQ(StrToIntLoose(c.text), c.loose) << c.text.toStdString();
@@ -163,15 +171,15 @@ TEST(MarkupText, EntitiesAreReplacedUntilNothingChanges)
         QString in, out;
     };
     const Case cases[] = {
-        {"amp doubles for prefix processing", "a&amp;b", "a&&b"},
-        {"upper case entity", "&AMP;", "&&"},
-        {"quote", "&quot;x&quot;", "\"x\""},
-        {"signs", "&sect;&permil;&reg;&copy;&para;&trade;&euro;",
-         QString::fromUtf8("\u00a7\u2030\u00ae\u00a9\u00b6\u2122\u20ac")},
-        {"amp forms a new entity", "&amp;quot;", "&\""},
-        {"amp chain", "&amp;amp;", "&&&"},
-        {"late entities untouched", "&lt;&nbsp;", "&lt;&nbsp;"},
-        {"unknown entity", "&foo; & x", "&foo; & x"},
+        { "amp doubles for prefix processing", "a&amp;b", "a&&b" },
+        { "upper case entity", "&AMP;", "&&" },
+        { "quote", "&quot;x&quot;", "\"x\"" },
+        { "signs", "&sect;&permil;&reg;&copy;&para;&trade;&euro;",
+            QString::fromUtf8("\u00a7\u2030\u00ae\u00a9\u00b6\u2122\u20ac") },
+        { "amp forms a new entity", "&amp;quot;", "&\"" },
+        { "amp chain", "&amp;amp;", "&&&" },
+        { "late entities untouched", "&lt;&nbsp;", "&lt;&nbsp;" },
+        { "unknown entity", "&foo; & x", "&foo; & x" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(ReplaceEntities(c.in), c.out) << c.name;
