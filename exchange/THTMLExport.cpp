@@ -67,13 +67,40 @@ QString EscapeUnquotedHref(QStringView url)
     return out;
 }
 
+// The export writes no document head, so a browser may guess the page's encoding wrongly;
+// characters past ASCII are therefore written as character references, which read the same
+// under every encoding.
+QString AsciiOnly(const QString& html)
+{
+    qsizetype i = 0;
+    while (i < html.size() && html[i].unicode() < 0x80)
+        ++i;
+    if (i == html.size())
+        return html;
+    QString out = html.left(i);
+    for (; i < html.size(); ++i) {
+        const QChar c = html[i];
+        if (c.unicode() < 0x80) {
+            out += c;
+            continue;
+        }
+        char32_t code = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < html.size() && html[i + 1].isLowSurrogate())
+            code = QChar::surrogateToUcs4(c, html[++i]);
+        else if (c.isSurrogate())
+            code = 0xFFFD; // a lone half of a pair has no character to refer to
+        out += QStringLiteral("&#%1;").arg(quint32(code));
+    }
+    return out;
+}
+
 // A cell text as it goes into the page: marked-up text with its active content removed,
 // anything else escaped so that it shows as written.
 QString SafeText(const QString& text)
 {
     if (text.contains(u"</"))
-        return THTMLSanitizer::Sanitize(text);
-    return EscapeText(text);
+        return AsciiOnly(THTMLSanitizer::Sanitize(text));
+    return AsciiOnly(EscapeText(text));
 }
 
 struct TConvertedText {
@@ -91,7 +118,8 @@ TConvertedText ConvertUrls(const QString& s, bool urlShow, bool urlFull)
         result.asWritten = QStringLiteral("<A HREF=") + s + u'>' + visible + QStringLiteral("</A>");
         // A text that would run script when followed stays plain text.
         if (!THTMLSanitizer::IsScriptValue(s))
-            result.html = QStringLiteral("<A HREF=") + EscapeUnquotedHref(s) + u'>' + EscapeText(visible) + QStringLiteral("</A>");
+            result.html = AsciiOnly(QStringLiteral("<A HREF=") + EscapeUnquotedHref(s) + u'>' + EscapeText(visible)
+                                    + QStringLiteral("</A>"));
     };
     const qsizetype scheme = s.indexOf(u"://");
     if (scheme >= 0)

@@ -194,6 +194,8 @@ TEST(HTMLExport, PlainTextIsEscapedAndMarkupIsDefused)
         const char* cell;
     } cases[] = {
         {"a<b", "a&lt;b"},
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "caf&#233; &#8364; &#128512;"},
+        {"<b>\xC3\xA9</b>", "<b>&#233;</b>"},
         {"AT&T \"quoted\" >", "AT&amp;T &quot;quoted&quot; &gt;"},
         {"<b>bold</b> &amp; <FONT color=\"red\">red</FONT>", "<b>bold</b> &amp; <FONT color=\"red\">red</FONT>"},
         {"<b>x</b><script>alert(1)</script>y", "<b>x</b>y"},
