@@ -15,7 +15,7 @@ namespace {
 // rows are bounded more loosely: by a cell budget that grows with the file.
 constexpr qint64 kMinWidthLineBytes = 8;
 constexpr qint64 kColumnsWithoutWidthLines = 256;
-constexpr qint64 kBaseCellBudget = 1 << 20;
+constexpr qint64 kBaseCellBudget = 1 << 18;
 constexpr qint64 kCellBudgetPerByte = 16;
 
 QString EncodeText(const QString& text)
