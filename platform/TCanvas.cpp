@@ -149,8 +149,8 @@ TCanvas::~TCanvas()
 void TCanvas::Attach(QPainter* painter)
 {
     Detach();
-    if (!painter)
-        return;
+    if (!painter || !painter->isActive())
+        return; // nothing to draw on: the canvas behaves as one without a device
     d->painter = painter;
     d->borrowed = true;
     painter->save();
@@ -445,7 +445,7 @@ void TCanvas::DrawTextLine(const QPoint& topLeft, const QString& text, const std
         p->rotate(-m_font.Escapement() / 10.0);
     }
     const QPoint origin = rotated ? QPoint(0, 0) : topLeft;
-    if (m_bkMode == bkOpaque && m_brush.Color() != clNone && boxWidth > 0)
+    if (m_bkMode == bkOpaque && m_brush.Style() != bsClear && m_brush.Color() != clNone && boxWidth > 0)
         p->fillRect(QRect(origin.x(), origin.y(), boxWidth, lineHeight), ToQColor(m_brush.Color()));
     // Setting a font resolves it against the device again; skip that when it is already there.
     if (!(p->font() == fe.font))
@@ -642,15 +642,17 @@ void TCanvas::RemoveClip()
 
 TRect TCanvas::ClipBox() const
 {
+    // Everything in the coordinates the canvas draws in (the borrowed painter's own system).
     QRect box;
-    if (const QPaintDevice* dev = Device())
+    if (const QPaintDevice* dev = Device()) {
         box = QRect(0, 0, dev->width(), dev->height());
-    else
-        box = QRect(0, 0, 0, 0);
+        if (!d->base.isIdentity())
+            box = d->base.inverted().mapRect(box);
+    }
     if (d->baseHasClip)
-        box = d->base.isIdentity() ? box.intersected(d->baseClip.boundingRect()) : d->baseClip.boundingRect();
+        box = box.isNull() ? d->baseClip.boundingRect() : box.intersected(d->baseClip.boundingRect());
     if (d->hasClip)
-        box = box.isEmpty() && !Device() ? d->clipDevice : box.intersected(d->clipDevice);
+        box = box.isNull() ? d->clipDevice : box.intersected(d->clipDevice);
     // Corners converted one by one: with y pointing up the bottom lies below the top.
     const TPoint a = DPtoLP(TPoint{box.left(), box.top()});
     const TPoint b = DPtoLP(TPoint{box.left() + box.width(), box.top() + box.height()});

@@ -232,6 +232,25 @@ TEST(Canvas, BorrowedPainterKeepsItsClipAndState)
     EXPECT_EQ(Px(image, 25, 5), kWhite);
 }
 
+TEST(Canvas, BorrowedPainterOriginMovesDrawingAndClipBox)
+{
+    QImage image = WhiteImage(40, 40);
+    QPainter p(&image);
+    p.translate(10, 5);
+    TCanvas c;
+    c.Attach(&p);
+    EXPECT_EQ(c.ClipBox(), Rect(-10, -5, 30, 35));
+    c.Brush().SetColor(clRed);
+    c.FillRect(Rect(0, 0, 2, 2));
+    c.Detach();
+    p.end();
+    EXPECT_EQ(InkBox(image), QRect(10, 5, 2, 2));
+
+    QPainter idle;
+    c.Attach(&idle); // a painter that was never begun is no device
+    EXPECT_FALSE(c.HasDevice());
+}
+
 TEST(Canvas, LoMetricMapsTenthsOfMillimetresWithYUp)
 {
     struct Case {
