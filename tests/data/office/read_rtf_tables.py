@@ -2,8 +2,9 @@
 """Converts an RTF document with unrtf --html and prints its tables as JSON: rows of cells, each
 with its text and alignment ("left", "right", "center").
 
-unrtf places Unicode characters that open a cell just before that cell's <td>; such stray text
-is given to the next cell."""
+unrtf opens a row lazily, at its first plain character: cells before that come ahead of the
+row's <tr>, and Unicode characters that open a cell come just before that cell's <td>. So a <td>
+outside an open row starts the row, and stray text is given to the next cell."""
 import html.parser
 import json
 import subprocess
@@ -17,6 +18,7 @@ class Tables(html.parser.HTMLParser):
         self.cell = None
         self.pending = ""
         self.in_body = False
+        self.row_open = False
 
     def handle_starttag(self, tag, attrs):
         attrs = dict(attrs)
@@ -24,11 +26,15 @@ class Tables(html.parser.HTMLParser):
             self.in_body = True
         elif tag == "table":
             self.tables.append([])
+            self.row_open = False
         elif tag == "tr" and self.tables:
-            self.tables[-1].append([])
-        elif tag == "td" and self.tables:
-            if not self.tables[-1]:
+            if not self.row_open:
                 self.tables[-1].append([])
+            self.row_open = True
+        elif tag == "td" and self.tables:
+            if not self.row_open:
+                self.tables[-1].append([])
+                self.row_open = True
             self.cell = {"text": self.pending, "align": "left"}
             self.pending = ""
             self.tables[-1][-1].append(self.cell)
@@ -42,6 +48,8 @@ class Tables(html.parser.HTMLParser):
     def handle_endtag(self, tag):
         if tag == "td":
             self.cell = None
+        elif tag == "tr":
+            self.row_open = False
 
     def handle_data(self, data):
         if self.cell is not None:
