@@ -77,3 +77,19 @@ void BM_RtfDocument_Load(benchmark::State& state)
 BENCHMARK(BM_RtfDocument_Load)->Arg(64 * 1024)->Arg(1024 * 1024)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+namespace {
+
+void BM_RichCell1KB_Render(benchmark::State& state)
+{
+    TRichEdit edit;
+    edit.LoadFromRtf(RichCell(1024));
+    QImage image(400, 40, QImage::Format_RGB32);
+    TCanvas canvas(&image);
+    const TRect cell{0, 0, 400 * 15, 40 * 15};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(edit.Render(canvas, cell, cell));
+}
+BENCHMARK(BM_RichCell1KB_Render);
+
+} // namespace

@@ -273,36 +273,44 @@ int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pa
     if (area.isEmpty())
         return first;
 
-    // Lay out a private copy, so that the range cut and the device-specific layout never touch
-    // the content; dropping it afterwards releases every formatting cache.
-    std::unique_ptr<QTextDocument> doc(m_doc->clone());
-    doc->setUndoRedoEnabled(false);
-    doc->setDefaultFont(m_doc->defaultFont());
-    doc->setDocumentMargin(0);
-    if (end < len || first > 0) {
-        QTextCursor cut(doc.get());
-        cut.setPosition(end);
-        cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        cut.removeSelectedText();
-        cut.setPosition(0);
-        cut.setPosition(first, QTextCursor::KeepAnchor);
-        cut.removeSelectedText();
-    }
-    // Raised or lowered characters get room above and below their paragraph's line instead of
-    // being cut off by the rectangle or drawn over the neighbouring line.
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        int up = 0;
-        int down = 0;
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const int offset = rtf::OffsetTwips(it.fragment().charFormat());
-            up = std::max(up, offset);
-            down = std::max(down, -offset);
+    // Raised or lowered characters need room above and below their paragraph's line, and a
+    // partial range needs the rest cut away: both are done on a private copy so that the content
+    // never changes. Otherwise the content is laid out in place, which saves the copy.
+    bool hasOffsets = false;
+    for (QTextBlock block = m_doc->begin(); block.isValid() && !hasOffsets; block = block.next())
+        for (auto it = block.begin(); !it.atEnd() && !hasOffsets; ++it)
+            hasOffsets = rtf::OffsetTwips(it.fragment().charFormat()) != 0;
+    std::unique_ptr<QTextDocument> copy;
+    QTextDocument* doc = m_doc.get();
+    if (hasOffsets || first > 0 || end < len) {
+        copy.reset(m_doc->clone());
+        doc = copy.get();
+        doc->setUndoRedoEnabled(false);
+        doc->setDefaultFont(m_doc->defaultFont());
+        doc->setDocumentMargin(0);
+        if (end < len || first > 0) {
+            QTextCursor cut(doc);
+            cut.setPosition(end);
+            cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            cut.removeSelectedText();
+            cut.setPosition(0);
+            cut.setPosition(first, QTextCursor::KeepAnchor);
+            cut.removeSelectedText();
         }
-        if (up > 0 || down > 0) {
-            QTextBlockFormat bf = block.blockFormat();
-            bf.setTopMargin(TwipsToPixels(up, dpiY));
-            bf.setBottomMargin(TwipsToPixels(down, dpiY));
-            QTextCursor(block).setBlockFormat(bf);
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+            int up = 0;
+            int down = 0;
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const int offset = rtf::OffsetTwips(it.fragment().charFormat());
+                up = std::max(up, offset);
+                down = std::max(down, -offset);
+            }
+            if (up > 0 || down > 0) {
+                QTextBlockFormat bf = block.blockFormat();
+                bf.setTopMargin(TwipsToPixels(up, dpiY));
+                bf.setBottomMargin(TwipsToPixels(down, dpiY));
+                QTextCursor(block).setBlockFormat(bf);
+            }
         }
     }
     QTextOption option = doc->defaultTextOption();
@@ -344,6 +352,10 @@ int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pa
     ctx.clip = QRectF(0, 0, area.width(), area.height());
     doc->documentLayout()->draw(painter, ctx);
     painter->restore();
+    if (!copy) {
+        // The layout belonged to this device; the next render lays out for its own.
+        doc->documentLayout()->setPaintDevice(nullptr);
+    }
 
     return notDrawn < 0 ? end : first + notDrawn;
 }
