@@ -61,6 +61,12 @@ TCustomListView::TCustomListView(QWidget* parent)
 
 TCustomListView::~TCustomListView()
 {
+    // The editor would otherwise report its focus loss to a half-destroyed list.
+    if (m_editor) {
+        m_editor->removeEventFilter(this);
+        delete m_editor;
+        m_editor = nullptr;
+    }
     if (m_smallImages)
         m_smallImages->UnregisterChangeLink(m_smallImagesLink);
     m_items.SetObserver(nullptr);

@@ -250,3 +250,28 @@ TEST(Header, FormatsFollowColumnsAndOwnerDrawnSectionsAreHandedToTheList)
     header.render(&image);
     EXPECT_EQ(orvtest::CountPixels(image, QRect(100, 0, 100, header.CaptionHeight()), Qt::red), 100);
 }
+
+TEST(Header, HotTrackingAndSidewaysScrollUseContentPositions)
+{
+    HeaderList list;
+    ShowWithColumns(list, 8); // 800 pixels of columns in a 500 pixel list
+    THeaderControl& header = list.Header();
+    QTest::mouseMove(&header, QPoint(150, 5));
+    EXPECT_EQ(header.HotSection(), -1); // hot tracking is a style
+    header.SetStyle(header.Style() | HDS_HOTTRACK);
+    QTest::mouseMove(&header, QPoint(250, 5));
+    EXPECT_EQ(header.HotSection(), 2);
+
+    list.ScrollBy(130, 0);
+    ASSERT_EQ(list.HorizontalOffset(), 130);
+    // Widget x 20 is content x 150: section 1, whose right divider now sits at widget x 70.
+    QTest::mouseClick(&header, Qt::LeftButton, {}, QPoint(20, 5));
+    QTest::mouseClick(&header, Qt::RightButton, {}, QPoint(20, 5));
+    EXPECT_EQ(list.events, (QStringList{"click 1", "rclick"}));
+    EXPECT_EQ(list.rightClickAt, (TPoint{150, 5}));
+    EXPECT_EQ(header.HitTest(list.rightClickAt), 1);
+    QTest::mousePress(&header, Qt::LeftButton, {}, QPoint(70, 5));
+    QTest::mouseMove(&header, QPoint(90, 5));
+    QTest::mouseRelease(&header, Qt::LeftButton, {}, QPoint(90, 5));
+    EXPECT_EQ(list.Columns()[1].Width(), 120);
+}
