@@ -48,6 +48,10 @@ struct TCanvas::Impl {
     QRegion baseClip;
     bool hasClip = false;
     QRect clipDevice;
+    std::vector<TCanvasRecord>* recorder = nullptr;
+    int fixedCharWidth = 0; // device pixels; 0 = the font's own metrics
+    int fixedAscent = 0;
+    int fixedDescent = 0;
 
     // One resolved font: the Qt font and metrics for a description at a device scale.
     struct FontEntry {
@@ -98,9 +102,17 @@ struct TCanvas::Impl {
         else
             slot->metrics = std::make_unique<QFontMetrics>(slot->font);
         slot->widths = std::make_unique<textlayout::WidthCache>();
-        slot->ascent = slot->metrics->ascent();
-        slot->descent = slot->metrics->descent();
+        slot->ascent = fixedCharWidth > 0 ? fixedAscent : slot->metrics->ascent();
+        slot->descent = fixedCharWidth > 0 ? fixedDescent : slot->metrics->descent();
         return *slot;
+    }
+
+    textlayout::Measurer MakeMeasurer(const FontEntry& e, bool expandTabs, int tabChars) const
+    {
+        textlayout::Measurer m(*e.metrics, expandTabs, e.widths.get(), tabChars);
+        if (fixedCharWidth > 0)
+            m.UseFixedWidth(fixedCharWidth, tabChars);
+        return m;
     }
 
     void ApplyClip()
@@ -237,6 +249,34 @@ TRect TCanvas::LPtoDP(const TRect& r) const
     return TRect{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
 }
 
+void TCanvas::SetRecorder(std::vector<TCanvasRecord>* recorder)
+{
+    d->recorder = recorder;
+}
+
+void TCanvas::SetFixedMetrics(int charWidth, int ascent, int descent)
+{
+    d->fixedCharWidth = std::max(0, charWidth);
+    d->fixedAscent = std::max(0, ascent);
+    d->fixedDescent = std::max(0, descent);
+    d->fonts.clear();
+}
+
+void TCanvas::Record(TCanvasRecord::Kind kind, const TRect& rect, TColor color, const QString& text)
+{
+    if (!d->recorder)
+        return;
+    TCanvasRecord r;
+    r.kind = kind;
+    r.rect = rect;
+    r.text = text;
+    r.color = color;
+    r.style = m_font.Style();
+    r.fontHeight = m_font.Height();
+    r.escapement = m_font.Escapement();
+    d->recorder->push_back(std::move(r));
+}
+
 // ---- fills and lines -------------------------------------------------------------------------
 
 QBrush TCanvas::FillBrush() const
@@ -250,6 +290,7 @@ QBrush TCanvas::FillBrush() const
 
 void TCanvas::FillRect(const TRect& r)
 {
+    Record(TCanvasRecord::Fill, r, m_brush.Style() == bsClear ? clNone : m_brush.Color());
     if (!d->Active())
         return;
     const QBrush brush = FillBrush();
@@ -260,6 +301,7 @@ void TCanvas::FillRect(const TRect& r)
 
 void TCanvas::FrameRect(const TRect& r)
 {
+    Record(TCanvasRecord::Frame, r, m_brush.Style() == bsClear ? clNone : m_brush.Color());
     if (!d->Active())
         return;
     const QBrush brush = FillBrush();
@@ -284,6 +326,7 @@ int TCanvas::PenDeviceWidth() const
 
 void TCanvas::Rectangle(const TRect& r)
 {
+    Record(TCanvasRecord::Rectangle, r, m_pen.Style() == psClear ? clNone : m_pen.Color());
     if (!d->Active())
         return;
     const QRect q = LPtoDP(r).ToQRect();
@@ -318,6 +361,7 @@ void TCanvas::LineTo(int x, int y)
 {
     const TPoint from = m_penPos;
     m_penPos = TPoint{x, y};
+    Record(TCanvasRecord::Line, TRect{from.x, from.y, x, y}, m_pen.Style() == psClear ? clNone : m_pen.Color());
     if (!d->Active() || m_pen.Style() == psClear || m_pen.Color() == clNone)
         return;
     const TPoint a = LPtoDP(from);
@@ -355,6 +399,7 @@ void TCanvas::LineTo(int x, int y)
 
 void TCanvas::DrawFocusRect(const TRect& r)
 {
+    Record(TCanvasRecord::FocusRect, r, clNone);
     if (!d->Active())
         return;
     const QRect q = LPtoDP(r).ToQRect();
@@ -398,6 +443,9 @@ void TCanvas::DrawFocusRect(const TRect& r)
 
 void TCanvas::DrawFlatCheckBox(const TRect& r, bool checked)
 {
+    Record(TCanvasRecord::CheckBox, r, clNone);
+    if (d->recorder)
+        d->recorder->back().checked = checked;
     if (!d->Active())
         return;
     const QRect q = LPtoDP(r).ToQRect();
@@ -436,8 +484,17 @@ void TCanvas::DrawTextLine(const QPoint& topLeft, const QString& text, const std
                            bool expandTabs, int boxWidth, int tabChars)
 {
     const auto& fe = d->Font(m_font, UnitsToPixelsY(), PixelsPerInchY());
-    QPainter* p = d->painter;
     const int lineHeight = fe.ascent + fe.descent;
+    const bool opaque = m_bkMode == bkOpaque && m_brush.Style() != bsClear && m_brush.Color() != clNone;
+    if (d->recorder) {
+        const TPoint a = DPtoLP(TPoint{topLeft.x(), topLeft.y()});
+        const TPoint b = DPtoLP(TPoint{topLeft.x() + boxWidth, topLeft.y() + lineHeight});
+        Record(TCanvasRecord::Text, TRect{a.x, a.y, b.x, b.y}, m_font.Color(), text);
+        d->recorder->back().background = opaque ? m_brush.Color() : clNone;
+    }
+    if (!d->Active())
+        return;
+    QPainter* p = d->painter;
     const bool rotated = m_font.Escapement() % 3600 != 0;
     if (rotated) {
         p->save();
@@ -445,7 +502,7 @@ void TCanvas::DrawTextLine(const QPoint& topLeft, const QString& text, const std
         p->rotate(-m_font.Escapement() / 10.0);
     }
     const QPoint origin = rotated ? QPoint(0, 0) : topLeft;
-    if (m_bkMode == bkOpaque && m_brush.Style() != bsClear && m_brush.Color() != clNone && boxWidth > 0)
+    if (opaque && boxWidth > 0)
         p->fillRect(QRect(origin.x(), origin.y(), boxWidth, lineHeight), ToQColor(m_brush.Color()));
     // Setting a font resolves it against the device again; skip that when it is already there.
     if (!(p->font() == fe.font))
@@ -454,7 +511,7 @@ void TCanvas::DrawTextLine(const QPoint& topLeft, const QString& text, const std
     if (p->pen().color() != textColor || p->pen().style() != Qt::SolidLine)
         p->setPen(textColor);
     const int baseline = origin.y() + fe.ascent;
-    const textlayout::Measurer measure(*fe.metrics, expandTabs, fe.widths.get(), tabChars);
+    const textlayout::Measurer measure = d->MakeMeasurer(fe, expandTabs, tabChars);
     if (expandTabs && text.contains(QLatin1Char('\t'))) {
         int x = 0;
         qsizetype segStart = 0;
@@ -463,7 +520,7 @@ void TCanvas::DrawTextLine(const QPoint& topLeft, const QString& text, const std
                 if (i > segStart) {
                     const QString seg = text.mid(segStart, i - segStart);
                     p->drawText(QPoint(origin.x() + x, baseline), seg);
-                    x += fe.metrics->horizontalAdvance(seg);
+                    x += measure.Width(seg);
                 }
                 if (i < text.size())
                     x = measure.NextTabStop(x);
@@ -488,17 +545,17 @@ void TCanvas::DrawTextLine(const QPoint& topLeft, const QString& text, const std
 
 void TCanvas::TextOut(int x, int y, const QString& text)
 {
-    if (!d->Active())
+    if (!d->Active() && !d->recorder)
         return;
     const auto& fe = d->Font(m_font, UnitsToPixelsY(), PixelsPerInchY());
     const TPoint at = LPtoDP(TPoint{x, y});
-    DrawTextLine(QPoint(at.x, at.y), text, {}, false, fe.metrics->horizontalAdvance(text), 0);
+    DrawTextLine(QPoint(at.x, at.y), text, {}, false, d->MakeMeasurer(fe, false, 0).Width(text), 0);
 }
 
 int TCanvas::TextWidth(const QString& text) const
 {
     const auto& fe = d->Font(m_font, UnitsToPixelsY(), PixelsPerInchY());
-    return RoundToInt(textlayout::Measurer(*fe.metrics, false, fe.widths.get()).Width(text) / UnitsToPixelsX());
+    return RoundToInt(d->MakeMeasurer(fe, false, 0).Width(text) / UnitsToPixelsX());
 }
 
 int TCanvas::TextHeight(const QString& /*text*/) const
@@ -542,7 +599,7 @@ int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int le
     opt.prefix = !(flags & DT_NOPREFIX);
     opt.endEllipsis = (flags & DT_END_ELLIPSIS) && !calcRect;
     opt.availWidth = dev.Width() - lm - rm;
-    const textlayout::Measurer measure(*fe.metrics, opt.expandTabs, fe.widths.get(), tabChars);
+    const textlayout::Measurer measure = d->MakeMeasurer(fe, opt.expandTabs, tabChars);
     std::vector<textlayout::Line> lines = textlayout::Layout(text, opt, measure);
 
     int lineHeight = fe.ascent + fe.descent;
@@ -571,7 +628,7 @@ int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int le
                            ? RoundToInt((top - dev.top + lineHeight) / uy)
                            : RoundToInt(totalHeight / uy);
 
-    if (!d->Active() || text.isEmpty())
+    if ((!d->Active() && !d->recorder) || text.isEmpty())
         return result;
     // Rotated text leaves its rectangle by nature: clipping it to the unrotated rectangle would
     // hide it, so only the canvas clip applies to it.
@@ -585,13 +642,13 @@ int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int le
     bool overflows = top < dev.top || top + totalHeight > dev.bottom;
     for (const auto& l : lines)
         overflows = overflows || l.width > innerRight - innerLeft;
-    const bool needClip = clip && overflows;
+    const bool needClip = clip && overflows && d->Active();
     if (needClip) {
         d->painter->save();
         d->painter->setClipRect(dev.ToQRect(), Qt::IntersectClip);
     }
     int visibleTop = INT_MIN, visibleBottom = INT_MAX;
-    if (d->base.isIdentity() && d->painter->device()) {
+    if (d->Active() && d->base.isIdentity()) {
         visibleTop = 0;
         visibleBottom = d->painter->device()->height();
     }
@@ -677,15 +734,24 @@ void TCanvas::StretchDraw(const TRect& r, const TBitmap& bitmap)
 
 void TCanvas::DrawImage(int x, int y, const QImage& image)
 {
-    if (!d->Active() || image.isNull())
+    if (image.isNull())
         return;
     const TPoint at = LPtoDP(TPoint{x, y});
+    if (d->recorder) {
+        const TPoint end = DPtoLP(TPoint{at.x + image.width(), at.y + image.height()});
+        Record(TCanvasRecord::Image, TRect{x, y, end.x, end.y}, clNone);
+    }
+    if (!d->Active())
+        return;
     d->painter->drawImage(QPoint(at.x, at.y), image);
 }
 
 void TCanvas::StretchDrawImage(const TRect& r, const QImage& image)
 {
-    if (!d->Active() || image.isNull())
+    if (image.isNull())
+        return;
+    Record(TCanvasRecord::Image, r, clNone);
+    if (!d->Active())
         return;
     const QRect q = LPtoDP(r).ToQRect();
     if (q.isEmpty())

@@ -42,6 +42,20 @@ enum TDrawTextFlag : unsigned {
 };
 
 enum TBkMode { bkOpaque, bkTransparent };
+
+// One drawing call as a recording canvas saw it, in logical units of the mapping of the time.
+struct TCanvasRecord {
+    enum Kind { Fill, Frame, Rectangle, Line, FocusRect, CheckBox, Text, Image };
+    Kind kind = Fill;
+    TRect rect;                  // text: the line's box; line: from (left, top) to (right, bottom)
+    QString text;                // text: the characters drawn (prefixes removed, "..." added)
+    TColor color = clNone;       // fills and frames: brush; rectangle and line: pen; text: font
+    TColor background = clNone;  // text drawn in opaque mode: the brush colour behind it
+    TFontStyles style = 0;
+    int fontHeight = 0;
+    int escapement = 0;
+    bool checked = false;        // check box
+};
 enum TMapMode { mmPixels, mmLoMetric };
 
 class TCanvas {
@@ -103,6 +117,12 @@ public:
     int DrawText(const QString& text, TRect& rect, unsigned flags);
     int DrawTextEx(const QString& text, TRect& rect, unsigned flags, int leftMargin, int rightMargin);
 
+    // Test seam: with a recorder set every drawing call is also appended to it (with or without
+    // a device); fixed metrics make every character `charWidth` device pixels wide and every line
+    // ascent + descent high, whatever the font. Pass nullptr / 0 to turn them off.
+    void SetRecorder(std::vector<TCanvasRecord>* recorder);
+    void SetFixedMetrics(int charWidth, int ascent, int descent);
+
     // Clipping (logical units).
     void SetClipRect(const TRect& r);
     void RemoveClip();
@@ -115,6 +135,7 @@ public:
     void StretchDrawImage(const TRect& r, const QImage& image);
 
 private:
+    void Record(TCanvasRecord::Kind kind, const TRect& rect, TColor color, const QString& text = QString());
     QBrush FillBrush() const;
     int PenDeviceWidth() const;
     // One line of text with its top-left at a device point, rotated by the font's escapement.

@@ -11,8 +11,16 @@ Measurer::Measurer(const QFontMetrics& metrics, bool expandTabs, WidthCache* cac
     m_tabWidth = std::max(1, (tabChars > 0 ? tabChars : 8) * (ave > 0 ? ave : 1));
 }
 
+void Measurer::UseFixedWidth(int charWidth, int tabChars)
+{
+    m_fixedCharWidth = std::max(1, charWidth);
+    m_tabWidth = (tabChars > 0 ? tabChars : 8) * m_fixedCharWidth;
+}
+
 int Measurer::Advance(const QString& s) const
 {
+    if (m_fixedCharWidth > 0)
+        return int(s.size()) * m_fixedCharWidth;
     int width = 0;
     if (m_cache && m_cache->Find(s, &width))
         return width;

@@ -57,6 +57,8 @@ public:
     Measurer(const QFontMetrics& metrics, bool expandTabs, WidthCache* cache = nullptr, int tabChars = 0);
     int Width(const QString& text, int start, int length) const;
     int Width(const QString& text) const { return Width(text, 0, int(text.size())); }
+    // Every character `charWidth` pixels wide (a canvas with fixed test metrics).
+    void UseFixedWidth(int charWidth, int tabChars);
     int TabWidth() const { return m_tabWidth; }
     bool ExpandTabs() const { return m_expandTabs; }
     // Where a tab starting at `x` ends.
@@ -69,6 +71,7 @@ private:
     WidthCache* m_cache;
     bool m_expandTabs;
     int m_tabWidth;
+    int m_fixedCharWidth = 0;
 };
 
 // Removes prefix markers: returns the shown text and the indexes of the marked characters.

@@ -394,3 +394,58 @@ TEST(Canvas, PrinterPageInTenthMillimetresPrintsUprightText)
     EXPECT_NEAR(top, 10 + 30, 1.5);        // margin + 30 mm, downwards on the page
     EXPECT_NEAR(bottom - top, 5, 1.5);     // the 5 mm cell
 }
+
+TEST(Canvas, RecorderWithFixedMetricsGivesExactPositions)
+{
+    std::vector<TCanvasRecord> rec;
+    TCanvas c; // no device: a pure recording canvas
+    c.SetRecorder(&rec);
+    c.SetFixedMetrics(7, 10, 3);
+    EXPECT_EQ(c.TextWidth(QStringLiteral("abc")), 21);
+    EXPECT_EQ(c.TextHeight(QStringLiteral("abc")), 13);
+
+    c.Brush().SetColor(clYellow);
+    c.FillRect(Rect(0, 0, 100, 20));
+    c.Font().SetColor(clRed);
+    c.Font().SetStyle(fsBold);
+    TRect cell = Rect(0, 0, 100, 20);
+    c.DrawText(QStringLiteral("a&bc"), cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    TRect wrap = Rect(200, 0, 235, 100);
+    c.SetBkMode(bkTransparent);
+    c.DrawText(QStringLiteral("aa bb cc"), wrap, DT_WORDBREAK);
+    c.MoveTo(1, 2);
+    c.LineTo(3, 4);
+    c.DrawFlatCheckBox(Rect(2, 2, 16, 16), true);
+
+    ASSERT_EQ(rec.size(), 6u);
+    EXPECT_EQ(rec[0].kind, TCanvasRecord::Fill);
+    EXPECT_EQ(rec[0].color, clYellow);
+    EXPECT_EQ(rec[1].kind, TCanvasRecord::Text);
+    EXPECT_EQ(rec[1].text, QStringLiteral("abc"));
+    EXPECT_EQ(rec[1].rect, Rect(39, 3, 60, 16));
+    EXPECT_EQ(rec[1].color, clRed);
+    EXPECT_EQ(rec[1].background, clYellow); // opaque mode
+    EXPECT_EQ(rec[1].style, fsBold);
+    EXPECT_EQ(rec[2].text, QStringLiteral("aa bb"));
+    EXPECT_EQ(rec[2].rect, Rect(200, 0, 235, 13));
+    EXPECT_EQ(rec[3].text, QStringLiteral("cc"));
+    EXPECT_EQ(rec[3].rect, Rect(200, 13, 214, 26));
+    EXPECT_EQ(rec[3].background, clNone);
+    EXPECT_EQ(rec[4].kind, TCanvasRecord::Line);
+    EXPECT_EQ(rec[4].rect, Rect(1, 2, 3, 4));
+    EXPECT_EQ(rec[5].kind, TCanvasRecord::CheckBox);
+    EXPECT_TRUE(rec[5].checked);
+
+    // In tenths of a millimetre the records keep the caller's units (254 dpi: 1 unit = 1 pixel).
+    QImage page(300, 300, QImage::Format_ARGB32);
+    page.setDotsPerMeterX(10000);
+    page.setDotsPerMeterY(10000);
+    TCanvas p(&page);
+    std::vector<TCanvasRecord> printed;
+    p.SetRecorder(&printed);
+    p.SetFixedMetrics(10, 30, 10);
+    p.SetMapMode(mmLoMetric);
+    p.TextOut(100, -50, QStringLiteral("ab"));
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_EQ(printed[0].rect, Rect(100, -50, 120, -90));
+}
