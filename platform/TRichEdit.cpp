@@ -104,6 +104,7 @@ void TRichEdit::SetText(const QString& plain)
     QString text = plain;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    rtf::SanitizeRun(text, rtf::KeepLineFeeds::Yes);
     m_doc->clear();
     QTextCursor(m_doc.get()).insertText(text);
     m_selStart = 0;

@@ -109,4 +109,20 @@ int EncodeCp1252(char16_t ch)
     return -1;
 }
 
+void SanitizeRun(QString& run, KeepLineFeeds keep)
+{
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < run.size(); ++i) {
+        char16_t c = run.at(i).unicode();
+        if (c == 0x2029)
+            c = QChar::LineSeparator;
+        else if (c == u'\n' && keep == KeepLineFeeds::Yes)
+            ;
+        else if ((c < 0x20 && c != u'\t') || c == 0xFDD0 || c == 0xFDD1 || c == 0xFDEF || c == 0xFFFC)
+            continue;
+        run[out++] = QChar(c);
+    }
+    run.truncate(out);
+}
+
 } // namespace rtf

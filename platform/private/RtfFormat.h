@@ -24,4 +24,10 @@ QString DecodeCodePage(const QByteArray& bytes, int codePage);
 // The Windows-1252 byte of a character, or -1 when that code page has none.
 int EncodeCp1252(char16_t ch);
 
+// Removes what cannot be text of a run: control characters other than tab (and line feed when
+// kept, which then starts a paragraph) and the characters QTextCursor turns into frames or
+// objects; a paragraph separator becomes a line break. Linear in the length.
+enum class KeepLineFeeds { No, Yes };
+void SanitizeRun(QString& run, KeepLineFeeds keep);
+
 } // namespace rtf

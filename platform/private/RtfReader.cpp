@@ -520,7 +520,7 @@ private:
             return;
         EmitPendingParagraphs();
         ApplyAlignToBlock();
-        Sanitize(m_run);
+        SanitizeRun(m_run, KeepLineFeeds::No);
         m_cursor.insertText(m_run, CharFormat());
         m_run.clear();
     }
@@ -560,22 +560,6 @@ private:
             --m_pendingParagraphs;
             EmitPendingParagraphs();
         }
-    }
-
-    // Characters that QTextCursor would turn into structure (blocks, frames, objects) or that are
-    // not text at all can arrive through \u or a code page; none of them belongs in a run.
-    static void Sanitize(QString& run)
-    {
-        qsizetype out = 0;
-        for (qsizetype i = 0; i < run.size(); ++i) {
-            char16_t c = run.at(i).unicode();
-            if (c == 0x2029)
-                c = QChar::LineSeparator;
-            else if ((c < 0x20 && c != u'\t') || c == 0xFDD0 || c == 0xFDD1 || c == 0xFDEF || c == 0xFFFC)
-                continue;
-            run[out++] = QChar(c);
-        }
-        run.truncate(out);
     }
 
     static bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }

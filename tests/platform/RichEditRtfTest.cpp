@@ -267,6 +267,8 @@ TEST(RichEditRtf, NonRtfBytesLoadAsPlainText)
     EXPECT_EQ(e.PlainText(), QStringLiteral("caf\u00E9")) << "UTF-8";
     EXPECT_FALSE(e.LoadFromRtf("caf\xe9"));
     EXPECT_EQ(e.PlainText(), QStringLiteral("caf\u00E9")) << "not UTF-8: Windows-1252";
+    EXPECT_FALSE(e.LoadFromRtf(QByteArray("{") + QByteArray(1, '\0') + "a\x01\x10" "b\tc"));
+    EXPECT_EQ(e.PlainText(), QStringLiteral("{ab\tc")) << "control characters are not text";
     EXPECT_FALSE(e.LoadFromRtf(""));
     EXPECT_EQ(e.PlainText(), QString());
 }
