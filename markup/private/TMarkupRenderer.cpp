@@ -622,6 +622,8 @@ void TMarkupRenderer::AnchorStart(TWalk& w, const QString& tag)
     const bool hovered = !m_in.hoverOnly || number == m_in.hoverLink;
     if (w.mode == TMode::Draw) {
         if (number - 1 == m_in.focusLink) {
+            // Known at the start, so that an anchor holding only a picture reports it too.
+            m_out.focusHref = s.href;
             m_focusActive = true;
             m_focus.left = w.x;
             m_focus.top = w.lineTop;

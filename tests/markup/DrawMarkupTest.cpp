@@ -594,6 +594,8 @@ TEST_F(DrawMarkupTest, AnchoredImageIsHitAndAlignmentLiftsTheText)
     EXPECT_EQ(r.href, "pic");
     c.x = 1 + 40;
     EXPECT_FALSE(Run(c).hit);
+    c.focusLink = 0;
+    EXPECT_EQ(Run(c).focusHref, "pic"); // an anchor of a picture alone can hold the focus
 
     // ALIGN="TOP" moves the text to the top of the 32-pixel line.
     c = Call();
