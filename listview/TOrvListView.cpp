@@ -573,6 +573,24 @@ QString TOrvListView::VersionText() const
     return QStringLiteral("1.54, August 2001");
 }
 
+namespace {
+
+// Until the markup renderer draws them, marked-up texts show as their plain text.
+QString MarkupPlainText(const QString& caption)
+{
+    if (!CellContent::IsMarkup(caption))
+        return caption;
+    QString text = caption;
+    static const QRegularExpression lineBreak(QStringLiteral("<br\\s*/?>"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
+    text.replace(lineBreak, QStringLiteral("\r"));
+    text.remove(tag);
+    return text;
+}
+
+} // namespace
+
 // FIXME: a plain-text row painter so that rows are visible; markup, rich text, check boxes,
 // sub-item images and the wallpaper come with the full cell renderer.
 void TOrvListView::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
@@ -594,7 +612,7 @@ void TOrvListView::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
     for (int p = 0; p < int(order.size()); ++p) {
         const int c = order[size_t(p)];
         const int s = c - 1;
-        const QString text = Cells(c, Index);
+        QString text = Cells(c, Index);
         m_canvas.Font().Assign(rowFont);
         m_canvas.Brush().Assign(rowBrush);
         if ((State & (odSelected | odFocused)) && !RowSelect() && p != currentPos) {
@@ -608,12 +626,31 @@ void TOrvListView::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
         x = cell.right;
         m_canvas.FillRect(cell);
         TRect textRect{cell.left + 2, cell.top, cell.right - 2, cell.bottom};
+        if (c == 0 && Checkboxes()) {
+            const TBitmap& glyph = item.Checked() ? m_checkTrueGlyph : m_checkFalseGlyph;
+            if (!glyph.Empty()) {
+                m_canvas.Draw(cell.left + 2, cell.top + (cell.Height() - glyph.Height()) / 2, glyph);
+                textRect.left += glyph.Width() + 4;
+            } else {
+                const int top = cell.top + (cell.Height() - 14) / 2;
+                m_canvas.DrawFlatCheckBox(TRect{cell.left + 2, top, cell.left + 16, top + 14}, item.Checked());
+                textRect.left += 18;
+            }
+        }
         if (c == 0 && SmallImages() && item.ImageIndex() >= 0) {
             const int iy = cell.top + (cell.Height() - SmallImages()->Height()) / 2;
             SmallImages()->Draw(m_canvas, cell.left + 2, iy, item.ImageIndex());
             textRect.left += SmallImages()->Width() + 2;
         }
-        if (ContentKind(text) == ckURL && (!(State & odSelected) || !RowSelect())) {
+        const TCellContentKind kind = ContentKind(text);
+        if (kind == ckMarkup) {
+            text = MarkupPlainText(text);
+        } else if (kind == ckRichText) {
+            TRichEdit engine;
+            CellToRich(Index, s, engine);
+            text = engine.PlainText();
+        }
+        if (kind == ckURL && (!(State & odSelected) || !RowSelect())) {
             m_canvas.Font().SetStyle(m_canvas.Font().Style() | fsUnderline);
             m_canvas.Font().SetColor(m_urlColor);
         }
@@ -631,8 +668,13 @@ void TOrvListView::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
         TRect detail{Rect.left, cellBottom, Rect.right, Rect.bottom};
         m_canvas.FillRect(detail);
         m_canvas.SetFont(m_detailView->Font());
+        if (m_detailView->SplitLine()) {
+            m_canvas.Pen().SetColor(clGray);
+            m_canvas.MoveTo(detail.left, detail.top);
+            m_canvas.LineTo(detail.right, detail.top);
+        }
         detail.left += m_detailView->Indent() + 2;
-        m_canvas.DrawText(Cells(m_detailView->Column(), Index), detail,
+        m_canvas.DrawText(MarkupPlainText(Cells(m_detailView->Column(), Index)), detail,
                           DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | DT_TOP);
     }
     if (OnDrawItem)
@@ -690,23 +732,6 @@ void TOrvListView::ItemRClick(int item, int column)
         DoRightClickCell(item, column < 0 ? 0 : column);
 }
 
-namespace {
-
-// Header captions may be marked up; until the markup renderer draws them, show their text.
-QString CaptionText(const QString& caption)
-{
-    if (!CellContent::IsMarkup(caption))
-        return caption;
-    QString text = caption;
-    static const QRegularExpression lineBreak(QStringLiteral("<br\\s*/?>"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
-    text.replace(lineBreak, QStringLiteral("\r"));
-    text.remove(tag);
-    return text;
-}
-
-} // namespace
 
 // FIXME: plain section painter; the marked-up captions and the sort indicator come with the
 // header renderer.
@@ -731,7 +756,7 @@ void TOrvListView::HeaderDrawSection(QPainter& painter, int section, const TRect
                      : column.Alignment() == taCenter     ? DT_CENTER
                                                           : DT_LEFT;
     TRect content{rect.left + 2, rect.top + 1, rect.right - 2, rect.bottom - 1};
-    const QString text = CaptionText(column.Caption());
+    const QString text = MarkupPlainText(column.Caption());
     if (text.contains(QLatin1Char('\r')))
         canvas.DrawText(QString(text).remove(QLatin1Char('\n')).replace(QLatin1Char('\r'), QLatin1Char('\n')),
                         content, align | DT_NOPREFIX | DT_TOP);

@@ -1,0 +1,30 @@
+// TRadioGroup: a captioned group of radio buttons laid out in columns, with one selected item.
+#pragma once
+
+#include <QGroupBox>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+class QRadioButton;
+
+class TRadioGroup : public QGroupBox {
+public:
+    TRadioGroup(const QString& caption, const QStringList& items, int columns, QWidget* parent = nullptr);
+
+    int ItemIndex() const; // -1 when none is selected
+    // Selecting by program does not raise OnClick, as a stored selection does not.
+    void SetItemIndex(int index);
+    int Count() const { return int(m_buttons.size()); }
+    QRadioButton* Button(int index) const;
+
+    // Raised when the user picks an item.
+    std::function<void()> OnClick;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    std::vector<QRadioButton*> m_buttons;
+    int m_columns = 1;
+};
