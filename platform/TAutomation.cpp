@@ -250,7 +250,7 @@ TVariant TAutomationArgs::Optional(int index, const TVariant& fallback) const
 
 void TDispatchTable::AddMember(const QString& name, Access access, const QStringList& params, Handler handler)
 {
-    m_members.push_back(Member{name, access, params, std::move(handler)});
+    m_members.emplace_back(Member{name, access, params, std::move(handler)});
 }
 
 TVariant TDispatchTable::Invoke(const QString& member, TInvokeKind kind, const std::vector<TVariant>& positional,

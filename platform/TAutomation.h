@@ -144,6 +144,7 @@ public:
                     const TNamedArgs& named) override;
 
 protected:
+    TDispatchTable() { m_members.reserve(8); }
     // `params` names the parameters in positional order; a put's value is not among them.
     void AddMember(const QString& name, Access access, const QStringList& params, Handler handler);
 

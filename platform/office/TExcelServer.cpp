@@ -64,6 +64,8 @@ public:
     }
 
 private:
+    static constexpr long long kMaxCellsPerPut = 1LL << 26;
+
     long long Rows() const { return m_block.bottom - m_block.top + 1; }
     long long Columns() const { return m_block.right - m_block.left + 1; }
 
@@ -79,6 +81,9 @@ private:
 
     void PutValue(const TVariant& value)
     {
+        // Cells are kept densely; a put over a range this large would exhaust memory instead.
+        if (Rows() * Columns() > kMaxCellsPerPut)
+            Fail(QStringLiteral("Not enough memory to complete this action"));
         if (value.ValueType() != TVariant::Type::Array) {
             const QString text = Text(value);
             for (int r = m_block.top; r <= m_block.bottom; ++r)
@@ -166,8 +171,10 @@ public:
         AddMember(QStringLiteral("Name"), Access::GetPut, {}, [this](TInvokeKind kind, const TAutomationArgs& args) {
             if (kind == TInvokeKind::PropertyPut) {
                 const QString name = args.Required(0).ToString();
-                if (name.isEmpty() || name.size() > 31)
-                    Fail(QStringLiteral("Sheet names have 1 to 31 characters"));
+                static const QString forbidden = QStringLiteral("[]:*?/\\");
+                if (name.isEmpty() || name.size() > 31
+                    || std::any_of(name.begin(), name.end(), [](QChar c) { return forbidden.contains(c); }))
+                    Fail(QStringLiteral("Sheet names have 1 to 31 characters and none of [ ] : * ? / \\"));
                 m_sheet->name = name;
                 return TVariant();
             }

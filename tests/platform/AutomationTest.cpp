@@ -206,6 +206,12 @@ TEST(ExcelServer, RangeValueTakesArraysScalarsAndPadsWithNotAvailable)
     EXPECT_THROW(sheet.Get(QStringLiteral("Range"), {"A1"}).Put(QStringLiteral("Value"), QString(40000, u'x')),
                  EAutomationError)
         << "a cell holds at most 32,767 characters";
+    EXPECT_THROW(sheet.Get(QStringLiteral("Range"), {"A1:XFD1048576"}).Put(QStringLiteral("Value"), "x"), EAutomationError)
+        << "a whole-sheet put is refused rather than exhausting memory";
+    EXPECT_THROW(sheet.Put(QStringLiteral("Name"), "a/b"), EAutomationError);
+    sheet.Put(QStringLiteral("Name"), "Cars");
+    EXPECT_EQ(book.Get(QStringLiteral("Sheets")).Get(QStringLiteral("Item"), {"cars"}).Get(QStringLiteral("Name")).ToString(),
+              QStringLiteral("Cars"));
     app.Call(QStringLiteral("Quit"));
     EXPECT_THROW(app.Get(QStringLiteral("Workbooks")), EAutomationError);
 }
@@ -230,6 +236,9 @@ TEST(WordServer, TablesCellsAndAlignmentThroughTheObjectModel)
                  EAutomationError);
     EXPECT_THROW(doc.Get(QStringLiteral("Tables")).Call(QStringLiteral("Add"), {range}, {{"numrows", 0}, {"numcolumns", 1}}),
                  EAutomationError);
+    EXPECT_THROW(doc.Get(QStringLiteral("Tables")).Call(QStringLiteral("Add"), {range}, {{"numrows", 1}, {"numcolumns", 64}}),
+                 EAutomationError)
+        << "the word processor's table limit is 63 columns";
     EXPECT_THROW(doc.Call(QStringLiteral("Range"), {}, {{"start", 5}, {"end", 1}}), EAutomationError);
 }
 
