@@ -20,7 +20,8 @@ void BM_DrawTextCells_40x8(benchmark::State& state)
     image.fill(Qt::white);
     TCanvas c(&image);
     SetUpFont(c);
-    const unsigned flags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX | DT_EXPANDTABS | DT_EDITCONTROL;
+    const unsigned flags
+        = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX | DT_EXPANDTABS | DT_EDITCONTROL;
     for (auto _ : state) {
         for (int row = 0; row < 40; ++row) {
             for (int col = 0; col < 8; ++col) {

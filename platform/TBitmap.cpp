@@ -2,7 +2,9 @@
 
 #include <QImageReader>
 
-TBitmap::TBitmap(const QImage& image) : m_image(image) {}
+TBitmap::TBitmap(const QImage& image)
+    : m_image(image)
+{ }
 
 void TBitmap::SetImage(const QImage& image)
 {

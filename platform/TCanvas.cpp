@@ -25,13 +25,19 @@ int RoundToInt(double v)
 Qt::PenStyle ToQtPenStyle(TPenStyle style)
 {
     switch (style) {
-    case psDash: return Qt::DashLine;
-    case psDot: return Qt::DotLine;
-    case psDashDot: return Qt::DashDotLine;
-    case psDashDotDot: return Qt::DashDotDotLine;
-    case psClear: return Qt::NoPen;
+    case psDash:
+        return Qt::DashLine;
+    case psDot:
+        return Qt::DotLine;
+    case psDashDot:
+        return Qt::DashDotLine;
+    case psDashDotDot:
+        return Qt::DashDotDotLine;
+    case psClear:
+        return Qt::NoPen;
     case psSolid:
-    case psInsideFrame: break;
+    case psInsideFrame:
+        break;
     }
     return Qt::SolidLine;
 }
@@ -43,7 +49,7 @@ struct TCanvas::Impl {
     QPainter* painter = nullptr;
     std::unique_ptr<QPainter> own;
     bool borrowed = false;
-    QTransform base;          // the borrowed painter's transform, kept as the device origin
+    QTransform base; // the borrowed painter's transform, kept as the device origin
     bool baseHasClip = false; // the borrowed painter's own clip: our clips never escape it
     QRegion baseClip;
     bool hasClip = false;
@@ -79,8 +85,8 @@ struct TCanvas::Impl {
     const FontEntry& Font(const TFont& f, double unitsToPixels, int dpi)
     {
         for (FontEntry& e : fonts) {
-            if (e.height == f.Height() && e.style == f.Style() && e.unitsToPixels == unitsToPixels &&
-                e.dpi == dpi && e.name == f.Name())
+            if (e.height == f.Height() && e.style == f.Style() && e.unitsToPixels == unitsToPixels
+                && e.dpi == dpi && e.name == f.Name())
                 return e;
         }
         FontEntry* slot;
@@ -138,9 +144,12 @@ struct TCanvas::Impl {
     }
 };
 
-TCanvas::TCanvas() : d(std::make_unique<Impl>()) {}
+TCanvas::TCanvas()
+    : d(std::make_unique<Impl>())
+{ }
 
-TCanvas::TCanvas(QPaintDevice* device) : d(std::make_unique<Impl>())
+TCanvas::TCanvas(QPaintDevice* device)
+    : d(std::make_unique<Impl>())
 {
     if (!device)
         return;
@@ -232,21 +241,21 @@ TPoint TCanvas::LPtoDP(TPoint p) const
 {
     if (m_mapMode == mmPixels)
         return p;
-    return TPoint{RoundToInt(p.x * UnitsToPixelsX()), RoundToInt(-p.y * UnitsToPixelsY())};
+    return TPoint { RoundToInt(p.x * UnitsToPixelsX()), RoundToInt(-p.y * UnitsToPixelsY()) };
 }
 
 TPoint TCanvas::DPtoLP(TPoint p) const
 {
     if (m_mapMode == mmPixels)
         return p;
-    return TPoint{RoundToInt(p.x / UnitsToPixelsX()), RoundToInt(-p.y / UnitsToPixelsY())};
+    return TPoint { RoundToInt(p.x / UnitsToPixelsX()), RoundToInt(-p.y / UnitsToPixelsY()) };
 }
 
 TRect TCanvas::LPtoDP(const TRect& r) const
 {
-    const TPoint a = LPtoDP(TPoint{r.left, r.top});
-    const TPoint b = LPtoDP(TPoint{r.right, r.bottom});
-    return TRect{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+    const TPoint a = LPtoDP(TPoint { r.left, r.top });
+    const TPoint b = LPtoDP(TPoint { r.right, r.bottom });
+    return TRect { std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y) };
 }
 
 void TCanvas::SetRecorder(std::vector<TCanvasRecord>* recorder)
@@ -337,7 +346,7 @@ void TCanvas::Rectangle(const TRect& r)
         d->FillDevice(q, brush);
     if (m_pen.Style() == psClear || m_pen.Color() == clNone)
         return;
-    const int w = std::min({PenDeviceWidth(), q.width(), q.height()});
+    const int w = std::min({ PenDeviceWidth(), q.width(), q.height() });
     const QColor color = ToQColor(m_pen.Color());
     if (m_pen.Style() == psSolid || m_pen.Style() == psInsideFrame) {
         d->FillDevice(QRect(q.left(), q.top(), q.width(), w), color);
@@ -354,18 +363,19 @@ void TCanvas::Rectangle(const TRect& r)
 
 void TCanvas::MoveTo(int x, int y)
 {
-    m_penPos = TPoint{x, y};
+    m_penPos = TPoint { x, y };
 }
 
 void TCanvas::LineTo(int x, int y)
 {
     const TPoint from = m_penPos;
-    m_penPos = TPoint{x, y};
-    Record(TCanvasRecord::Line, TRect{from.x, from.y, x, y}, m_pen.Style() == psClear ? clNone : m_pen.Color());
+    m_penPos = TPoint { x, y };
+    Record(TCanvasRecord::Line, TRect { from.x, from.y, x, y },
+        m_pen.Style() == psClear ? clNone : m_pen.Color());
     if (!d->Active() || m_pen.Style() == psClear || m_pen.Color() == clNone)
         return;
     const TPoint a = LPtoDP(from);
-    const TPoint b = LPtoDP(TPoint{x, y});
+    const TPoint b = LPtoDP(TPoint { x, y });
     if (a == b)
         return;
     const QColor color = ToQColor(m_pen.Color());
@@ -474,22 +484,22 @@ void TCanvas::DrawFlatCheckBox(const TRect& r, bool checked)
     QPen pen(ToQColor(clWindowText), thick, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
     p->setPen(pen);
     p->setClipRect(in, Qt::IntersectClip);
-    p->drawPolyline(QPolygonF({p0, p1, p2}));
+    p->drawPolyline(QPolygonF({ p0, p1, p2 }));
     p->restore();
 }
 
 // ---- text ------------------------------------------------------------------------------------
 
 void TCanvas::DrawTextLine(const QPoint& topLeft, const QString& text, const std::vector<int>& underlines,
-                           bool expandTabs, int boxWidth, int tabChars)
+    bool expandTabs, int boxWidth, int tabChars)
 {
     const auto& fe = d->Font(m_font, UnitsToPixelsY(), PixelsPerInchY());
     const int lineHeight = fe.ascent + fe.descent;
     const bool opaque = m_bkMode == bkOpaque && m_brush.Style() != bsClear && m_brush.Color() != clNone;
     if (d->recorder) {
-        const TPoint a = DPtoLP(TPoint{topLeft.x(), topLeft.y()});
-        const TPoint b = DPtoLP(TPoint{topLeft.x() + boxWidth, topLeft.y() + lineHeight});
-        Record(TCanvasRecord::Text, TRect{a.x, a.y, b.x, b.y}, m_font.Color(), text);
+        const TPoint a = DPtoLP(TPoint { topLeft.x(), topLeft.y() });
+        const TPoint b = DPtoLP(TPoint { topLeft.x() + boxWidth, topLeft.y() + lineHeight });
+        Record(TCanvasRecord::Text, TRect { a.x, a.y, b.x, b.y }, m_font.Color(), text);
         d->recorder->back().background = opaque ? m_brush.Color() : clNone;
     }
     if (!d->Active())
@@ -548,7 +558,7 @@ void TCanvas::TextOut(int x, int y, const QString& text)
     if (!d->Active() && !d->recorder)
         return;
     const auto& fe = d->Font(m_font, UnitsToPixelsY(), PixelsPerInchY());
-    const TPoint at = LPtoDP(TPoint{x, y});
+    const TPoint at = LPtoDP(TPoint { x, y });
     DrawTextLine(QPoint(at.x, at.y), text, {}, false, d->MakeMeasurer(fe, false, 0).Width(text), 0);
 }
 
@@ -566,7 +576,7 @@ int TCanvas::TextHeight(const QString& /*text*/) const
 
 TPoint TCanvas::TextExtent(const QString& text) const
 {
-    return TPoint{TextWidth(text), TextHeight(text)};
+    return TPoint { TextWidth(text), TextHeight(text) };
 }
 
 int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags)
@@ -625,8 +635,8 @@ int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int le
     else if (singleLine && (flags & DT_BOTTOM))
         top = dev.bottom - lineHeight;
     const int result = (singleLine && (flags & (DT_VCENTER | DT_BOTTOM)))
-                           ? RoundToInt((top - dev.top + lineHeight) / uy)
-                           : RoundToInt(totalHeight / uy);
+        ? RoundToInt((top - dev.top + lineHeight) / uy)
+        : RoundToInt(totalHeight / uy);
 
     if ((!d->Active() && !d->recorder) || text.isEmpty())
         return result;
@@ -711,9 +721,9 @@ TRect TCanvas::ClipBox() const
     if (d->hasClip)
         box = box.isNull() ? d->clipDevice : box.intersected(d->clipDevice);
     // Corners converted one by one: with y pointing up the bottom lies below the top.
-    const TPoint a = DPtoLP(TPoint{box.left(), box.top()});
-    const TPoint b = DPtoLP(TPoint{box.left() + box.width(), box.top() + box.height()});
-    return TRect{a.x, a.y, b.x, b.y};
+    const TPoint a = DPtoLP(TPoint { box.left(), box.top() });
+    const TPoint b = DPtoLP(TPoint { box.left() + box.width(), box.top() + box.height() });
+    return TRect { a.x, a.y, b.x, b.y };
 }
 
 // ---- pictures --------------------------------------------------------------------------------
@@ -736,10 +746,10 @@ void TCanvas::DrawImage(int x, int y, const QImage& image)
 {
     if (image.isNull())
         return;
-    const TPoint at = LPtoDP(TPoint{x, y});
+    const TPoint at = LPtoDP(TPoint { x, y });
     if (d->recorder) {
-        const TPoint end = DPtoLP(TPoint{at.x + image.width(), at.y + image.height()});
-        Record(TCanvasRecord::Image, TRect{x, y, end.x, end.y}, clNone);
+        const TPoint end = DPtoLP(TPoint { at.x + image.width(), at.y + image.height() });
+        Record(TCanvasRecord::Image, TRect { x, y, end.x, end.y }, clNone);
     }
     if (!d->Active())
         return;

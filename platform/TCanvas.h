@@ -47,14 +47,14 @@ enum TBkMode { bkOpaque, bkTransparent };
 struct TCanvasRecord {
     enum Kind { Fill, Frame, Rectangle, Line, FocusRect, CheckBox, Text, Image };
     Kind kind = Fill;
-    TRect rect;                  // text: the line's box; line: from (left, top) to (right, bottom)
-    QString text;                // text: the characters drawn (prefixes removed, "..." added)
-    TColor color = clNone;       // fills and frames: brush; rectangle and line: pen; text: font
-    TColor background = clNone;  // text drawn in opaque mode: the brush colour behind it
+    TRect rect; // text: the line's box; line: from (left, top) to (right, bottom)
+    QString text; // text: the characters drawn (prefixes removed, "..." added)
+    TColor color = clNone; // fills and frames: brush; rectangle and line: pen; text: font
+    TColor background = clNone; // text drawn in opaque mode: the brush colour behind it
     TFontStyles style = 0;
     int fontHeight = 0;
     int escapement = 0;
-    bool checked = false;        // check box
+    bool checked = false; // check box
 };
 enum TMapMode { mmPixels, mmLoMetric };
 
@@ -97,13 +97,13 @@ public:
     double UnitsToPixelsY() const;
 
     // Filling and lines (logical units).
-    void FillRect(const TRect& r);        // brush, no outline
-    void FrameRect(const TRect& r);       // 1-pixel frame in the brush colour
-    void Rectangle(const TRect& r);       // pen outline, brush inside
+    void FillRect(const TRect& r); // brush, no outline
+    void FrameRect(const TRect& r); // 1-pixel frame in the brush colour
+    void Rectangle(const TRect& r); // pen outline, brush inside
     void MoveTo(int x, int y);
-    void LineTo(int x, int y);            // pen; the end point is not drawn (GDI)
+    void LineTo(int x, int y); // pen; the end point is not drawn (GDI)
     TPoint PenPos() const { return m_penPos; }
-    void DrawFocusRect(const TRect& r);   // dotted frame
+    void DrawFocusRect(const TRect& r); // dotted frame
     void DrawFlatCheckBox(const TRect& r, bool checked);
 
     // Text. TextOut draws with the text's top-left at (x, y); the background is filled with the
@@ -129,9 +129,9 @@ public:
     TRect ClipBox() const; // the clip rectangle, or the whole device when there is none
 
     // Pictures.
-    void Draw(int x, int y, const TBitmap& bitmap);               // transparent when the bitmap is
+    void Draw(int x, int y, const TBitmap& bitmap); // transparent when the bitmap is
     void StretchDraw(const TRect& r, const TBitmap& bitmap);
-    void DrawImage(int x, int y, const QImage& image);            // natural size in device pixels
+    void DrawImage(int x, int y, const QImage& image); // natural size in device pixels
     void StretchDrawImage(const TRect& r, const QImage& image);
 
 private:
@@ -140,7 +140,7 @@ private:
     int PenDeviceWidth() const;
     // One line of text with its top-left at a device point, rotated by the font's escapement.
     void DrawTextLine(const QPoint& topLeft, const QString& text, const std::vector<int>& underlines,
-                      bool expandTabs, int boxWidth, int tabChars);
+        bool expandTabs, int boxWidth, int tabChars);
 
     struct Impl;
     std::unique_ptr<Impl> d;

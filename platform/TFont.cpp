@@ -30,17 +30,20 @@ TFont::TFont()
         m_height = -MulDiv(int(std::lround(app.pointSizeF())), m_pixelsPerInch, 72);
     else if (app.pixelSize() > 0)
         m_height = -app.pixelSize();
-    m_style = (app.bold() ? fsBold : 0) | (app.italic() ? fsItalic : 0) |
-              (app.underline() ? fsUnderline : 0) | (app.strikeOut() ? fsStrikeOut : 0);
+    m_style = (app.bold() ? fsBold : 0) | (app.italic() ? fsItalic : 0) | (app.underline() ? fsUnderline : 0)
+        | (app.strikeOut() ? fsStrikeOut : 0);
 }
 
 // A copy describes the same font but does not inherit the listener: the listener belongs to
 // whoever owns the original.
 TFont::TFont(const TFont& other)
-    : m_name(other.m_name), m_height(other.m_height), m_pixelsPerInch(other.m_pixelsPerInch),
-      m_color(other.m_color), m_style(other.m_style), m_escapement(other.m_escapement)
-{
-}
+    : m_name(other.m_name)
+    , m_height(other.m_height)
+    , m_pixelsPerInch(other.m_pixelsPerInch)
+    , m_color(other.m_color)
+    , m_style(other.m_style)
+    , m_escapement(other.m_escapement)
+{ }
 
 TFont& TFont::operator=(const TFont& other)
 {
@@ -153,16 +156,16 @@ TFont TFont::FromQFont(const QFont& font, TColor color)
     else if (font.pixelSize() > 0)
         result.m_height = -font.pixelSize();
     result.m_color = color;
-    result.m_style = (font.bold() ? fsBold : 0) | (font.italic() ? fsItalic : 0) |
-                     (font.underline() ? fsUnderline : 0) | (font.strikeOut() ? fsStrikeOut : 0);
+    result.m_style = (font.bold() ? fsBold : 0) | (font.italic() ? fsItalic : 0)
+        | (font.underline() ? fsUnderline : 0) | (font.strikeOut() ? fsStrikeOut : 0);
     result.m_escapement = 0;
     return result;
 }
 
 bool TFont::SameAs(const TFont& other) const
 {
-    return m_name == other.m_name && m_height == other.m_height && m_color == other.m_color &&
-           m_style == other.m_style && m_escapement == other.m_escapement;
+    return m_name == other.m_name && m_height == other.m_height && m_color == other.m_color
+        && m_style == other.m_style && m_escapement == other.m_escapement;
 }
 
 void TFont::Changed()

@@ -43,9 +43,9 @@ QImage Greyed(const QImage& image)
 } // namespace
 
 TImageList::TImageList(int width, int height)
-    : m_width(width > 0 ? width : 16), m_height(height > 0 ? height : 16)
-{
-}
+    : m_width(width > 0 ? width : 16)
+    , m_height(height > 0 ? height : 16)
+{ }
 
 TImageList::~TImageList()
 {
@@ -108,13 +108,13 @@ void TImageList::StretchDraw(TCanvas& canvas, int x, int y, int width, int heigh
 {
     if (index < 0 || index >= Count() || m_images[size_t(index)].isNull())
         return;
-    canvas.StretchDrawImage(TRect{x, y, x + width, y + height}, m_images[size_t(index)]);
+    canvas.StretchDrawImage(TRect { x, y, x + width, y + height }, m_images[size_t(index)]);
 }
 
 int TImageList::RegisterChangeLink(std::function<void()> onChange, std::function<void()> onDestroyed)
 {
     const int id = m_nextLinkId++;
-    m_links.push_back(Link{id, std::move(onChange), std::move(onDestroyed)});
+    m_links.push_back(Link { id, std::move(onChange), std::move(onDestroyed) });
     return id;
 }
 

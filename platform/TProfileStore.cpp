@@ -12,7 +12,7 @@ QStringList KeyParts(const QString& keyPath)
     QString path = keyPath;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    static const QStringList roots = {QStringLiteral("HKEY_CURRENT_USER"), QStringLiteral("HKCU")};
+    static const QStringList roots = { QStringLiteral("HKEY_CURRENT_USER"), QStringLiteral("HKCU") };
     if (!parts.isEmpty() && roots.contains(parts.first(), Qt::CaseInsensitive))
         parts.removeFirst();
     if (!parts.isEmpty() && parts.first().compare(QLatin1String("Software"), Qt::CaseInsensitive) == 0)
@@ -32,7 +32,9 @@ QString TProfileStore::ResolveIniPath(const QString& fileName)
     return QDir(dir).filePath(fileName);
 }
 
-TProfileStore::TProfileStore(const QString& location, TProfileKind kind) : m_kind(kind), m_location(location)
+TProfileStore::TProfileStore(const QString& location, TProfileKind kind)
+    : m_kind(kind)
+    , m_location(location)
 {
     if (kind == pkIniFile) {
         m_settings = std::make_unique<QSettings>(ResolveIniPath(location), QSettings::IniFormat);
@@ -42,7 +44,8 @@ TProfileStore::TProfileStore(const QString& location, TProfileKind kind) : m_kin
     const QString organisation = parts.isEmpty() ? QStringLiteral("orvlistview") : parts.takeFirst();
     const QString application = parts.isEmpty() ? organisation : parts.takeFirst();
     m_prefix = parts.join(QLatin1Char('/'));
-    m_settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, organisation, application);
+    m_settings = std::make_unique<QSettings>(
+        QSettings::NativeFormat, QSettings::UserScope, organisation, application);
 }
 
 TProfileStore::~TProfileStore() = default;
@@ -55,7 +58,7 @@ QString TProfileStore::FileName() const
 QString TProfileStore::Key(const QString& section, const QString& name) const
 {
     QString key = m_prefix;
-    for (const QString& part : {section, name}) {
+    for (const QString& part : { section, name }) {
         QString p = part;
         p.replace(QLatin1Char('\\'), QLatin1Char('/'));
         if (p.isEmpty())
@@ -99,7 +102,8 @@ int TProfileStore::ReadInteger(const QString& section, const QString& name, int 
     return ok ? result : defaultValue;
 }
 
-QString TProfileStore::ReadString(const QString& section, const QString& name, const QString& defaultValue) const
+QString TProfileStore::ReadString(
+    const QString& section, const QString& name, const QString& defaultValue) const
 {
     const QVariant v = m_settings->value(Key(section, name));
     return v.isValid() ? v.toString() : defaultValue;

@@ -28,7 +28,8 @@ public:
     bool WriteString(const QString& section, const QString& name, const QString& value);
 
     int ReadInteger(const QString& section, const QString& name, int defaultValue = 0) const;
-    QString ReadString(const QString& section, const QString& name, const QString& defaultValue = QString()) const;
+    QString ReadString(
+        const QString& section, const QString& name, const QString& defaultValue = QString()) const;
     bool ValueExists(const QString& section, const QString& name) const;
     bool EraseSection(const QString& section);
 

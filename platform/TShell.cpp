@@ -54,7 +54,8 @@ QUrl TShell::ResolveTarget(const QString& target)
     if (scheme == QLatin1String("mailto"))
         return url.path().isEmpty() ? QUrl() : url;
     if (scheme == QLatin1String("file"))
-        return url.isLocalFile() && !url.toLocalFile().isEmpty() && !IsProgram(url.toLocalFile()) ? url : QUrl();
+        return url.isLocalFile() && !url.toLocalFile().isEmpty() && !IsProgram(url.toLocalFile()) ? url
+                                                                                                  : QUrl();
     return QUrl();
 }
 

@@ -2,7 +2,9 @@
 
 #include <QTimerEvent>
 
-TTimerHost::TTimerHost(QObject* parent) : QObject(parent) {}
+TTimerHost::TTimerHost(QObject* parent)
+    : QObject(parent)
+{ }
 
 TTimerHost::~TTimerHost()
 {

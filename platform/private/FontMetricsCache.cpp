@@ -9,8 +9,8 @@ namespace fontmetrics {
 double CellToEmRatio(const QFont& font)
 {
     static QHash<QString, double> cache;
-    const QString key = font.family() + QLatin1Char('|') + QString::number(font.bold()) +
-                        QString::number(font.italic());
+    const QString key
+        = font.family() + QLatin1Char('|') + QString::number(font.bold()) + QString::number(font.italic());
     auto it = cache.constFind(key);
     if (it != cache.constEnd())
         return *it;

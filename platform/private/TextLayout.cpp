@@ -5,7 +5,9 @@
 namespace textlayout {
 
 Measurer::Measurer(const QFontMetrics& metrics, bool expandTabs, WidthCache* cache, int tabChars)
-    : m_metrics(metrics), m_cache(cache), m_expandTabs(expandTabs)
+    : m_metrics(metrics)
+    , m_cache(cache)
+    , m_expandTabs(expandTabs)
 {
     const int ave = metrics.averageCharWidth();
     m_tabWidth = std::max(1, (tabChars > 0 ? tabChars : 8) * (ave > 0 ? ave : 1));
@@ -82,8 +84,8 @@ struct Span {
 
 // Greedy breaking at blanks. Every measurement runs from the line start, so the cost is
 // bounded by (words x characters per line), never by the square of the text length.
-void WrapParagraph(const QString& text, Span para, const Options& opt, const Measurer& measure,
-                   std::vector<Span>& out)
+void WrapParagraph(
+    const QString& text, Span para, const Options& opt, const Measurer& measure, std::vector<Span>& out)
 {
     const int end = para.start + para.length;
     int lineStart = para.start;
@@ -128,7 +130,7 @@ void WrapParagraph(const QString& text, Span para, const Options& opt, const Mea
                 lineEnd = lineStart + lo;
             }
         }
-        out.push_back(Span{lineStart, lineEnd - lineStart});
+        out.push_back(Span { lineStart, lineEnd - lineStart });
         // Blanks at a break are swallowed by the break.
         lineStart = lineEnd;
         while (lineStart < end && text[lineStart] == QLatin1Char(' '))
@@ -167,20 +169,20 @@ std::vector<Line> Layout(const QString& source, const Options& opt, const Measur
     if (opt.singleLine) {
         text.replace(QLatin1Char('\r'), QLatin1Char(' '));
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        paragraphs.push_back(Span{0, int(text.size())});
+        paragraphs.push_back(Span { 0, int(text.size()) });
     } else {
         int start = 0;
         const int n = int(text.size());
         for (int i = 0; i < n; ++i) {
             const QChar c = text[i];
             if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-                paragraphs.push_back(Span{start, i - start});
+                paragraphs.push_back(Span { start, i - start });
                 if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
                     ++i;
                 start = i + 1;
             }
         }
-        paragraphs.push_back(Span{start, n - start});
+        paragraphs.push_back(Span { start, n - start });
     }
 
     std::vector<Span> spans;

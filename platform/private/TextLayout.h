@@ -14,15 +14,15 @@ struct Options {
     bool wordBreak = false;
     bool breakLongWords = false; // edit-control behaviour: a word wider than the line is split
     bool expandTabs = false;
-    bool prefix = true;          // "&" marks the next character, "&&" is a literal "&"
+    bool prefix = true; // "&" marks the next character, "&&" is a literal "&"
     bool endEllipsis = false;
-    int availWidth = 0;          // device pixels
+    int availWidth = 0; // device pixels
 };
 
 struct Line {
     QString text;
     std::vector<int> underlines; // indexes into text of characters marked by a prefix
-    int width = 0;               // device pixels
+    int width = 0; // device pixels
 };
 
 // Widths already measured with one font. Lists repaint the same cells over and over, and

@@ -56,7 +56,7 @@ TEST(Canvas, FillRectCoversExactlyTheGdiRectangle)
         c.Brush().SetColor(clRed);
         c.FillRect(Rect(5, 6, 15, 20));
         c.FillRect(Rect(30, 30, 25, 25)); // corners given the other way round: normalised
-        c.FillRect(Rect(0, 0, 0, 10));    // empty
+        c.FillRect(Rect(0, 0, 0, 10)); // empty
         c.Brush().SetStyle(bsClear);
         c.FillRect(Rect(20, 20, 30, 30)); // a clear brush fills nothing
     }
@@ -122,7 +122,7 @@ TEST(Canvas, LinesLeaveOutTheEndPointAndHonourThePen)
         c.Pen().SetColor(clBlack);
         c.MoveTo(2, 5);
         c.LineTo(12, 5);
-        EXPECT_EQ(c.PenPos(), (TPoint{12, 5}));
+        EXPECT_EQ(c.PenPos(), (TPoint { 12, 5 }));
         c.MoveTo(20, 20);
         c.LineTo(20, 10); // upwards: (20, 10) itself is not drawn
         c.Pen().SetStyle(psClear);
@@ -172,7 +172,7 @@ TEST(Canvas, FlatCheckBoxShowsATickOnlyWhenChecked)
     }
     const QRgb frame = ToQColor(clBtnShadow).rgb();
     const QRgb inside = ToQColor(clWindow).rgb();
-    for (const QImage* img : {&on, &off}) {
+    for (const QImage* img : { &on, &off }) {
         EXPECT_EQ(Px(*img, 2, 2), frame);
         EXPECT_EQ(Px(*img, 15, 15), frame);
         EXPECT_EQ(Px(*img, 16, 16), kWhite);
@@ -258,7 +258,8 @@ TEST(Canvas, LoMetricMapsTenthsOfMillimetresWithYUp)
         int dotsPerMeter;
         int dpi;
     };
-    for (const Case& tc : {Case{"screen", 3780, 96}, Case{"254 dpi", 10000, 254}, Case{"600 dpi", 23622, 600}}) {
+    for (const Case& tc :
+        { Case { "screen", 3780, 96 }, Case { "254 dpi", 10000, 254 }, Case { "600 dpi", 23622, 600 } }) {
         SCOPED_TRACE(tc.name);
         QImage image = WhiteImage(300, 300);
         image.setDotsPerMeterX(tc.dotsPerMeter);
@@ -269,9 +270,9 @@ TEST(Canvas, LoMetricMapsTenthsOfMillimetresWithYUp)
         c.Brush().SetColor(clBlack);
         c.FillRect(Rect(0, 0, 100, -100));
         const int side = int(std::lround(tc.dpi * 100 / 254.0)); // 1 cm
-        EXPECT_EQ(c.LPtoDP(TPoint{100, -100}), (TPoint{side, side}));
+        EXPECT_EQ(c.LPtoDP(TPoint { 100, -100 }), (TPoint { side, side }));
         // Back from pixels: exact up to half a device pixel.
-        const TPoint back = c.DPtoLP(TPoint{side, side});
+        const TPoint back = c.DPtoLP(TPoint { side, side });
         EXPECT_NEAR(back.x, 100, 127.0 / tc.dpi + 0.5);
         EXPECT_NEAR(back.y, -100, 127.0 / tc.dpi + 0.5);
         EXPECT_EQ(c.LPtoDP(Rect(0, 0, 100, -100)), Rect(0, 0, side, side));
@@ -313,7 +314,7 @@ TEST(Canvas, WithoutDeviceDrawingIsHarmlessAndMeasuringWorks)
 TEST(Canvas, TransparentBitmapLeavesItsKeyColourUnpainted)
 {
     QImage pic(6, 6, QImage::Format_RGB32);
-    pic.fill(Qt::red);                // bottom-left decides: red is transparent
+    pic.fill(Qt::red); // bottom-left decides: red is transparent
     pic.setPixel(2, 2, kBlue);
     TBitmap bmp(pic);
     QImage opaque = WhiteImage(20, 20);
@@ -344,7 +345,7 @@ TEST(Canvas, ImageListDrawsEntriesTransparently)
     {
         TCanvas c(&image);
         list.Draw(c, 2, 2, 0);
-        list.Draw(c, 12, 2, 5);  // out of range: nothing
+        list.Draw(c, 12, 2, 5); // out of range: nothing
         list.Draw(c, 12, 2, -1);
         list.StretchDraw(c, 0, 14, 16, 16, 0);
     }
@@ -370,8 +371,8 @@ TEST(Canvas, PrinterPageInTenthMillimetresPrintsUprightText)
         EXPECT_EQ(c.PixelsPerInchY(), printer.resolution());
         c.SetMapMode(mmLoMetric);
         const TRect page = c.ClipBox();
-        EXPECT_NEAR(page.Width(), 1900, 5);   // 210 mm less two 10 mm margins
-        EXPECT_NEAR(page.bottom, -2770, 5);  // 297 mm less margins, below the top
+        EXPECT_NEAR(page.Width(), 1900, 5); // 210 mm less two 10 mm margins
+        EXPECT_NEAR(page.bottom, -2770, 5); // 297 mm less margins, below the top
         c.Font().SetName(QStringLiteral("DejaVu Sans"));
         c.Font().SetHeight(50); // a 5 mm cell
         c.Font().SetColor(clBlack);
@@ -380,8 +381,8 @@ TEST(Canvas, PrinterPageInTenthMillimetresPrintsUprightText)
     }
     if (!orvtest::HaveProgram(QStringLiteral("pdftotext")))
         GTEST_SKIP() << "pdftotext not installed";
-    const QString html = QString::fromUtf8(
-        orvtest::RunProgram(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
+    const QString html = QString::fromUtf8(orvtest::RunProgram(
+        QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") }));
     const QRegularExpression word(QStringLiteral(
         "xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">Upright<"));
     const QRegularExpressionMatch m = word.match(html);
@@ -390,9 +391,9 @@ TEST(Canvas, PrinterPageInTenthMillimetresPrintsUprightText)
     const double left = m.captured(1).toDouble() * mmPerPt, top = m.captured(2).toDouble() * mmPerPt;
     const double right = m.captured(3).toDouble() * mmPerPt, bottom = m.captured(4).toDouble() * mmPerPt;
     EXPECT_GT(right - left, bottom - top); // runs left to right, not up or down
-    EXPECT_NEAR(left, 10 + 20, 1.0);       // margin + 20 mm
-    EXPECT_NEAR(top, 10 + 30, 1.5);        // margin + 30 mm, downwards on the page
-    EXPECT_NEAR(bottom - top, 5, 1.5);     // the 5 mm cell
+    EXPECT_NEAR(left, 10 + 20, 1.0); // margin + 20 mm
+    EXPECT_NEAR(top, 10 + 30, 1.5); // margin + 30 mm, downwards on the page
+    EXPECT_NEAR(bottom - top, 5, 1.5); // the 5 mm cell
 }
 
 TEST(Canvas, RecorderWithFixedMetricsGivesExactPositions)

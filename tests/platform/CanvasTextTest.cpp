@@ -58,9 +58,9 @@ TEST(CanvasText, HorizontalAndVerticalAlignment)
         unsigned flags;
     };
     const TRect cell = Rect(20, 10, 220, 70);
-    for (const Case& tc : {Case{"left top", DT_LEFT | DT_TOP}, Case{"right", DT_RIGHT},
-                           Case{"centre", DT_CENTER}, Case{"vcentre", DT_VCENTER},
-                           Case{"bottom", DT_BOTTOM}, Case{"centre vcentre", DT_CENTER | DT_VCENTER}}) {
+    for (const Case& tc : { Case { "left top", DT_LEFT | DT_TOP }, Case { "right", DT_RIGHT },
+             Case { "centre", DT_CENTER }, Case { "vcentre", DT_VCENTER }, Case { "bottom", DT_BOTTOM },
+             Case { "centre vcentre", DT_CENTER | DT_VCENTER } }) {
         SCOPED_TRACE(tc.name);
         QImage image = WhiteImage(240, 80);
         TCanvas c(&image);
@@ -151,8 +151,8 @@ TEST(CanvasText, PrefixCharacters)
         const char* shown;
         unsigned flags;
     };
-    for (const Case& tc : {Case{"&File", "File", 0}, Case{"a&&b", "a&b", 0}, Case{"end&", "end", 0},
-                           Case{"&File", "&File", DT_NOPREFIX}, Case{"a&&b", "a&&b", DT_NOPREFIX}}) {
+    for (const Case& tc : { Case { "&File", "File", 0 }, Case { "a&&b", "a&b", 0 }, Case { "end&", "end", 0 },
+             Case { "&File", "&File", DT_NOPREFIX }, Case { "a&&b", "a&&b", DT_NOPREFIX } }) {
         SCOPED_TRACE(tc.text);
         TRect r = Rect(0, 0, 500, 0);
         c.DrawText(QString::fromUtf8(tc.text), r, tc.flags | DT_CALCRECT | DT_SINGLELINE);
@@ -160,7 +160,7 @@ TEST(CanvasText, PrefixCharacters)
     }
     std::vector<int> marks;
     EXPECT_EQ(textlayout::StripPrefix(QStringLiteral("&a&&b&c"), &marks), QStringLiteral("a&bc"));
-    EXPECT_EQ(marks, (std::vector<int>{0, 3}));
+    EXPECT_EQ(marks, (std::vector<int> { 0, 3 }));
 }
 
 TEST(CanvasText, PrefixUnderlinesTheMarkedCharacter)
@@ -189,7 +189,8 @@ TEST(CanvasText, WordBreakAndLineBreaks)
     const int wWord = c.TextWidth(QStringLiteral("alpha beta"));
     EXPECT_EQ(LineCount(c, QStringLiteral("alpha beta alpha beta"), wWord + 2, DT_WORDBREAK), 2);
     EXPECT_EQ(LineCount(c, QStringLiteral("alpha beta gamma delta"), 10000, DT_WORDBREAK), 1);
-    EXPECT_EQ(LineCount(c, QStringLiteral("alpha beta gamma delta"), wWord + 2, DT_SINGLELINE | DT_WORDBREAK), 1);
+    EXPECT_EQ(
+        LineCount(c, QStringLiteral("alpha beta gamma delta"), wWord + 2, DT_SINGLELINE | DT_WORDBREAK), 1);
     EXPECT_EQ(LineCount(c, QStringLiteral("one\r\ntwo\nthree\rfour"), 1000, 0), 4);
     EXPECT_EQ(LineCount(c, QStringLiteral("one\r\ntwo"), 1000, DT_SINGLELINE), 1);
     EXPECT_EQ(LineCount(c, QStringLiteral("a\r\n\r\nb"), 1000, DT_WORDBREAK), 3);
@@ -226,10 +227,13 @@ TEST(CanvasText, TabsExpandToStopsOfEightAverageCharacters)
     EXPECT_EQ(r.Width(), 2 * stop + c.TextWidth(QStringLiteral("b")));
     // DT_TABSTOP: the high byte is the tab length in characters, not more flags.
     TRect tabbed = Rect(0, 0, 1000, 0);
-    EXPECT_GT(c.DrawText(QStringLiteral("a\tb"), tabbed, DT_EXPANDTABS | DT_SINGLELINE | DT_TABSTOP | (4u << 8)), 0);
+    EXPECT_GT(
+        c.DrawText(QStringLiteral("a\tb"), tabbed, DT_EXPANDTABS | DT_SINGLELINE | DT_TABSTOP | (4u << 8)),
+        0);
     EXPECT_EQ(tabbed, Rect(0, 0, 1000, 0)); // 0x400 in the high byte is not DT_CALCRECT here
     QImage four = WhiteImage(300, 30), eight = WhiteImage(300, 30);
-    for (auto [image, flags] : {std::pair{&four, unsigned(DT_TABSTOP | (4u << 8))}, std::pair{&eight, 0u}}) {
+    for (auto [image, flags] :
+        { std::pair { &four, unsigned(DT_TABSTOP | (4u << 8)) }, std::pair { &eight, 0u } }) {
         TCanvas p(image);
         UseTestFont(p);
         TRect r = Rect(0, 0, 300, 30);
@@ -306,9 +310,9 @@ TEST(CanvasText, LoMetricTextIsUprightAndSizedInTenthMillimetres)
     c.Detach();
     const QRect ink = InkBox(image);
     ASSERT_FALSE(ink.isNull());
-    EXPECT_GE(ink.top(), 60);          // below the text's top, not mirrored above it
+    EXPECT_GE(ink.top(), 60); // below the text's top, not mirrored above it
     EXPECT_LE(ink.bottom(), 60 + h);
-    EXPECT_GE(ink.height(), 25);       // "H" is about 0.73 em tall, "g" descends
+    EXPECT_GE(ink.height(), 25); // "H" is about 0.73 em tall, "g" descends
     EXPECT_GE(ink.left(), 50);
 
     // The same text at 600 dpi covers proportionally more pixels.
@@ -334,7 +338,7 @@ TEST(CanvasText, EscapementRotatesTextCounterClockwise)
     c.Detach();
     const QRect ink = InkBox(image);
     ASSERT_FALSE(ink.isNull());
-    EXPECT_GT(ink.height(), ink.width());   // reads bottom to top
+    EXPECT_GT(ink.height(), ink.width()); // reads bottom to top
     EXPECT_LE(ink.bottom(), 150);
     EXPECT_GE(ink.top(), 150 - w - 1);
     EXPECT_GE(ink.left(), 100); // the line box turns to the right of the origin, letter tops to the left
@@ -376,7 +380,8 @@ TEST(CanvasText, WrappedTextThatRunsOutOfRoomEndsWithEllipsis)
         QImage image = WhiteImage(300, 100);
         TCanvas c(&image);
         UseTestFont(c);
-        const TRect cell = Rect(0, 0, c.TextWidth(QStringLiteral("alpha beta")) + 2, lines * c.TextHeight(text) + 3);
+        const TRect cell
+            = Rect(0, 0, c.TextWidth(QStringLiteral("alpha beta")) + 2, lines * c.TextHeight(text) + 3);
         TRect r = cell;
         c.DrawText(text, r, flags | extra);
         c.Detach();
@@ -393,9 +398,10 @@ TEST(CanvasText, WrappedTextThatRunsOutOfRoomEndsWithEllipsis)
     UseTestFont(m);
     QFontMetrics fm(m.Font().ToQFont());
     textlayout::Measurer measure(fm, false);
-    textlayout::Line line{QStringLiteral("alpha beta"), {0, 8}, measure.Width(QStringLiteral("alpha beta"))};
+    textlayout::Line line { QStringLiteral("alpha beta"), { 0, 8 },
+        measure.Width(QStringLiteral("alpha beta")) };
     textlayout::EndWithEllipsis(line, measure.Width(QStringLiteral("alpha be")), measure);
     EXPECT_TRUE(line.text.endsWith(QStringLiteral("...")));
     EXPECT_LE(line.width, measure.Width(QStringLiteral("alpha be")));
-    EXPECT_EQ(line.underlines, std::vector<int>{0}); // marks on cut characters go with them
+    EXPECT_EQ(line.underlines, std::vector<int> { 0 }); // marks on cut characters go with them
 }

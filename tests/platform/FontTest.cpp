@@ -12,8 +12,8 @@ TEST(Font, SizeAndHeightFollowEachOther)
         int points;
         int height;
     };
-    for (const Case& tc : {Case{96, 8, -11}, Case{96, 10, -13}, Case{96, 12, -16}, Case{120, 9, -15}, Case{72, 10, -10},
-                           Case{254, 10, -35}}) {
+    for (const Case& tc : { Case { 96, 8, -11 }, Case { 96, 10, -13 }, Case { 96, 12, -16 },
+             Case { 120, 9, -15 }, Case { 72, 10, -10 }, Case { 254, 10, -35 } }) {
         SCOPED_TRACE(testing::Message() << tc.ppi << " dpi " << tc.points << " pt");
         TFont f;
         f.SetPixelsPerInch(tc.ppi);

@@ -14,7 +14,8 @@ TEST(ProfileStore, IniRoundTripWritesPlainEntries)
         TProfileStore store(path);
         EXPECT_TRUE(store.WriteInteger(QStringLiteral("Columns"), QStringLiteral("col0"), 80));
         EXPECT_TRUE(store.WriteInteger(QStringLiteral("Columns"), QStringLiteral("col1"), 120));
-        EXPECT_TRUE(store.WriteString(QStringLiteral("Other"), QStringLiteral("name"), QStringLiteral("a b")));
+        EXPECT_TRUE(
+            store.WriteString(QStringLiteral("Other"), QStringLiteral("name"), QStringLiteral("a b")));
     }
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -34,8 +35,8 @@ TEST(ProfileStore, IniRoundTripWritesPlainEntries)
 TEST(ProfileStore, BareNameLivesInTheConfigFolder)
 {
     QStandardPaths::setTestModeEnabled(true);
-    const QString expected =
-        QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + QStringLiteral("/orvtest_bare.ini");
+    const QString expected = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation)
+        + QStringLiteral("/orvtest_bare.ini");
     {
         TProfileStore store(QStringLiteral("orvtest_bare.ini"));
         EXPECT_EQ(store.FileName(), expected);
@@ -69,7 +70,8 @@ TEST(ProfileStore, RegistryKeyPathPicksStoreAndSubKey)
         EXPECT_TRUE(store.WriteInteger(QStringLiteral("Main"), QStringLiteral("col1"), 120));
         EXPECT_TRUE(store.FileName().startsWith(dir.path()));
     }
-    QSettings raw(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OrvTest"), QStringLiteral("Demo"));
+    QSettings raw(
+        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OrvTest"), QStringLiteral("Demo"));
     EXPECT_EQ(raw.value(QStringLiteral("Lists/Main/col1")).toInt(), 120);
     const TProfileStore again(QStringLiteral("HKEY_CURRENT_USER/Software/OrvTest/Demo/Lists"), pkRegistry);
     EXPECT_EQ(again.ReadInteger(QStringLiteral("Main"), QStringLiteral("col0")), 80);

@@ -23,8 +23,8 @@ struct RecordingOpener {
 TEST(Shell, OpensOnlyLinksOfKnownKinds)
 {
     RecordingOpener rec;
-    for (const char* ok : {"http://example.com/x?y=1", "https://example.com", "HTTP://EXAMPLE.COM",
-                           "ftp://ftp.example.com/pub", "mailto:someone@example.com", "file:///tmp"}) {
+    for (const char* ok : { "http://example.com/x?y=1", "https://example.com", "HTTP://EXAMPLE.COM",
+             "ftp://ftp.example.com/pub", "mailto:someone@example.com", "file:///tmp" }) {
         SCOPED_TRACE(ok);
         EXPECT_TRUE(TShell::Open(QString::fromUtf8(ok)));
     }
@@ -33,11 +33,10 @@ TEST(Shell, OpensOnlyLinksOfKnownKinds)
     EXPECT_EQ(rec.opened[4].scheme(), QStringLiteral("mailto"));
 
     rec.opened.clear();
-    for (const char* refused : {"javascript:alert(1)", "JavaScript:alert(1)", "data:text/html,<b>x</b>",
-                                "vbscript:msgbox", "rm -rf /", "cmd.exe /c calc", "sh -c 'id'", "calc.exe",
-                                "; ls", "$(reboot)", "http://", "mailto:", "http://exa mple.com",
-                                "http://example.com\nrm", "", "   ", "smb://server/share", "no-such-file.txt",
-                                "file:///bin/sh", "/bin/sh"}) {
+    for (const char* refused : { "javascript:alert(1)", "JavaScript:alert(1)", "data:text/html,<b>x</b>",
+             "vbscript:msgbox", "rm -rf /", "cmd.exe /c calc", "sh -c 'id'", "calc.exe", "; ls", "$(reboot)",
+             "http://", "mailto:", "http://exa mple.com", "http://example.com\nrm", "", "   ",
+             "smb://server/share", "no-such-file.txt", "file:///bin/sh", "/bin/sh" }) {
         SCOPED_TRACE(refused);
         EXPECT_FALSE(TShell::Open(QString::fromUtf8(refused)));
     }
