@@ -940,6 +940,12 @@ void TCustomListView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_F2:
         EditCaption(focused);
         return;
+    case Qt::Key_Left:
+    case Qt::Key_Right: // report view has no column cursor: the arrows scroll sideways
+        ScrollBy(event->key() == Qt::Key_Left ? -horizontalScrollBar()->singleStep()
+                                              : horizontalScrollBar()->singleStep(),
+                 0);
+        return;
     default:
         QAbstractScrollArea::keyPressEvent(event);
         return;
@@ -963,8 +969,8 @@ bool TCustomListView::viewportEvent(QEvent* event)
             }
         }
         QToolTip::hideText();
-        return true;
     }
+    // Cells that fit (and lists without their own tips) leave the request to the widget's tooltip.
     return QAbstractScrollArea::viewportEvent(event);
 }
 

@@ -1,9 +1,12 @@
 #include "platform/TCustomListView.h"
 #include "platform/THeaderControl.h"
+#include "platform/TImageList.h"
 
 #include "support/TestSupport.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -484,4 +487,97 @@ TEST(ListView, MillionRowsStayFluid)
     EXPECT_LE(int(list.draws.size()), list.VisibleRowCount() + 1);
     EXPECT_EQ(list.draws.back().item, 999999);
     EXPECT_TRUE(list.draws.back().state & odSelected);
+}
+
+TEST(ListView, ImagesIndentAndTextBackgroundArePaintedBeforeTheLabel)
+{
+    RecordingList list;
+    Fill(list, 10);
+    list.SetColor(clWhite);
+    Show(list);
+    const int plainLeft = list.SubItemRect(0, 0).left;
+    TImageList images(16, 16);
+    QImage red(16, 16, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    QImage blue(16, 16, QImage::Format_ARGB32);
+    blue.fill(Qt::blue);
+    images.Add(red);
+    images.Add(blue);
+    list.SetSmallImages(&images);
+    EXPECT_GE(list.RowHeight(), 17);
+    list.Items()[1].SetImageIndex(0);
+    list.Items()[2].SetIndent(2);
+    EXPECT_EQ(list.SubItemRect(1, 0).left, plainLeft + 18);
+    EXPECT_EQ(list.SubItemRect(2, 0).left, plainLeft + 18 + 32);
+
+    // Sub-item images need their style.
+    list.Items()[3].SetSubItemImage(1, 1);
+    const int cellLeft = list.CellRect(3, 1).left;
+    EXPECT_EQ(list.SubItemRect(3, 1).left, cellLeft);
+    list.SetExtendedStyle(LVS_EX_SUBITEMIMAGES);
+    EXPECT_EQ(list.SubItemRect(3, 1).left, cellLeft + 18);
+
+    list.SetTextBkColor(clYellow);
+    const QImage image = Render(list);
+    const TRect row1 = list.CellRect(1, 0);
+    EXPECT_EQ(orvtest::CountPixels(image, QRect(row1.left, row1.top, 18, row1.Height()), Qt::red), 256);
+    EXPECT_EQ(orvtest::CountPixels(image, list.CellRect(3, 1).ToQRect(), Qt::blue), 256);
+    EXPECT_EQ(orvtest::CountPixels(image, list.CellRect(4, 1).ToQRect(), Qt::blue), 0);
+    const TRect label = list.SubItemRect(4, 2);
+    EXPECT_GT(orvtest::CountPixels(image, label.ToQRect(), Qt::yellow), label.Width() * label.Height() / 2);
+
+    // A destroyed image list is let go.
+    {
+        TImageList gone(16, 16);
+        list.SetSmallImages(&gone);
+    }
+    EXPECT_EQ(list.SmallImages(), nullptr);
+    EXPECT_EQ(list.SubItemRect(1, 0).left, plainLeft);
+}
+
+TEST(ListView, RecreatingTheWindowKeepsStylesAndMeasuresAgain)
+{
+    RecordingList list;
+    Fill(list, 10);
+    list.measuredHeight = 24;
+    list.SetOwnerDrawFixed(true);
+    list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FLATSB | LVS_EX_HEADERDRAGDROP);
+    Show(list);
+    const int measured = list.measureCalls;
+    list.SetColumnOrder({1, 0, 2});
+    list.RecreateWnd();
+    EXPECT_TRUE(list.HandleAllocated());
+    EXPECT_EQ(list.measureCalls, measured + 1);
+    EXPECT_EQ(list.ExtendedStyle(), unsigned(LVS_EX_CHECKBOXES | LVS_EX_FLATSB | LVS_EX_HEADERDRAGDROP));
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{1, 0, 2}));
+    EXPECT_EQ(list.RowHeight(), 24);
+    EXPECT_EQ(list.Items().Count(), 10);
+}
+
+TEST(ListView, ArrowsScrollSidewaysAndCutOffCellsGetTips)
+{
+    RecordingList list;
+    Fill(list, 10, 6);
+    Show(list);
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_Right);
+    QTest::keyClick(&list, Qt::Key_Right);
+    EXPECT_GT(list.HorizontalOffset(), 0);
+    QTest::keyClick(&list, Qt::Key_Left);
+    QTest::keyClick(&list, Qt::Key_Left);
+    EXPECT_EQ(list.HorizontalOffset(), 0);
+
+    list.Items()[1].SubItems()[0] = QString(200, 'W');
+    auto ask = [&](int row) {
+        const QPoint at = CenterOf(list.SubItemRect(row, 1));
+        QHelpEvent tip(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list.viewport(), &tip);
+        return tip.isAccepted();
+    };
+    EXPECT_TRUE(ask(1));
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QString(200, 'W'));
+    EXPECT_FALSE(ask(2)); // the text fits: no tip of the list's own
+    list.SetToolTipsEnabled(false);
+    EXPECT_FALSE(ask(1));
 }
