@@ -128,6 +128,9 @@ void WrapParagraph(
                         hi = mid - 1;
                 }
                 lineEnd = lineStart + lo;
+                // Never split a surrogate pair; a line of one such character takes both halves.
+                if (lineEnd < wordEnd && text[lineEnd].isLowSurrogate())
+                    lineEnd += lo > 1 ? -1 : 1;
             }
         }
         out.push_back(Span { lineStart, lineEnd - lineStart });
@@ -152,6 +155,8 @@ QString Ellipsize(const QString& line, int availWidth, const Measurer& measure, 
         else
             hi = mid - 1;
     }
+    if (lo > 0 && lo < line.size() && line[lo].isLowSurrogate())
+        --lo; // keep surrogate pairs whole
     *keptChars = lo;
     return line.left(lo) + dots;
 }

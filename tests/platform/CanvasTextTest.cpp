@@ -354,6 +354,42 @@ TEST(CanvasText, EscapementRotatesTextCounterClockwise)
     EXPECT_GT(InkBox(cell).height(), w - 6);
 }
 
+TEST(CanvasText, CutsNeverSplitSurrogatePairs)
+{
+    TCanvas c;
+    UseTestFont(c);
+    QFontMetrics fm(c.Font().ToQFont());
+    textlayout::Measurer measure(fm, false);
+    QString text;
+    for (int i = 0; i < 40; ++i)
+        text += QString::fromUcs4(U"\U0001F600");
+    auto whole = [](const QString& s) {
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            if (s[i].isHighSurrogate() && (i + 1 >= s.size() || !s[i + 1].isLowSurrogate()))
+                return false;
+            if (s[i].isLowSurrogate() && (i == 0 || !s[i - 1].isHighSurrogate()))
+                return false;
+        }
+        return true;
+    };
+    for (int width : { 1, 17, 33, 70, 150 }) {
+        SCOPED_TRACE(width);
+        textlayout::Options cut;
+        cut.singleLine = true;
+        cut.endEllipsis = true;
+        cut.availWidth = width;
+        EXPECT_TRUE(whole(textlayout::Layout(text, cut, measure)[0].text));
+        textlayout::Options wrap;
+        wrap.wordBreak = true;
+        wrap.breakLongWords = true;
+        wrap.availWidth = width;
+        for (const auto& line : textlayout::Layout(text, wrap, measure)) {
+            EXPECT_FALSE(line.text.isEmpty());
+            EXPECT_TRUE(whole(line.text));
+        }
+    }
+}
+
 TEST(CanvasText, EmptyAndDegenerateInputs)
 {
     QImage image = WhiteImage(50, 50);
