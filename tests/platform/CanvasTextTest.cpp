@@ -3,6 +3,7 @@
 
 #include <QFontMetrics>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -352,6 +353,48 @@ TEST(CanvasText, EscapementRotatesTextCounterClockwise)
     d.DrawText(QStringLiteral("Rotated"), line, DT_SINGLELINE | DT_BOTTOM);
     d.Detach();
     EXPECT_GT(InkBox(cell).height(), w - 6);
+}
+
+TEST(CanvasText, WrappedLinesFitKeepEveryWordAndAreFilledGreedily)
+{
+    TCanvas c;
+    UseTestFont(c);
+    QFontMetrics fm(c.Font().ToQFont());
+    textlayout::Measurer measure(fm, false);
+    std::mt19937 random(1234);
+    const QString letters = QStringLiteral("aeiouxyzWMil");
+    for (int round = 0; round < 60; ++round) {
+        QStringList words;
+        const int count = 1 + int(random() % 40);
+        for (int w = 0; w < count; ++w) {
+            QString word;
+            for (int k = 1 + int(random() % 8); k > 0; --k)
+                word += letters[int(random() % letters.size())];
+            words << word;
+        }
+        const QString text = words.join(QLatin1Char(' '));
+        int longest = 0;
+        for (const QString& w : words)
+            longest = std::max(longest, measure.Width(w));
+        textlayout::Options opt;
+        opt.wordBreak = true;
+        opt.availWidth = longest + int(random() % 300);
+        SCOPED_TRACE(testing::Message() << text.toStdString() << " in " << opt.availWidth);
+        const auto lines = textlayout::Layout(text, opt, measure);
+        QStringList rebuilt;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_LE(lines[i].width, opt.availWidth);
+            EXPECT_FALSE(lines[i].text.startsWith(QLatin1Char(' ')));
+            EXPECT_FALSE(lines[i].text.endsWith(QLatin1Char(' ')));
+            rebuilt << lines[i].text;
+            if (i + 1 < lines.size()) {
+                // The next line's first word did not fit on this one.
+                const QString next = lines[i + 1].text.section(QLatin1Char(' '), 0, 0);
+                EXPECT_GT(measure.Width(lines[i].text + QLatin1Char(' ') + next), opt.availWidth);
+            }
+        }
+        EXPECT_EQ(rebuilt.join(QLatin1Char(' ')), text);
+    }
 }
 
 TEST(CanvasText, CutsNeverSplitSurrogatePairs)
