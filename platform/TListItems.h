@@ -104,6 +104,9 @@ public:
     // Stable sort with a comparison returning <0, 0 or >0 (rows comparing equal keep their order).
     template <class Compare>
     void Sort(Compare compare);
+    // Puts the rows in the given order: order[i] is the current index of the row that goes to i.
+    // `order` must be a permutation of 0 .. Count() - 1 (anything else leaves the rows as they are).
+    void ApplyOrder(const std::vector<int>& order);
 
     int SelectedCount() const;
     TListItem* Selected() const;  // the first selected row, or nullptr
@@ -124,6 +127,26 @@ private:
     TListItem* m_focusedItem = nullptr;
     int m_selectedCount = 0; // kept up to date so that clearing a selection is cheap when empty
 };
+
+inline void TListItems::ApplyOrder(const std::vector<int>& order)
+{
+    if (order.size() != m_items.size())
+        return;
+    std::vector<std::unique_ptr<TListItem>> sorted(m_items.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        const int from = order[i];
+        if (from < 0 || size_t(from) >= m_items.size() || !m_items[size_t(from)]) {
+            // Not a permutation: put back what was taken and leave the order unchanged.
+            for (size_t j = 0; j < i; ++j)
+                m_items[size_t(order[j])] = std::move(sorted[j]);
+            return;
+        }
+        sorted[i] = std::move(m_items[size_t(from)]);
+    }
+    m_items = std::move(sorted);
+    Renumber(0);
+    Changed();
+}
 
 template <class Compare>
 void TListItems::Sort(Compare compare)

@@ -384,41 +384,111 @@ void TSortRun::ResetCacheIfFormatChanged(TSortStyle style, const QString& prefix
     std::fill(m_state.begin(), m_state.end(), 0);
 }
 
-double TSortRun::Key(const TListItem& item, TSortStyle style)
+double TSortRun::ConvertedValue(const QString& text, TSortStyle style, bool& isNumber) const
 {
-    const int index = item.Index();
-    if (index >= 0 && size_t(index) < m_state.size() && m_state[size_t(index)] != 0)
-        return m_values[size_t(index)];
-
-    const QString& text = CellText(item, m_column);
-    double value = 0;
-    bool isNumber = true;
+    isNumber = true;
     switch (style) {
     case ssNumber:
     case ssNumberGrouped: {
         const QString normal = NormalizeNumber(text, m_cachePrefix, m_cacheSuffix, style == ssNumberGrouped, m_locale);
         const std::optional<double> v = ParseDecimal(normal);
         isNumber = v.has_value();
-        value = v.value_or(0);
+        return v.value_or(0);
+    }
+    case ssDateTime: return LocaleDateTimeValue(text, m_locale);
+    case ssDateDMY: return ShortDateValue(text, true);
+    case ssDateMDY: return ShortDateValue(text, false);
+    default: return 0;
+    }
+}
+
+double TSortRun::CachedKey(int row, TSortStyle style)
+{
+    const size_t i = size_t(row);
+    if (m_state[i] == 0) {
+        bool isNumber = true;
+        m_values[i] = ConvertedValue(*m_cells[i], style, isNumber);
+        m_state[i] = isNumber ? 1 : 2;
+    }
+    return m_state[i] == 1 ? m_values[i] : std::numeric_limits<double>::quiet_NaN();
+}
+
+void TSortRun::BuildTextKeys(bool foldCase)
+{
+    // Four UTF-16 units of 16 bits each, in code point order and shifted by one so that a shorter
+    // text (padded with 0) sorts before any longer text with the same start. Units whose key does
+    // not fit saturate; equal keys always fall back to comparing the full texts.
+    m_textKeys.resize(m_cells.size());
+    for (size_t i = 0; i < m_cells.size(); ++i) {
+        const QString& text = *m_cells[i];
+        const char16_t* data = reinterpret_cast<const char16_t*>(text.utf16());
+        const qsizetype len = text.size();
+        quint64 key = 0;
+        for (int k = 0; k < 4; ++k) {
+            quint64 unit = 0;
+            if (k < len) {
+                const char16_t u = data[k];
+                unit = std::min<quint64>(CodePointOrderKey(foldCase ? FoldAscii(u) : u) + 1, 0xFFFF);
+            }
+            key = (key << 16) | unit;
+        }
+        m_textKeys[i] = key;
+    }
+    m_textKeysFolded = foldCase ? 1 : 0;
+}
+
+int TSortRun::CompareRows(int x, int y)
+{
+    TSortStyle style = ssText;
+    QString prefix;
+    QString suffix;
+    if (m_handlers.getFormat)
+        m_handlers.getFormat(m_column, style, prefix, suffix);
+
+    int r = 1;
+    switch (style) {
+    case ssText:
+    case ssTextCase:
+    case ssTextNoCase: {
+        const bool fold = style == ssTextNoCase;
+        if (m_textKeysFolded != int(fold))
+            BuildTextKeys(fold);
+        const quint64 kx = m_textKeys[size_t(x)];
+        const quint64 ky = m_textKeys[size_t(y)];
+        if (kx != ky)
+            r = kx < ky ? -1 : 1;
+        else
+            r = fold ? CompareTextNoCase(*m_cells[size_t(x)], *m_cells[size_t(y)])
+                     : CompareText(*m_cells[size_t(x)], *m_cells[size_t(y)]);
         break;
     }
+    case ssNumber:
+    case ssNumberGrouped:
     case ssDateTime:
-        value = LocaleDateTimeValue(text, m_locale);
-        break;
     case ssDateDMY:
-        value = ShortDateValue(text, true);
+    case ssDateMDY: {
+        ResetCacheIfFormatChanged(style, prefix, suffix);
+        const double a = CachedKey(x, style);
+        const double b = CachedKey(y, style);
+        // A text that is not a number makes the pair compare equal.
+        r = (std::isnan(a) || std::isnan(b)) ? 0 : Sign(a, b);
         break;
-    case ssDateMDY:
-        value = ShortDateValue(text, false);
+    }
+    case ssCustom:
+        r = 1;
+        if (m_handlers.customCompare)
+            m_handlers.customCompare(m_column, *m_cells[size_t(x)], *m_cells[size_t(y)], r);
+        break;
+    case ssRaw:
+        r = 1;
+        if (m_handlers.rawCompare)
+            m_handlers.rawCompare(m_column, x, y, r);
         break;
     default:
+        r = 1;
         break;
     }
-    if (index >= 0 && size_t(index) < m_state.size()) {
-        m_values[size_t(index)] = value;
-        m_state[size_t(index)] = isNumber ? 1 : 2;
-    }
-    return isNumber ? value : std::numeric_limits<double>::quiet_NaN();
+    return r * m_sign;
 }
 
 int TSortRun::Compare(const TListItem* a, const TListItem* b)
@@ -430,41 +500,35 @@ int TSortRun::Compare(const TListItem* a, const TListItem* b)
     QString suffix;
     if (m_handlers.getFormat)
         m_handlers.getFormat(m_column, style, prefix, suffix);
-
+    const QString& s1 = CellText(*a, m_column);
+    const QString& s2 = CellText(*b, m_column);
     int r = 1;
     switch (style) {
     case ssText:
-    case ssTextCase:
-        r = CompareText(CellText(*a, m_column), CellText(*b, m_column));
-        break;
-    case ssTextNoCase:
-        r = CompareTextNoCase(CellText(*a, m_column), CellText(*b, m_column));
-        break;
+    case ssTextCase: r = CompareText(s1, s2); break;
+    case ssTextNoCase: r = CompareTextNoCase(s1, s2); break;
     case ssNumber:
     case ssNumberGrouped:
     case ssDateTime:
     case ssDateDMY:
     case ssDateMDY: {
-        ResetCacheIfFormatChanged(style, prefix, suffix);
-        const double x = Key(*a, style);
-        const double y = Key(*b, style);
-        // A text that is not a number makes the pair compare equal.
-        r = (std::isnan(x) || std::isnan(y)) ? 0 : Sign(x, y);
+        m_cachePrefix = prefix;
+        m_cacheSuffix = suffix;
+        bool n1 = true, n2 = true;
+        const double v1 = ConvertedValue(s1, style, n1);
+        const double v2 = ConvertedValue(s2, style, n2);
+        r = (n1 && n2) ? Sign(v1, v2) : 0;
         break;
     }
     case ssCustom:
-        r = 1;
         if (m_handlers.customCompare)
-            m_handlers.customCompare(m_column, CellText(*a, m_column), CellText(*b, m_column), r);
+            m_handlers.customCompare(m_column, s1, s2, r);
         break;
     case ssRaw:
-        r = 1;
         if (m_handlers.rawCompare)
             m_handlers.rawCompare(m_column, a->Index(), b->Index(), r);
         break;
-    default:
-        r = 1;
-        break;
+    default: break;
     }
     return r * m_sign;
 }
@@ -474,19 +538,24 @@ void TSortRun::Sort(TListItems& items)
     const int n = items.Count();
     if (n < 2)
         return;
+    m_cells.resize(size_t(n));
+    for (int i = 0; i < n; ++i)
+        m_cells[size_t(i)] = &CellText(items[i], m_column);
     m_values.assign(size_t(n), 0.0);
     m_state.assign(size_t(n), 0);
+    m_textKeysFolded = -1;
 
     // Sort a permutation, not the rows themselves: the rows stay where they are while the
     // handlers run, so a handler that reads the list by row index sees consistent rows.
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return Compare(&items[x], &items[y]) < 0; });
+    std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return CompareRows(x, y) < 0; });
+    items.ApplyOrder(order);
 
-    std::vector<int> rank(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        rank[size_t(order[size_t(i)])] = i;
-    items.Sort([&](const TListItem& x, const TListItem& y) { return rank[size_t(x.Index())] - rank[size_t(y.Index())]; });
+    m_cells.clear();
+    m_textKeys.clear();
+    m_values.clear();
+    m_state.clear();
 }
 
 } // namespace orvsort

@@ -47,27 +47,36 @@ int CompareTextNoCase(QStringView a, QStringView b);
 // Text of cell `column` (sub-item index, -1 = caption) of a row, or empty.
 const QString& CellText(const TListItem& item, int column);
 
-// One sort run over a column. Conversions of numbers and dates are cached per row and reused
-// while the format handler keeps answering the same style, prefix and suffix.
+// One sort run over a column. The handlers are asked once per comparison; conversions of numbers
+// and dates are cached per row and reused while the format handler keeps answering the same style,
+// prefix and suffix, and texts are compared through a per-row key of their first characters, so
+// that most comparisons touch only two small arrays.
 class TSortRun {
 public:
     TSortRun(int column, int directionSign, const TSortHandlers& handlers, QLocale locale = QLocale::system());
 
-    // The comparison handed to the list's sort: negative, zero or positive.
+    // One comparison of two rows (no cached values): negative, zero or positive.
     int Compare(const TListItem* a, const TListItem* b);
 
     // Sorts the rows (stable: rows that compare equal keep their order).
     void Sort(TListItems& items);
 
 private:
-    double Key(const TListItem& item, TSortStyle style);
+    int CompareRows(int x, int y);
+    double CachedKey(int row, TSortStyle style);
+    double ConvertedValue(const QString& text, TSortStyle style, bool& isNumber) const;
     void ResetCacheIfFormatChanged(TSortStyle style, const QString& prefix, const QString& suffix);
+    void BuildTextKeys(bool foldCase);
 
     int m_column;
     int m_sign;
     const TSortHandlers& m_handlers;
     QLocale m_locale;
-    // Cache of converted values, indexed by the row's index at the start of the sort.
+
+    // Per-row data of the running sort, indexed by the row's index (rows do not move until the end).
+    std::vector<const QString*> m_cells;
+    std::vector<quint64> m_textKeys;
+    int m_textKeysFolded = -1; // -1 = not built, 0 = exact, 1 = ASCII case folded
     TSortStyle m_cacheStyle = ssText;
     QString m_cachePrefix;
     QString m_cacheSuffix;
