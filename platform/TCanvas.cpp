@@ -488,6 +488,33 @@ void TCanvas::DrawFlatCheckBox(const TRect& r, bool checked)
     p->restore();
 }
 
+void TCanvas::DrawEdge(const TRect& r, TEdgeStyle style)
+{
+    Record(TCanvasRecord::Edge, r, clNone);
+    if (!d->Active())
+        return;
+    const QRect q = LPtoDP(r).ToQRect();
+    if (q.isEmpty())
+        return;
+    // Outer ring, then inner ring: (top-left colour, bottom-right colour).
+    const bool raised = style == edRaised;
+    const TColor rings[2][2] = { { raised ? cl3DLight : clBtnShadow, raised ? cl3DDkShadow : clBtnHighlight },
+        { raised ? clBtnHighlight : cl3DDkShadow, raised ? clBtnShadow : cl3DLight } };
+    QRect ring = q;
+    for (const auto& colors : rings) {
+        if (ring.width() <= 0 || ring.height() <= 0)
+            break;
+        const QColor topLeft = ToQColor(colors[0]);
+        const QColor bottomRight = ToQColor(colors[1]);
+        // Bottom and right first so that the top-left colour owns the two shared corners, as GDI draws it.
+        d->FillDevice(QRect(ring.left(), ring.bottom(), ring.width(), 1), bottomRight);
+        d->FillDevice(QRect(ring.right(), ring.top(), 1, ring.height()), bottomRight);
+        d->FillDevice(QRect(ring.left(), ring.top(), ring.width() - 1, 1), topLeft);
+        d->FillDevice(QRect(ring.left(), ring.top(), 1, ring.height() - 1), topLeft);
+        ring.adjust(1, 1, -1, -1);
+    }
+}
+
 // ---- text ------------------------------------------------------------------------------------
 
 void TCanvas::DrawTextLine(const QPoint& topLeft, const QString& text, const std::vector<int>& underlines,

@@ -45,7 +45,7 @@ enum TBkMode { bkOpaque, bkTransparent };
 
 // One drawing call as a recording canvas saw it, in logical units of the mapping of the time.
 struct TCanvasRecord {
-    enum Kind { Fill, Frame, Rectangle, Line, FocusRect, CheckBox, Text, Image };
+    enum Kind { Fill, Frame, Rectangle, Line, FocusRect, CheckBox, Edge, Text, Image };
     Kind kind = Fill;
     TRect rect; // text: the line's box; line: from (left, top) to (right, bottom)
     QString text; // text: the characters drawn (prefixes removed, "..." added)
@@ -57,6 +57,7 @@ struct TCanvasRecord {
     bool checked = false; // check box
 };
 enum TMapMode { mmPixels, mmLoMetric };
+enum TEdgeStyle { edRaised, edSunken };
 
 class TCanvas {
 public:
@@ -105,6 +106,8 @@ public:
     TPoint PenPos() const { return m_penPos; }
     void DrawFocusRect(const TRect& r); // dotted frame
     void DrawFlatCheckBox(const TRect& r, bool checked);
+    // A two-pixel 3-D border inside `r` in the button colours (a raised button or a sunken field).
+    void DrawEdge(const TRect& r, TEdgeStyle style);
 
     // Text. TextOut draws with the text's top-left at (x, y); the background is filled with the
     // brush colour in opaque mode.

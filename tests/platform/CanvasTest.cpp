@@ -450,3 +450,28 @@ TEST(Canvas, RecorderWithFixedMetricsGivesExactPositions)
     ASSERT_EQ(printed.size(), 1u);
     EXPECT_EQ(printed[0].rect, Rect(100, -50, 120, -90));
 }
+
+TEST(Canvas, EdgesUseTheButtonColoursInTwoRings)
+{
+    QImage image = WhiteImage(40, 20);
+    {
+        TCanvas c(&image);
+        c.DrawEdge(Rect(0, 0, 10, 10), edRaised);
+        c.DrawEdge(Rect(20, 0, 30, 10), edSunken);
+        c.DrawEdge(Rect(35, 0, 35, 10), edRaised); // empty: nothing
+    }
+    auto rgb = [](TColor c) { return ToQColor(c).rgb(); };
+    struct Probe {
+        int x, y;
+        TColor color;
+    };
+    for (const Probe& p :
+        { Probe { 0, 0, cl3DLight }, Probe { 9, 9, cl3DDkShadow }, Probe { 1, 1, clBtnHighlight },
+            Probe { 8, 8, clBtnShadow }, Probe { 9, 0, cl3DDkShadow }, Probe { 20, 0, clBtnShadow },
+            Probe { 29, 9, clBtnHighlight }, Probe { 21, 1, cl3DDkShadow }, Probe { 28, 8, cl3DLight } }) {
+        SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+        EXPECT_EQ(Px(image, p.x, p.y), rgb(p.color));
+    }
+    EXPECT_EQ(Px(image, 5, 5), kWhite); // the inside is left alone
+    EXPECT_EQ(Px(image, 35, 5), kWhite);
+}
