@@ -415,27 +415,30 @@ void TCanvas::DrawFocusRect(const TRect& r)
     const QRect q = LPtoDP(r).ToQRect();
     if (q.isEmpty())
         return;
-    // Every other pixel of the outline. Drawn with XOR where the device allows it, so that
-    // drawing the same rectangle twice removes it again.
-    QPolygon dots;
+    // Every other pixel of the outline, in a checkerboard anchored at the top-left corner. Drawn
+    // with XOR where the device allows it, so that drawing the same rectangle twice removes it.
     const int l = q.left(), t = q.top(), rgt = q.right(), btm = q.bottom();
-    dots.reserve(2 * (q.width() + q.height()));
-    for (int x = l; x <= rgt; x += 2) {
-        dots << QPoint(x, t);
-        if (btm != t && ((x - l) + (btm - t)) % 2 == 0)
+    // Only the part on the device is generated: a huge rectangle costs no more than the screen.
+    int x0 = l, x1 = rgt, y0 = t, y1 = btm;
+    if (d->base.isIdentity()) {
+        const QPaintDevice* dev = d->painter->device();
+        x0 = std::max(l, -1);
+        x1 = std::min(rgt, dev->width());
+        y0 = std::max(t, -1);
+        y1 = std::min(btm, dev->height());
+    }
+    auto dotted = [&](int x, int y) { return ((qint64(x) - l) + (qint64(y) - t)) % 2 == 0; };
+    QPolygon dots;
+    for (int x = x0; x <= x1; ++x) {
+        if (t >= y0 && t <= y1 && dotted(x, t))
+            dots << QPoint(x, t);
+        if (btm != t && btm >= y0 && btm <= y1 && dotted(x, btm))
             dots << QPoint(x, btm);
     }
-    if (btm != t) {
-        for (int x = l + 1; x <= rgt; x += 2) {
-            if (((x - l) + (btm - t)) % 2 == 0)
-                dots << QPoint(x, btm);
-        }
-    }
-    for (int y = t + 1; y < btm; ++y) {
-        if ((y - t) % 2 == 0) {
+    for (int y = std::max(y0, t + 1); y <= std::min(y1, btm - 1); ++y) {
+        if (l >= x0 && l <= x1 && dotted(l, y))
             dots << QPoint(l, y);
-        }
-        if (rgt != l && ((rgt - l) + (y - t)) % 2 == 0)
+        if (rgt != l && rgt >= x0 && rgt <= x1 && dotted(rgt, y))
             dots << QPoint(rgt, y);
     }
     QPainter* p = d->painter;

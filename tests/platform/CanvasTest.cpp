@@ -158,6 +158,16 @@ TEST(Canvas, FocusRectIsDottedAndSecondDrawRemovesIt)
         c.DrawFocusRect(Rect(2, 2, 12, 10));
     }
     EXPECT_EQ(image, before);
+
+    // A rectangle far larger than the device only touches the device's pixels, in the same pattern.
+    QImage huge = WhiteImage(20, 20);
+    {
+        TCanvas c(&huge);
+        c.DrawFocusRect(Rect(2, 2, 2000000000, 12));
+    }
+    for (int x = 2; x < 20; ++x)
+        EXPECT_EQ(Px(huge, x, 2) != kWhite, (x - 2) % 2 == 0) << x;
+    EXPECT_EQ(Px(huge, 19, 5), kWhite); // the right edge is far away
 }
 
 TEST(Canvas, FlatCheckBoxShowsATickOnlyWhenChecked)
