@@ -187,14 +187,14 @@ void TForm1::CreateMenu()
     };
 
     File1 = menu("File1", QStringLiteral("File"));
-    Savetofile1 = item(File1, "Savetofile1", QStringLiteral("Save to file"), nullptr);
-    Loadfromfile1 = item(File1, "Loadfromfile1", QStringLiteral("Load from file"), nullptr);
+    Savetofile1 = item(File1, "Savetofile1", QStringLiteral("Save to file"), &TForm1::Savetofile1Click);
+    Loadfromfile1 = item(File1, "Loadfromfile1", QStringLiteral("Load from file"), &TForm1::Loadfromfile1Click);
     LoadfromCSV1 = item(File1, "LoadfromCSV1", QStringLiteral("Load from CSV"), &TForm1::LoadfromCSV1Click);
     SavetoCSV1 = item(File1, "SavetoCSV1", QStringLiteral("Save to CSV"), &TForm1::SavetoCSV1Click);
-    SavetoHTML1 = item(File1, "SavetoHTML1", QStringLiteral("Save to HTML"), nullptr);
-    SavetoXLS1 = item(File1, "SavetoXLS1", QStringLiteral("Save to XLS"), nullptr);
-    SavetoDOC1 = item(File1, "SavetoDOC1", QStringLiteral("Save to DOC"), nullptr);
-    SavetoXML1 = item(File1, "SavetoXML1", QStringLiteral("Save to XML"), nullptr);
+    SavetoHTML1 = item(File1, "SavetoHTML1", QStringLiteral("Save to HTML"), &TForm1::SavetoHTML1Click);
+    SavetoXLS1 = item(File1, "SavetoXLS1", QStringLiteral("Save to XLS"), &TForm1::SavetoXLS1Click);
+    SavetoDOC1 = item(File1, "SavetoDOC1", QStringLiteral("Save to DOC"), &TForm1::SavetoDOC1Click);
+    SavetoXML1 = item(File1, "SavetoXML1", QStringLiteral("Save to XML"), &TForm1::SavetoXML1Click);
     Preview1 = item(File1, "Preview1", QStringLiteral("Preview"), nullptr);
     Print1 = item(File1, "Print1", QStringLiteral("Print"), nullptr);
     Clear1 = item(File1, "Clear1", QStringLiteral("Clear"), &TForm1::Clear1Click);
@@ -642,6 +642,18 @@ void TForm1::FillCatalogue()
 // Commands
 // ============================================================================================
 
+void TForm1::Savetofile1Click()
+{
+    OrvListView2->SetSaveHeader(true);
+    OrvListView2->SaveToFile(QStringLiteral("test.dat"));
+}
+
+void TForm1::Loadfromfile1Click()
+{
+    OrvListView2->SetLoadHeader(true);
+    OrvListView2->LoadFromFile(QStringLiteral("test.dat"));
+}
+
 void TForm1::LoadfromCSV1Click()
 {
     OrvListView2->SetLoadHeader(false);
@@ -652,6 +664,31 @@ void TForm1::SavetoCSV1Click()
 {
     OrvListView2->SetSaveHeader(false);
     OrvListView2->SaveToCSV(QStringLiteral("sample.csv"));
+}
+
+void TForm1::SavetoHTML1Click()
+{
+    OrvListView2->SaveToHTML(QStringLiteral("sample.htm"));
+    if (OpenURL)
+        OpenURL(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("sample.htm"))).toString());
+}
+
+void TForm1::SavetoXLS1Click()
+{
+    OrvListView2->SaveToXLS(QStringLiteral("sample.xls"));
+}
+
+void TForm1::SavetoDOC1Click()
+{
+    OrvListView2->SaveToDOC(QStringLiteral("sample.doc"));
+}
+
+void TForm1::SavetoXML1Click()
+{
+    const QStringList fieldNames{QStringLiteral("Car"),   QStringLiteral("Type"),  QStringLiteral("Cylinders"),
+                                 QStringLiteral("Intro"), QStringLiteral("Power"), QStringLiteral("Price"),
+                                 QStringLiteral("Web")};
+    OrvListView2->SaveToXML(QStringLiteral("test.xml"), QStringLiteral("CARLIST"), QStringLiteral("CAR"), fieldNames);
 }
 
 void TForm1::Clear1Click()

@@ -37,7 +37,8 @@ public:
     // cannot be written.
     bool SaveScreenshots(const QString& dir);
 
-    // How web addresses are opened (the system browser by default); tests record instead.
+    // How web addresses and saved documents are opened (the system's handler by default);
+    // tests record instead.
     std::function<void(const QString& url)> OpenURL;
 
     // ---- components, by the names the handlers use ----
@@ -130,8 +131,14 @@ public:
     // ---- handlers ----
     void FormCreate();
     void FillCatalogue();
+    void Savetofile1Click();
+    void Loadfromfile1Click();
     void LoadfromCSV1Click();
     void SavetoCSV1Click();
+    void SavetoHTML1Click();
+    void SavetoXLS1Click();
+    void SavetoDOC1Click();
+    void SavetoXML1Click();
     void Clear1Click();
     void Aligntop1Click();
     void Aligncenter1Click();

@@ -248,6 +248,9 @@ public:
     void SaveToHTML(const QString& FileName);
     void SaveToXML(const QString& FileName, const QString& ListTag, const QString& RecordTag,
                    const QStringList& FieldNames);
+    // Spreadsheet and word-processor documents through the office automation servers.
+    void SaveToXLS(const QString& FileName);
+    void SaveToDOC(const QString& FileName);
 
     // -----------------------------------------------------------------------------------------
     // 7. Events (called only when set)

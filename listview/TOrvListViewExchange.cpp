@@ -3,6 +3,7 @@
 
 #include "exchange/THTMLExport.h"
 #include "exchange/TNativeListFile.h"
+#include "exchange/TOfficeExport.h"
 #include "exchange/TXMLExport.h"
 
 void TOrvListView::SaveToFile(const QString& FileName)
@@ -42,4 +43,14 @@ void TOrvListView::SaveToXML(const QString& FileName, const QString& ListTag, co
                              const QStringList& FieldNames)
 {
     SaveListToXML(Columns(), Items(), FileName, ListTag, RecordTag, FieldNames);
+}
+
+void TOrvListView::SaveToXLS(const QString& FileName)
+{
+    SaveListToXLS(Columns(), Items(), FileName);
+}
+
+void TOrvListView::SaveToDOC(const QString& FileName)
+{
+    SaveListToDOC(Columns(), Items(), FileName);
 }

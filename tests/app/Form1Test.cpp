@@ -378,6 +378,49 @@ TEST_F(DemoWindow, StartUpLoadsTestCsvIntoSamplesOneAndThree)
     EXPECT_EQ(f.OrvListView2->Columns().Count(), 7);
 }
 
+TEST_F(DemoWindow, FileCommandsWriteAndReadTheirFiles)
+{
+    CopyDemoData();
+    TForm1& f = Open();
+    TOrvListView& list = *f.OrvListView2;
+    const QString firstCar = list.Cells(0, 0);
+    const int rows = list.Items().Count();
+    const QDir dir(DirPath());
+
+    f.Savetofile1->trigger();
+    EXPECT_TRUE(list.SaveHeader());
+    ASSERT_TRUE(dir.exists(QStringLiteral("test.dat")));
+    f.Clear1->trigger();
+    f.Loadfromfile1->trigger();
+    EXPECT_TRUE(list.LoadHeader());
+    EXPECT_EQ(list.Items().Count(), rows);
+    EXPECT_EQ(list.Cells(0, 0), firstCar);
+    EXPECT_EQ(list.Columns()[0].Caption(), QStringLiteral("Car"));
+
+    f.SavetoHTML1->trigger();
+    ASSERT_TRUE(dir.exists(QStringLiteral("sample.htm")));
+    ASSERT_EQ(opened.size(), 1u); // the saved page is handed to the system
+    EXPECT_TRUE(opened[0].endsWith(QStringLiteral("/sample.htm")));
+
+    f.SavetoXML1->trigger();
+    QFile xml(dir.filePath(QStringLiteral("test.xml")));
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    const QByteArray text = xml.readAll();
+    EXPECT_TRUE(text.contains("<CARLIST>"));
+    EXPECT_EQ(text.count("<CAR>"), rows);
+    EXPECT_TRUE(text.contains("<Cylinders>"));
+    EXPECT_TRUE(text.contains(firstCar.toUtf8()));
+
+    // The office documents either appear or their failure is reported; the window stays.
+    messages.clear();
+    f.SavetoXLS1->trigger();
+    f.SavetoDOC1->trigger();
+    EXPECT_EQ(int(messages.size()) + int(dir.exists(QStringLiteral("sample.xls")))
+                  + int(dir.exists(QStringLiteral("sample.doc"))),
+              2);
+    EXPECT_TRUE(f.isVisible());
+}
+
 TEST_F(DemoWindow, MissingTestCsvIsReportedOnceAndTheWindowStillOpens)
 {
     TForm1& f = Open();
