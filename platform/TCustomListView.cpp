@@ -438,7 +438,10 @@ TRect TCustomListView::ItemRect(int item) const
 {
     if (!m_handleAllocated || !ValidItem(item))
         return {};
-    const int top = (item - TopIndex()) * m_rowHeight;
+    // Far-off rows of a long list with tall rows lie beyond the int range; they are pinned
+    // well outside any viewport instead of wrapping around onto it.
+    constexpr long long limit = 1 << 29;
+    const int top = int(std::clamp((long long)(item - TopIndex()) * m_rowHeight, -limit, limit));
     const int left = -HorizontalOffset();
     return TRect{left, top, left + ContentWidth(), top + m_rowHeight};
 }
@@ -660,10 +663,10 @@ void TCustomListView::RefreshRow(int item)
 {
     if (!m_handleAllocated || !ValidItem(item))
         return;
-    const int top = (item - TopIndex()) * m_rowHeight;
+    const long long top = (long long)(item - TopIndex()) * m_rowHeight;
     if (top + m_rowHeight < 0 || top > viewport()->height())
         return;
-    viewport()->update(QRect(0, top, viewport()->width(), m_rowHeight));
+    viewport()->update(QRect(0, int(top), viewport()->width(), m_rowHeight));
 }
 
 void TCustomListView::BeginPaintSuspend()
@@ -947,10 +950,37 @@ void TCustomListView::keyPressEvent(QKeyEvent* event)
                  0);
         return;
     default:
+        if (TypeAhead(event))
+            return;
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
     MoveFocusTo(target, event->modifiers());
+}
+
+bool TCustomListView::TypeAhead(QKeyEvent* event)
+{
+    const QString text = event->text();
+    if (text.isEmpty() || !text.at(0).isPrint() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    if (!m_typeAheadTimer.isValid() || m_typeAheadTimer.elapsed() > 1000)
+        m_typeAhead.clear();
+    m_typeAheadTimer.start();
+    // Repeating one letter steps through the rows starting with it; more letters refine the match.
+    const bool repeat = m_typeAhead.size() == 1 && text.compare(m_typeAhead, Qt::CaseInsensitive) == 0;
+    if (!repeat)
+        m_typeAhead += text;
+    const int count = m_items.Count();
+    const int focused = FocusedIndex();
+    const int start = focused < 0 ? 0 : (repeat || m_typeAhead.size() == 1 ? focused + 1 : focused);
+    for (int n = 0; n < count; ++n) {
+        const int i = (start + n) % count;
+        if (m_items[i].Caption().startsWith(m_typeAhead, Qt::CaseInsensitive)) {
+            MoveFocusTo(i, Qt::NoModifier);
+            break;
+        }
+    }
+    return true;
 }
 
 bool TCustomListView::viewportEvent(QEvent* event)

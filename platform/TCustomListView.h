@@ -10,6 +10,7 @@
 #include "platform/TTypes.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -188,6 +189,7 @@ private:
     void MoveFocusTo(int item, Qt::KeyboardModifiers modifiers);
     void ClickSelect(int item, Qt::KeyboardModifiers modifiers);
     void SetHot(int item);
+    bool TypeAhead(QKeyEvent* event); // jumps to the next row whose caption starts with the typed text
     void FinishEdit(bool accept);
     void ListFontChanged();
     int CaptionColumnLeftInset(int item) const; // indent + check box + image before the label
@@ -227,5 +229,6 @@ private:
     bool m_finishingEdit = false;
     int m_editTimer = 0;       // a second click on the focused caption starts editing after this
     int m_pendingEditItem = -1;
-    bool m_applyingOrder = false;
+    QString m_typeAhead;            // letters typed within the last second
+    QElapsedTimer m_typeAheadTimer;
 };

@@ -155,6 +155,21 @@ TEST(ListView, OutOfRangeIndexesAreHarmless)
     EXPECT_EQ(list.EditWindow(), nullptr);
 }
 
+TEST(ListView, FarRowsOfTallListsStayOffScreen)
+{
+    RecordingList list;
+    list.measuredHeight = 32768;
+    list.SetOwnerDrawFixed(true);
+    Fill(list, 131073, 1);
+    list.CreateWnd();
+    ASSERT_EQ(list.RowHeight(), 32768);
+    // Row 131,072 starts exactly 2^32 pixels below the top: it must not wrap onto the screen.
+    EXPECT_GT(list.ItemRect(131072).top, list.viewport()->height());
+    list.EnsureVisible(131072);
+    EXPECT_EQ(list.ItemRect(131072).top, 0);
+    EXPECT_LT(list.ItemRect(0).bottom, 0);
+}
+
 TEST(ListView, MouseSelectionSingleAndMultiple)
 {
     RecordingList list;
@@ -580,4 +595,28 @@ TEST(ListView, ArrowsScrollSidewaysAndCutOffCellsGetTips)
     EXPECT_FALSE(ask(2)); // the text fits: no tip of the list's own
     list.SetToolTipsEnabled(false);
     EXPECT_FALSE(ask(1));
+}
+
+TEST(ListView, TypingJumpsToMatchingCaptions)
+{
+    RecordingList list;
+    list.Columns().Add();
+    for (const char* caption : {"apple", "Banana", "blueberry", "cherry", "bread"})
+        list.Items().Add().SetCaption(caption);
+    Show(list);
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_B);
+    EXPECT_EQ(list.FocusedIndex(), 1);
+    QTest::keyClick(&list, Qt::Key_B); // the same letter again: the next "b" row
+    EXPECT_EQ(list.FocusedIndex(), 2);
+    QTest::keyClick(&list, Qt::Key_B);
+    QTest::keyClick(&list, Qt::Key_B); // wraps around
+    EXPECT_EQ(list.FocusedIndex(), 1);
+    QTest::qWait(1100);
+    QTest::keyClicks(&list, "bre");
+    EXPECT_EQ(list.FocusedIndex(), 4);
+    EXPECT_EQ(SelectedRows(list), std::vector<int>{4});
+    QTest::qWait(1100);
+    QTest::keyClicks(&list, "zz"); // no match: nothing moves
+    EXPECT_EQ(list.FocusedIndex(), 4);
 }
