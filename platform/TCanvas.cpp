@@ -253,9 +253,14 @@ TPoint TCanvas::DPtoLP(TPoint p) const
 
 TRect TCanvas::LPtoDP(const TRect& r) const
 {
+    // Kept far inside the int range so that widths and heights never overflow; no device
+    // comes near these sizes.
+    static constexpr int kLimit = 1 << 29;
+    auto clamp = [](int v) { return std::clamp(v, -kLimit, kLimit); };
     const TPoint a = LPtoDP(TPoint { r.left, r.top });
     const TPoint b = LPtoDP(TPoint { r.right, r.bottom });
-    return TRect { std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y) };
+    return TRect { clamp(std::min(a.x, b.x)), clamp(std::min(a.y, b.y)), clamp(std::max(a.x, b.x)),
+        clamp(std::max(a.y, b.y)) };
 }
 
 void TCanvas::SetRecorder(std::vector<TCanvasRecord>* recorder)

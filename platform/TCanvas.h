@@ -90,7 +90,8 @@ public:
     void SetMapMode(TMapMode mode) { m_mapMode = mode; }
     TPoint LPtoDP(TPoint logical) const;
     TPoint DPtoLP(TPoint device) const;
-    TRect LPtoDP(const TRect& logical) const; // normalised so that left <= right, top <= bottom
+    // Normalised so that left <= right, top <= bottom; coordinates bounded by +-2^29.
+    TRect LPtoDP(const TRect& logical) const;
     int PixelsPerInchX() const;
     int PixelsPerInchY() const;
     // Device pixels per logical unit in the current mapping (1 for pixels).

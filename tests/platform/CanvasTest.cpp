@@ -318,6 +318,10 @@ TEST(Canvas, WithoutDeviceDrawingIsHarmlessAndMeasuringWorks)
     EXPECT_GT(c.TextHeight(QStringLiteral("Hello")), 0);
     TRect r = Rect(0, 0, 100, 0);
     EXPECT_GT(c.DrawText(QStringLiteral("Hello"), r, DT_CALCRECT | DT_SINGLELINE), 0);
+    // Extreme coordinates (from outside data) neither overflow nor hang.
+    const TRect wide = c.LPtoDP(Rect(INT_MIN + 1, INT_MIN + 1, INT_MAX, INT_MAX));
+    EXPECT_GT(wide.Width(), 0);
+    EXPECT_GT(wide.Height(), 0);
     EXPECT_EQ(r.Width(), c.TextWidth(QStringLiteral("Hello")));
 }
 
@@ -484,4 +488,26 @@ TEST(Canvas, EdgesUseTheButtonColoursInTwoRings)
     }
     EXPECT_EQ(Px(image, 5, 5), kWhite); // the inside is left alone
     EXPECT_EQ(Px(image, 35, 5), kWhite);
+}
+
+TEST(Canvas, ExtremeRectanglesDrawOnlyWhatTheDeviceShows)
+{
+    QImage image = WhiteImage(20, 20);
+    {
+        TCanvas c(&image);
+        const TRect everything = Rect(INT_MIN + 1, INT_MIN + 1, INT_MAX, INT_MAX);
+        c.Brush().SetColor(clRed);
+        c.FillRect(everything);
+        c.Brush().SetColor(clBlue);
+        c.FrameRect(everything);
+        c.Rectangle(everything);
+        c.DrawFocusRect(everything);
+        c.DrawEdge(everything, edSunken);
+        c.DrawFlatCheckBox(everything, true);
+        TRect text = everything;
+        c.DrawText(QStringLiteral("x y z"), text, DT_WORDBREAK | DT_CENTER);
+        c.SetMapMode(mmLoMetric);
+        c.FillRect(everything);
+    }
+    EXPECT_EQ(InkBox(image), QRect(0, 0, 20, 20)); // painted, and nothing crashed
 }
