@@ -158,12 +158,12 @@ void BM_HTMLExport(benchmark::State& state)
     const int rows = int(state.range(0));
     TFixture& m = Model(rows);
     THTMLSettings settings;
-    const THTMLExportContext context{m.columns, m.items, settings, true, false,
-                                     [](int row, int sub, TBrush& brush, TFont&, const QString&) {
-                                         if ((row + sub) % 3 == 0)
-                                             brush.SetColor(0x00FFFF);
-                                     },
-                                     {}};
+    const THTMLExportContext context { m.columns, m.items, settings, true, false,
+        [](int row, int sub, TBrush& brush, TFont&, const QString&) {
+            if ((row + sub) % 3 == 0)
+                brush.SetColor(0x00FFFF);
+        },
+        {} };
     const QString path = Scratch().filePath("bench.htm");
     for (auto _ : state)
         SaveListToHTML(context, path);
@@ -174,7 +174,7 @@ void BM_XMLExport(benchmark::State& state)
 {
     const int rows = int(state.range(0));
     TFixture& m = Model(rows);
-    const QStringList names{"Car", "Type", "Cylinders", "Intro", "Power", "Price", "Web"};
+    const QStringList names { "Car", "Type", "Cylinders", "Intro", "Power", "Price", "Web" };
     const QString path = Scratch().filePath("bench.xml");
     for (auto _ : state)
         SaveListToXML(m.columns, m.items, path, "CARLIST", "CAR", names);
@@ -185,7 +185,11 @@ void BM_XMLExport(benchmark::State& state)
 
 BENCHMARK(BM_CsvSave)->Name("CsvSave/rows_x7")->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CsvLoad)->Name("CsvLoad/rows_x7")->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CsvLoadMemory)->Name("CsvLoadMemory/rows_x7")->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CsvLoadMemory)
+    ->Name("CsvLoadMemory/rows_x7")
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NativeSaveLoad)->Name("NativeSaveLoad/rows_x7")->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HTMLExport)->Name("HTMLExport/rows_x7")->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_XMLExport)->Name("XMLExport/rows_x7")->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -7,7 +7,7 @@
 namespace {
 
 constexpr QChar kQuote = u'"';
-constexpr QChar kDetectCandidates[] = {u',', u';', u'#', u'\t', u'|'};
+constexpr QChar kDetectCandidates[] = { u',', u';', u'#', u'\t', u'|' };
 
 // Single position of c in s[from..]: as if the string began at `from` (no left neighbour there).
 // Returns an index into s, or -1.
@@ -188,7 +188,7 @@ int CsvSingleCount(QChar c, QStringView s)
 }
 
 void SaveListToCSV(const TListColumns& columns, const TListItems& items, QChar delimiter, bool saveHeader,
-                   const QString& file)
+    const QString& file)
 {
     if (columns.Count() == 0 || items.Count() == 0)
         return;
@@ -222,8 +222,8 @@ void SaveListToCSV(const TListColumns& columns, const TListItems& items, QChar d
     writer.Commit();
 }
 
-void LoadListFromCSV(TListColumns& columns, TListItems& items, QChar& delimiter, bool loadHeader,
-                     const QString& file)
+void LoadListFromCSV(
+    TListColumns& columns, TListItems& items, QChar& delimiter, bool loadHeader, const QString& file)
 {
     TTextFileReader reader;
     if (!reader.Open(file))

@@ -15,14 +15,14 @@
 // Throws EOrvListViewError "Cannot create file <name>" or "Error writing file <name>"; the
 // previous file is then intact.
 void SaveListToCSV(const TListColumns& columns, const TListItems& items, QChar delimiter, bool saveHeader,
-                   const QString& file);
+    const QString& file);
 
 // Reads `file` into the model. When `delimiter` is QChar(0) it is detected from the first two
 // lines and, when one qualifies, stored back into `delimiter`. With `loadHeader` the model is
 // cleared and the first line gives the column captions; otherwise the rows are appended.
 // Throws EOrvListViewError "File cannot be opened" (model and delimiter unchanged).
-void LoadListFromCSV(TListColumns& columns, TListItems& items, QChar& delimiter, bool loadHeader,
-                     const QString& file);
+void LoadListFromCSV(
+    TListColumns& columns, TListItems& items, QChar& delimiter, bool loadHeader, const QString& file);
 
 // The reader's character searches, exposed for the clipboard and tests. Positions count from 1;
 // 0 means none. A character standing next to a copy of itself is skipped, except at the very end.

@@ -30,12 +30,22 @@ QString EscapeText(QStringView text)
     out.reserve(text.size() + 8);
     for (QChar c : text) {
         switch (c.unicode()) {
-        case u'&': out += u"&amp;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>': out += u"&gt;"; break;
-        case u'"': out += u"&quot;"; break;
-        case 0: break;
-        default: out += c;
+        case u'&':
+            out += u"&amp;";
+            break;
+        case u'<':
+            out += u"&lt;";
+            break;
+        case u'>':
+            out += u"&gt;";
+            break;
+        case u'"':
+            out += u"&quot;";
+            break;
+        case 0:
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -49,14 +59,29 @@ QString EscapeUnquotedHref(QStringView url)
     out.reserve(url.size() + 8);
     for (QChar c : url) {
         switch (c.unicode()) {
-        case u'&': out += u"&amp;"; break;
-        case u'"': out += u"&quot;"; break;
-        case u'\'': out += u"&#39;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>': out += u"&gt;"; break;
-        case u'=': out += u"&#61;"; break;
-        case u'`': out += u"&#96;"; break;
-        case 0: break;
+        case u'&':
+            out += u"&amp;";
+            break;
+        case u'"':
+            out += u"&quot;";
+            break;
+        case u'\'':
+            out += u"&#39;";
+            break;
+        case u'<':
+            out += u"&lt;";
+            break;
+        case u'>':
+            out += u"&gt;";
+            break;
+        case u'=':
+            out += u"&#61;";
+            break;
+        case u'`':
+            out += u"&#96;";
+            break;
+        case 0:
+            break;
         default:
             if (c.unicode() <= 0x20)
                 out += QStringLiteral("%%1").arg(c.unicode(), 2, 16, QChar(u'0')).toUpper();
@@ -105,12 +130,12 @@ QString SafeText(const QString& text)
 
 struct TConvertedText {
     QString asWritten; // the cell text after URL conversion, as the cell hook is told it
-    QString html;      // the same, safe to put into the page
+    QString html; // the same, safe to put into the page
 };
 
 TConvertedText ConvertUrls(const QString& s, bool urlShow, bool urlFull)
 {
-    TConvertedText result{s, SafeText(s)};
+    TConvertedText result { s, SafeText(s) };
     if (!urlShow || s.contains(u"</"))
         return result;
     auto anchor = [&](qsizetype schemeEnd) {
@@ -118,8 +143,8 @@ TConvertedText ConvertUrls(const QString& s, bool urlShow, bool urlFull)
         result.asWritten = QStringLiteral("<A HREF=") + s + u'>' + visible + QStringLiteral("</A>");
         // A text that would run script when followed stays plain text.
         if (!THTMLSanitizer::IsScriptValue(s))
-            result.html = AsciiOnly(QStringLiteral("<A HREF=") + EscapeUnquotedHref(s) + u'>' + EscapeText(visible)
-                                    + QStringLiteral("</A>"));
+            result.html = AsciiOnly(QStringLiteral("<A HREF=") + EscapeUnquotedHref(s) + u'>'
+                + EscapeText(visible) + QStringLiteral("</A>"));
     };
     const qsizetype scheme = s.indexOf(u"://");
     if (scheme >= 0)
@@ -134,22 +159,22 @@ class TCellWriter {
 public:
     explicit TCellWriter(const THTMLExportContext& context)
         : m_context(context)
-    {
-    }
+    { }
 
     QString Cell(int row, int subItem)
     {
         const TListItem& item = m_context.items[row];
         const bool captionCell = subItem < 0;
         const THTMLSettings& settings = m_context.settings;
-        QString text = captionCell ? item.Caption()
-                                   : (subItem < item.SubItems().size() ? item.SubItems()[subItem] : QString());
+        QString text = captionCell
+            ? item.Caption()
+            : (subItem < item.SubItems().size() ? item.SubItems()[subItem] : QString());
         if (text.startsWith(u"{\\") && m_context.richPlainText)
             text = m_context.richPlainText(row, subItem);
 
         TConvertedText converted;
         if (captionCell && text.isEmpty())
-            converted = {QStringLiteral("<br>"), QStringLiteral("<br>")};
+            converted = { QStringLiteral("<br>"), QStringLiteral("<br>") };
         else
             converted = ConvertUrls(text, m_context.urlShow, m_context.urlFull);
 
@@ -166,7 +191,8 @@ public:
         m_font.SetColor(HTMLExportColorMarker);
         m_font.SetStyle(0);
         if (m_context.drawItemProp)
-            m_context.drawItemProp(row, subItem, m_brush, m_font, captionCell ? item.Caption() : converted.asWritten);
+            m_context.drawItemProp(
+                row, subItem, m_brush, m_font, captionCell ? item.Caption() : converted.asWritten);
 
         if (!captionCell && converted.asWritten.isEmpty())
             converted.html = QStringLiteral("<BR>");
@@ -195,8 +221,8 @@ public:
                 styleClose.prepend(u"</U>");
             }
         }
-        return QStringLiteral("<td nowrap") + align + bg + u'>' + fontOpen + styleOpen + converted.html + styleClose + fontClose
-            + QStringLiteral("</td>");
+        return QStringLiteral("<td nowrap") + align + bg + u'>' + fontOpen + styleOpen + converted.html
+            + styleClose + fontClose + QStringLiteral("</td>");
     }
 
 private:
@@ -239,10 +265,12 @@ QStringList BuildHTMLLines(const THTMLExportContext& context)
                  .arg(settings.CellSpacing())
                  .arg(settings.Width());
     lines << QStringLiteral("<tr>");
-    const QString headerBg = settings.SaveColor() ? BackgroundAttribute(ColorToRGB(clActiveBorder)) : QString();
+    const QString headerBg
+        = settings.SaveColor() ? BackgroundAttribute(ColorToRGB(clActiveBorder)) : QString();
     for (int c = 0; c < columns.Count(); ++c) {
         const QString caption = columns[c].Caption();
-        lines << QStringLiteral("<td nowrap") + headerBg + QStringLiteral("><B>") + (caption.isEmpty() ? QStringLiteral("<BR>") : SafeText(caption))
+        lines << QStringLiteral("<td nowrap") + headerBg + QStringLiteral("><B>")
+                + (caption.isEmpty() ? QStringLiteral("<BR>") : SafeText(caption))
                 + QStringLiteral("</B></td>");
     }
     lines << QStringLiteral("</tr>");

@@ -88,7 +88,7 @@ QStringView TakeField(QStringView& rest)
 } // namespace
 
 void SaveListToFile(const TListColumns& columns, const TListItems& items, bool subImages, bool saveHeader,
-                    const QString& file)
+    const QString& file)
 {
     TTextFileWriter writer(file);
     if (!writer.Open())
@@ -96,7 +96,8 @@ void SaveListToFile(const TListColumns& columns, const TListItems& items, bool s
     const int columnCount = columns.Count();
     writer.WriteLine(QString::number(columnCount) + u',' + QString::number(items.Count()));
     for (int c = 0; c < columnCount; ++c)
-        writer.WriteLine(QStringLiteral("cw ") + QString::number(c) + u',' + QString::number(columns[c].Width()));
+        writer.WriteLine(
+            QStringLiteral("cw ") + QString::number(c) + u',' + QString::number(columns[c].Width()));
     int rowOffset = 0;
     if (saveHeader) {
         for (int c = 0; c < columnCount; ++c) {
@@ -134,8 +135,8 @@ void SaveListToFile(const TListColumns& columns, const TListItems& items, bool s
     writer.Commit();
 }
 
-void LoadListFromFile(TListColumns& columns, TListItems& items, bool& subImages, bool loadHeader,
-                      const QString& file)
+void LoadListFromFile(
+    TListColumns& columns, TListItems& items, bool& subImages, bool loadHeader, const QString& file)
 {
     // The whole file is read and its size line checked before the model is touched, so that
     // every failure leaves the list as it was.

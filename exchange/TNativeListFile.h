@@ -11,12 +11,12 @@
 // Throws EOrvListViewError "Cannot create file <name>" / "Error writing file <name>"; the
 // previous file is then intact.
 void SaveListToFile(const TListColumns& columns, const TListItems& items, bool subImages, bool saveHeader,
-                    const QString& file);
+    const QString& file);
 
 // Replaces the rows by the file's contents (extra columns of the model stay). `subImages` is
 // switched on when a loaded cell carries an image. `loadHeader` must match the save's `saveHeader`.
 // Throws EOrvListViewError "File <name> not found", or "File contains no data or corrupt file
 // <name>" for a missing, zero, negative or implausibly large size line; the model is unchanged
 // by every error.
-void LoadListFromFile(TListColumns& columns, TListItems& items, bool& subImages, bool loadHeader,
-                      const QString& file);
+void LoadListFromFile(
+    TListColumns& columns, TListItems& items, bool& subImages, bool loadHeader, const QString& file);

@@ -41,7 +41,7 @@ void AppendEscaped(QString& out, QStringView text)
 } // namespace
 
 void SaveListToXML(const TListColumns& columns, const TListItems& items, const QString& file,
-                   const QString& listTag, const QString& recordTag, const QStringList& fieldNames)
+    const QString& listTag, const QString& recordTag, const QStringList& fieldNames)
 {
     TTextFileWriter writer(file);
     if (!writer.Open())
@@ -49,7 +49,8 @@ void SaveListToXML(const TListColumns& columns, const TListItems& items, const Q
     const int columnCount = columns.Count();
     QStringList openTags, closeTags;
     for (int i = 0; i < columnCount; ++i) {
-        const QString name = i < fieldNames.size() ? fieldNames[i] : QStringLiteral("FIELD") + QString::number(i);
+        const QString name
+            = i < fieldNames.size() ? fieldNames[i] : QStringLiteral("FIELD") + QString::number(i);
         openTags << u'<' + name + u'>';
         closeTags << QStringLiteral("</") + name + u'>';
     }

@@ -11,4 +11,4 @@
 // escaped (&, <, >) so that a parser reads back exactly the cell texts.
 // Throws EOrvListViewError "Cannot create file <name>" / "Error writing file <name>".
 void SaveListToXML(const TListColumns& columns, const TListItems& items, const QString& file,
-                   const QString& listTag, const QString& recordTag, const QStringList& fieldNames);
+    const QString& listTag, const QString& recordTag, const QStringList& fieldNames);

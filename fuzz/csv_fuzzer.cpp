@@ -28,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             }
         try {
             LoadListFromCSV(columns, items, delimiter, mode == 0, path);
-        } catch (const EOrvListViewError&) {
-        }
+        } catch (const EOrvListViewError&) { }
     }
     return 0;
 }

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             return 0;
         f.write(reinterpret_cast<const char*>(data), qint64(size));
     }
-    for (bool header : {false, true}) {
+    for (bool header : { false, true }) {
         TListColumns columns;
         TListItems items;
         bool subImages = false;
@@ -29,8 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             for (int r = 0; r < items.Count(); ++r)
                 if (items[r].SubItems().size() != columns.Count())
                     std::abort();
-        } catch (const EOrvListViewError&) {
-        }
+        } catch (const EOrvListViewError&) { }
     }
     return 0;
 }

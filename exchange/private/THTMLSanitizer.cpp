@@ -30,14 +30,16 @@ bool OneOf(const QString& lowerName, std::initializer_list<const char16_t*> name
 // Elements dropped together with everything up to their closing tag.
 bool DropsContent(const QString& lowerName)
 {
-    return OneOf(lowerName, {u"script", u"style", u"iframe", u"object", u"applet", u"frameset", u"noscript",
-                             u"template", u"xml"});
+    return OneOf(lowerName,
+        { u"script", u"style", u"iframe", u"object", u"applet", u"frameset", u"noscript", u"template",
+            u"xml" });
 }
 
 // Elements dropped on their own (they have no content, or their content is harmless).
 bool DropsTag(const QString& lowerName)
 {
-    return OneOf(lowerName, {u"embed", u"frame", u"meta", u"link", u"base", u"param", u"html", u"head", u"body"});
+    return OneOf(
+        lowerName, { u"embed", u"frame", u"meta", u"link", u"base", u"param", u"html", u"head", u"body" });
 }
 
 struct TAttribute {
@@ -226,8 +228,8 @@ QString THTMLSanitizer::DecodeReferences(QStringView value)
         static const struct {
             const char16_t* name;
             char16_t ch;
-        } named[] = {{u"colon", u':'}, {u"tab", u'\t'}, {u"newline", u'\n'}, {u"lpar", u'('},
-                     {u"rpar", u')'}, {u"sol", u'/'}, {u"amp", u'&'}};
+        } named[] = { { u"colon", u':' }, { u"tab", u'\t' }, { u"newline", u'\n' }, { u"lpar", u'(' },
+            { u"rpar", u')' }, { u"sol", u'/' }, { u"amp", u'&' } };
         bool matched = false;
         for (const auto& entry : named) {
             const QStringView name(entry.name);
@@ -253,7 +255,8 @@ bool THTMLSanitizer::IsScriptValue(QStringView value)
     for (QChar c : DecodeReferences(value))
         if (c.unicode() > 0x20 && c.unicode() != 0x7F)
             compact += c.toLower();
-    return compact.contains(u"javascript:") || compact.contains(u"vbscript:") || compact.contains(u"livescript:")
+    return compact.contains(u"javascript:") || compact.contains(u"vbscript:")
+        || compact.contains(u"livescript:")
         || (compact.startsWith(u"data:") && !compact.startsWith(u"data:image/"));
 }
 

@@ -8,7 +8,7 @@ class TTextFileReader {
 public:
     enum class TLineEnds {
         CarriageReturn, // a line ends at CR; one LF right after it is skipped; a lone LF is text
-        Any,            // CR LF, CR or LF end a line
+        Any, // CR LF, CR or LF end a line
     };
     enum class TEncoding { Utf8, Windows1252 };
 

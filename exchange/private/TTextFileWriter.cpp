@@ -11,8 +11,7 @@ constexpr qsizetype kFlushChars = 1 << 18;
 TTextFileWriter::TTextFileWriter(const QString& fileName)
     : m_fileName(fileName)
     , m_file(fileName)
-{
-}
+{ }
 
 bool TTextFileWriter::Open()
 {

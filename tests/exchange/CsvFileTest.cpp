@@ -1,6 +1,6 @@
+#include "ExchangeTestUtil.h"
 #include "exchange/EOrvListViewError.h"
 #include "exchange/TCsvFile.h"
-#include "ExchangeTestUtil.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -32,9 +32,18 @@ TEST(CsvSearch, SinglePositionAndCount)
         int position;
         int count;
     } cases[] = {
-        {"", 0, 0},          {"abc", 0, 0},      {"a,b", 2, 1},    {",", 1, 1},
-        {",,", 2, 1},        {"a,,b", 0, 0},     {"a,,", 3, 1},    {",a,,", 1, 2},
-        {"a,b,c,d", 2, 3},   {"a,,b,c", 5, 1},   {",,,", 3, 1},    {"a;b,c", 4, 1},
+        { "", 0, 0 },
+        { "abc", 0, 0 },
+        { "a,b", 2, 1 },
+        { ",", 1, 1 },
+        { ",,", 2, 1 },
+        { "a,,b", 0, 0 },
+        { "a,,", 3, 1 },
+        { ",a,,", 1, 2 },
+        { "a,b,c,d", 2, 3 },
+        { "a,,b,c", 5, 1 },
+        { ",,,", 3, 1 },
+        { "a;b,c", 4, 1 },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.s);
@@ -45,7 +54,7 @@ TEST(CsvSearch, SinglePositionAndCount)
 
 TEST(CsvSave, WritesHeaderAndRowsWithCrLf)
 {
-    TModel m({"A", "B", "C"}, {{"x", "y", "z"}});
+    TModel m({ "A", "B", "C" }, { { "x", "y", "z" } });
     TempFolder dir;
     SaveListToCSV(m.columns, m.items, QChar(), true, dir.Path("out.csv"));
     EXPECT_EQ(ReadBytes(dir.Path("out.csv")), QByteArray("A,B,C\r\nx,y,z\r\n"));
@@ -58,7 +67,7 @@ TEST(CsvSave, ShortRowsAndOneExtraSubItem)
 {
     // Two columns: a row with no sub-items writes one field; a row with three sub-items writes
     // up to column-count sub-items (two), never quoting anything.
-    TModel m({"A", "B"}, {{"only"}, {"r", "s1", "s2", "s3"}, {"q\"uo,te", "1,5"}});
+    TModel m({ "A", "B" }, { { "only" }, { "r", "s1", "s2", "s3" }, { "q\"uo,te", "1,5" } });
     TempFolder dir;
     SaveListToCSV(m.columns, m.items, QChar(), false, dir.Path("out.csv"));
     EXPECT_EQ(ReadBytes(dir.Path("out.csv")), QByteArray("only\r\nr,s1,s2\r\nq\"uo,te,1,5\r\n"));
@@ -68,10 +77,10 @@ TEST(CsvSave, EmptyModelLeavesExistingFileUntouched)
 {
     TempFolder dir;
     const QString path = dir.Write("keep.csv", "old contents");
-    TModel noRows({"A"}, {});
+    TModel noRows({ "A" }, {});
     SaveListToCSV(noRows.columns, noRows.items, QChar(), true, path);
     TModel noColumns;
-    noColumns.AddRow({"x"});
+    noColumns.AddRow({ "x" });
     SaveListToCSV(noColumns.columns, noColumns.items, QChar(), true, path);
     EXPECT_EQ(ReadBytes(path), QByteArray("old contents"));
     SaveListToCSV(noRows.columns, noRows.items, QChar(), true, dir.Path("absent.csv"));
@@ -81,7 +90,7 @@ TEST(CsvSave, EmptyModelLeavesExistingFileUntouched)
 TEST(CsvSave, FailuresKeepTheOldFile)
 {
     TempFolder dir;
-    TModel m({"A"}, {{"new"}});
+    TModel m({ "A" }, { { "new" } });
     // A folder that is really a file cannot hold the target, whoever runs the test.
     const QString blocker = dir.Write("blocker", "x");
     try {
@@ -92,9 +101,9 @@ TEST(CsvSave, FailuresKeepTheOldFile)
     }
 
     const QString path = dir.Write("list.csv", "previous\r\n");
-    TModel big({"A"}, {});
+    TModel big({ "A" }, {});
     for (int r = 0; r < 20000; ++r)
-        big.AddRow({QString(50, u'x')});
+        big.AddRow({ QString(50, u'x') });
     {
         TFileSizeLimit limit(64 * 1024); // writes past 64 KB fail
         try {
@@ -117,7 +126,7 @@ TEST(CsvSave, UnwritableFolderKeepsOldFile)
     const QString path = sub + "/list.csv";
     WriteBytes(path, "previous\r\n");
     QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    TModel m({"A"}, {{"new"}});
+    TModel m({ "A" }, { { "new" } });
     bool raised = false;
     try {
         SaveListToCSV(m.columns, m.items, QChar(), false, path);
@@ -134,7 +143,7 @@ TEST(CsvSave, UnwritableFolderKeepsOldFile)
 
 TEST(CsvLoad, MissingFileRaisesAndChangesNothing)
 {
-    TModel m({"A"}, {{"x"}});
+    TModel m({ "A" }, { { "x" } });
     QChar delimiter;
     try {
         LoadListFromCSV(m.columns, m.items, delimiter, true, "/nonexistent/dir/file.csv");
@@ -157,16 +166,16 @@ TEST(CsvLoad, DelimiterDetection)
         QByteArray bytes;
         QChar expected; // QChar() = stays undetected
     } cases[] = {
-        {"semicolons in both lines", "a;b;c\r\nd;e;f\r\n", u';'},
-        {"one line only", "a;b;c\r\n", QChar()},
-        {"empty file", "", QChar()},
-        {"counts differ", "a,b,c\r\nd,e\r\n", QChar()},
-        {"tie goes to the earlier candidate", "a,b|c\r\nd,e|f\r\n", u','},
-        {"higher count wins over order", "a,b|c|d\r\ne,f|g|h\r\n", u'|'},
-        {"tab", "a\tb\r\nc\td\r\n", u'\t'},
-        {"hash", "a#b\r\nc#d\r\n", u'#'},
-        {"doubled delimiters are not counted", "a,,b;c\r\nd,,e;f\r\n", u';'},
-        {"lone LF does not end the first line", "a;b\nc;d\r\ne;f\r\n", QChar()},
+        { "semicolons in both lines", "a;b;c\r\nd;e;f\r\n", u';' },
+        { "one line only", "a;b;c\r\n", QChar() },
+        { "empty file", "", QChar() },
+        { "counts differ", "a,b,c\r\nd,e\r\n", QChar() },
+        { "tie goes to the earlier candidate", "a,b|c\r\nd,e|f\r\n", u',' },
+        { "higher count wins over order", "a,b|c|d\r\ne,f|g|h\r\n", u'|' },
+        { "tab", "a\tb\r\nc\td\r\n", u'\t' },
+        { "hash", "a#b\r\nc#d\r\n", u'#' },
+        { "doubled delimiters are not counted", "a,,b;c\r\nd,,e;f\r\n", u';' },
+        { "lone LF does not end the first line", "a;b\nc;d\r\ne;f\r\n", QChar() },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -180,7 +189,7 @@ TEST(CsvLoad, DetectedDelimiterIsUsedByLaterSave)
     TModel m;
     QChar d = Load(m, "Name;Price;Stock\r\nx;1;2\r\n", true);
     ASSERT_EQ(d, u';');
-    EXPECT_EQ(S(m.Captions()), S({"Name", "Price", "Stock"}));
+    EXPECT_EQ(S(m.Captions()), S({ "Name", "Price", "Stock" }));
     TempFolder dir;
     SaveListToCSV(m.columns, m.items, d, true, dir.Path("o.csv"));
     EXPECT_EQ(ReadBytes(dir.Path("o.csv")), QByteArray("Name;Price;Stock\r\nx;1;2\r\n"));
@@ -188,16 +197,16 @@ TEST(CsvLoad, DetectedDelimiterIsUsedByLaterSave)
 
 TEST(CsvLoad, OneLineFileSplitsAtCommas)
 {
-    TModel m({"A", "B", "C"}, {});
+    TModel m({ "A", "B", "C" }, {});
     EXPECT_TRUE(Load(m, "x;1,y;2,z\r\n", false).isNull());
-    EXPECT_EQ(S(m.Row(0)), S({"x;1", "y;2", "z"}));
+    EXPECT_EQ(S(m.Row(0)), S({ "x;1", "y;2", "z" }));
 }
 
 TEST(CsvLoad, GivenDelimiterIsNotRedetected)
 {
     TModel m;
     EXPECT_EQ(Load(m, "a;b\r\nc;d\r\n", false, u','), u',');
-    EXPECT_EQ(S(m.Row(0)), S({"a;b"}));
+    EXPECT_EQ(S(m.Row(0)), S({ "a;b" }));
 }
 
 TEST(CsvLoad, DataLineSplitting)
@@ -207,26 +216,26 @@ TEST(CsvLoad, DataLineSplitting)
         const char* line;
         QStringList cells;
     } cases[] = {
-        {"a,b,", {"a", "b"}},
-        {"a,b,\"\"", {"a", "b", ""}},
-        {"a,b,\"", {"a", "b", ""}},
-        {"", {""}},
-        {"\"a,b\",c", {"a,b", "c"}},
-        {"\"a \"\"b\"\" c\",x", {"a \"\"b\"\" c", "x"}},
-        {"\"say \"\"hi\"\"\",x", {"say \"\"hi\"\"", "x"}},
-        {"\"open,x,y", {"", "x", "y"}}, // unclosed quote: empty field, text to next delimiter dropped
-        {"\"q\"", {"q"}},
-        {"x,\"q\"", {"x", "q"}},
-        {"x,\"q", {"x", "q"}},
-        {"x,q\"", {"x", "q"}},
-        {"\"a\"junk,b", {"a", "b"}},
-        {",,", {"", ""}},
-        {"a\nb,c", {"a\nb", "c"}},   // a lone LF is text
-        {"caf\xC3\xA9,\xE2\x82\xAC", {"café", "€"}},
+        { "a,b,", { "a", "b" } },
+        { "a,b,\"\"", { "a", "b", "" } },
+        { "a,b,\"", { "a", "b", "" } },
+        { "", { "" } },
+        { "\"a,b\",c", { "a,b", "c" } },
+        { "\"a \"\"b\"\" c\",x", { "a \"\"b\"\" c", "x" } },
+        { "\"say \"\"hi\"\"\",x", { "say \"\"hi\"\"", "x" } },
+        { "\"open,x,y", { "", "x", "y" } }, // unclosed quote: empty field, text to next delimiter dropped
+        { "\"q\"", { "q" } },
+        { "x,\"q\"", { "x", "q" } },
+        { "x,\"q", { "x", "q" } },
+        { "x,q\"", { "x", "q" } },
+        { "\"a\"junk,b", { "a", "b" } },
+        { ",,", { "", "" } },
+        { "a\nb,c", { "a\nb", "c" } }, // a lone LF is text
+        { "caf\xC3\xA9,\xE2\x82\xAC", { "café", "€" } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        TModel m({"1", "2", "3", "4"}, {});
+        TModel m({ "1", "2", "3", "4" }, {});
         Load(m, QByteArray(c.line) + "\r\n", false, u',');
         ASSERT_EQ(m.items.Count(), 1);
         EXPECT_EQ(S(m.Row(0)), S(c.cells));
@@ -241,17 +250,23 @@ TEST(CsvLoad, LineEndsAndCtrlZ)
         QByteArray bytes;
         QStringList captions;
     } cases[] = {
-        {"CR LF", "a\r\nb\r\n", {"a", "b"}},
-        {"CR only", "a\rb\r", {"a", "b"}},
-        {"no final line end", "a\r\nb", {"a", "b"}},
-        {"empty line between", "a\r\n\r\nb\r\n", {"a", "", "b"}},
-        {"LF LF after CR skips one", "a\r\n\nb\r\n", {"a", "\nb"}},
-        {"Ctrl-Z ends the file", "a\r\nb\x1a" "c\r\nd\r\n", {"a", "b"}},
-        {"BOM skipped", "\xEF\xBB\xBF" "a\r\n", {"a"}},
+        { "CR LF", "a\r\nb\r\n", { "a", "b" } },
+        { "CR only", "a\rb\r", { "a", "b" } },
+        { "no final line end", "a\r\nb", { "a", "b" } },
+        { "empty line between", "a\r\n\r\nb\r\n", { "a", "", "b" } },
+        { "LF LF after CR skips one", "a\r\n\nb\r\n", { "a", "\nb" } },
+        { "Ctrl-Z ends the file",
+            "a\r\nb\x1a"
+            "c\r\nd\r\n",
+            { "a", "b" } },
+        { "BOM skipped",
+            "\xEF\xBB\xBF"
+            "a\r\n",
+            { "a" } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TModel m({"A"}, {});
+        TModel m({ "A" }, {});
         Load(m, c.bytes, false, u',');
         QStringList captions;
         for (int r = 0; r < m.items.Count(); ++r)
@@ -262,21 +277,21 @@ TEST(CsvLoad, LineEndsAndCtrlZ)
 
 TEST(CsvLoad, Windows1252Fallback)
 {
-    TModel m({"A", "B"}, {});
+    TModel m({ "A", "B" }, {});
     // 0xE9 alone is not UTF-8: the whole file is read as Windows-1252.
     Load(m, "caf\xE9,\x80 \x93x\x94\r\n\x81\x9F\r\n", false, u',');
     ASSERT_EQ(m.items.Count(), 2);
-    EXPECT_EQ(S(m.Row(0)), S({QString::fromUtf8("café"), QString::fromUtf8("€ “x”")}));
+    EXPECT_EQ(S(m.Row(0)), S({ QString::fromUtf8("café"), QString::fromUtf8("€ “x”") }));
     EXPECT_EQ(m.items[1].Caption(), QString(QChar(0x81)) + QChar(0x178));
 }
 
 TEST(CsvLoad, HeaderModeReplacesColumnsAndRows)
 {
-    TModel m({"Old1", "Old2", "Old3", "Old4"}, {{"r1"}, {"r2"}});
+    TModel m({ "Old1", "Old2", "Old3", "Old4" }, { { "r1" }, { "r2" } });
     Load(m, "Name,\"Price, EUR\",Stock\r\nbolt,\"1,5\",10\r\n", true, u',');
-    EXPECT_EQ(S(m.Captions()), S({"Name", "Price, EUR", "Stock"}));
+    EXPECT_EQ(S(m.Captions()), S({ "Name", "Price, EUR", "Stock" }));
     ASSERT_EQ(m.items.Count(), 1);
-    EXPECT_EQ(S(m.Row(0)), S({"bolt", "1,5", "10"}));
+    EXPECT_EQ(S(m.Row(0)), S({ "bolt", "1,5", "10" }));
 }
 
 TEST(CsvLoad, HeaderFieldRules)
@@ -285,12 +300,12 @@ TEST(CsvLoad, HeaderFieldRules)
         const char* header;
         QStringList captions;
     } cases[] = {
-        {"A,B,", {"A", "B"}},               // an empty final field adds no column
-        {"A,,C", {"A", "", "C"}},
-        {"\"A\",\"B\"", {"A", "B"}},
-        {"\"open,B", {"", "B"}},            // unclosed quote: the column exists, uncaptioned
-        {"\"\"", {}},
-        {"Solo", {"Solo"}},
+        { "A,B,", { "A", "B" } }, // an empty final field adds no column
+        { "A,,C", { "A", "", "C" } },
+        { "\"A\",\"B\"", { "A", "B" } },
+        { "\"open,B", { "", "B" } }, // unclosed quote: the column exists, uncaptioned
+        { "\"\"", {} },
+        { "Solo", { "Solo" } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.header);
@@ -303,17 +318,17 @@ TEST(CsvLoad, HeaderFieldRules)
 
 TEST(CsvLoad, AppendsAfterExistingRowsWithoutHeader)
 {
-    TModel m({"A", "B"}, {{"old", "1"}});
+    TModel m({ "A", "B" }, { { "old", "1" } });
     Load(m, "new,2\r\n", false, u',');
     ASSERT_EQ(m.items.Count(), 2);
-    EXPECT_EQ(S(m.Row(0)), S({"old", "1"}));
-    EXPECT_EQ(S(m.Row(1)), S({"new", "2"}));
-    EXPECT_EQ(S(m.Captions()), S({"A", "B"}));
+    EXPECT_EQ(S(m.Row(0)), S({ "old", "1" }));
+    EXPECT_EQ(S(m.Row(1)), S({ "new", "2" }));
+    EXPECT_EQ(S(m.Captions()), S({ "A", "B" }));
 }
 
 TEST(CsvLoad, ColumnsGrowByAtMostOnePerFieldPerRow)
 {
-    TModel m({"A"}, {});
+    TModel m({ "A" }, {});
     Load(m, "a,b,c,d\r\n", false, u',');
     EXPECT_EQ(m.columns.Count(), 3);
     Load(m, "a,b,c,d\r\n", false, u',');
@@ -321,15 +336,15 @@ TEST(CsvLoad, ColumnsGrowByAtMostOnePerFieldPerRow)
     Load(m, "a,b,c,d\r\n", false, u',');
     EXPECT_EQ(m.columns.Count(), 4);
     // Quoted fields do not add columns.
-    TModel q({"A"}, {});
+    TModel q({ "A" }, {});
     Load(q, "\"a\",\"b\",\"c\",d\r\n", false, u',');
     EXPECT_EQ(q.columns.Count(), 1);
-    EXPECT_EQ(S(q.Row(0)), S({"a", "b", "c", "d"}));
+    EXPECT_EQ(S(q.Row(0)), S({ "a", "b", "c", "d" }));
 }
 
 TEST(CsvRoundTrip, SaveThenLoadKeepsPlainCells)
 {
-    TModel m({"Car", "Type", "Power"}, {{"BMW", "320i", "150pk"}, {"Audi", "A4"}, {"", "x", "y"}});
+    TModel m({ "Car", "Type", "Power" }, { { "BMW", "320i", "150pk" }, { "Audi", "A4" }, { "", "x", "y" } });
     TempFolder dir;
     SaveListToCSV(m.columns, m.items, QChar(), true, dir.Path("rt.csv"));
     TModel back;
@@ -342,11 +357,11 @@ TEST(CsvRoundTrip, SaveThenLoadKeepsPlainCells)
         EXPECT_EQ(S(back.Row(r)), S(m.Row(r))) << r;
 
     // A cell holding the delimiter comes back as two fields: the writer never quotes.
-    TModel comma({"A", "B"}, {{"1,5", "x"}});
+    TModel comma({ "A", "B" }, { { "1,5", "x" } });
     SaveListToCSV(comma.columns, comma.items, QChar(), false, dir.Path("c.csv"));
-    TModel split({"A", "B", "C"}, {});
+    TModel split({ "A", "B", "C" }, {});
     LoadListFromCSV(split.columns, split.items, d, false, dir.Path("c.csv"));
-    EXPECT_EQ(S(split.Row(0)), S({"1", "5", "x"}));
+    EXPECT_EQ(S(split.Row(0)), S({ "1", "5", "x" }));
 }
 
 TEST(CsvPerformance, OneMegabyteLineLoadsQuickly)
@@ -358,8 +373,8 @@ TEST(CsvPerformance, OneMegabyteLineLoadsQuickly)
     while (quoted.size() < (1 << 20))
         quoted += "\"a,b\"\"c\",";
     QByteArray plain(1 << 20, 'x');
-    for (const QByteArray& line : {wide, quoted, plain}) {
-        TModel m({"A"}, {});
+    for (const QByteArray& line : { wide, quoted, plain }) {
+        TModel m({ "A" }, {});
         QElapsedTimer timer;
         timer.start();
         Load(m, line + "\r\n", false, u',');

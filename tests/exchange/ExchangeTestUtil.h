@@ -5,16 +5,16 @@
 
 #include <QByteArray>
 #include <QDir>
-#include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 namespace exchangetest {
@@ -73,7 +73,7 @@ struct TModel {
     }
     QStringList Row(int r) const
     {
-        QStringList cells{items[r].Caption()};
+        QStringList cells { items[r].Caption() };
         cells += items[r].SubItems();
         return cells;
     }
@@ -107,7 +107,7 @@ public:
     TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
 
 private:
-    rlimit m_old{};
+    rlimit m_old {};
     void (*m_oldHandler)(int) = nullptr;
 };
 

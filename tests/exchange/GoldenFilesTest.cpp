@@ -1,11 +1,11 @@
 // Whole files written for a small car list, compared with the expected files under
 // tests/data/exchange. On a mismatch the actual output is written beside the golden as
 // <name>.actual for inspection.
+#include "ExchangeTestUtil.h"
 #include "exchange/TCsvFile.h"
 #include "exchange/THTMLExport.h"
 #include "exchange/TNativeListFile.h"
 #include "exchange/TXMLExport.h"
-#include "ExchangeTestUtil.h"
 #include "support/TestSupport.h"
 
 using namespace exchangetest;
@@ -14,12 +14,12 @@ namespace {
 
 void FillCars(TModel& m)
 {
-    m.Reset({"Car", "Type", "Cylinders", "Price", "Web"},
-            {{"BMW", "M3 Coupe", "6", "78500", "https://www.example.com/bmw/m3"},
-             {"Audi", "A4 Avant", "4", "38900", "mailto:sales@example.com"},
-             {"Porsche", "<b>911</b> Carrera", "6", "96200"},
-             {QString::fromUtf8("Citroën"), "2CV \"Ente\"", "2", "", "http://example.com/?a=1&b=2"},
-             {"", "line one\r\nline two", "", "1,5"}});
+    m.Reset({ "Car", "Type", "Cylinders", "Price", "Web" },
+        { { "BMW", "M3 Coupe", "6", "78500", "https://www.example.com/bmw/m3" },
+            { "Audi", "A4 Avant", "4", "38900", "mailto:sales@example.com" },
+            { "Porsche", "<b>911</b> Carrera", "6", "96200" },
+            { QString::fromUtf8("Citroën"), "2CV \"Ente\"", "2", "", "http://example.com/?a=1&b=2" },
+            { "", "line one\r\nline two", "", "1,5" } });
     m.columns[2].SetAlignment(taCenter);
     m.columns[3].SetAlignment(taRightJustify);
     m.columns[3].SetWidth(64);
@@ -53,8 +53,8 @@ TEST(GoldenFiles, CarListInEveryFormat)
     SaveListToFile(m.columns, m.items, true, true, dir.Path("cars.dat"));
     ExpectGolden("cars.dat", dir.Path("cars.dat"));
 
-    SaveListToXML(m.columns, m.items, dir.Path("cars.xml"), "CARLIST", "CAR",
-                  {"Car", "Type", "Cylinders", "Price"});
+    SaveListToXML(
+        m.columns, m.items, dir.Path("cars.xml"), "CARLIST", "CAR", { "Car", "Type", "Cylinders", "Price" });
     ExpectGolden("cars.xml", dir.Path("cars.xml"));
 
     THTMLSettings settings;
@@ -62,16 +62,16 @@ TEST(GoldenFiles, CarListInEveryFormat)
     settings.SetSuffixTag("</font>");
     // The header cells' border colour depends on the desktop palette; leave colours to the hook.
     settings.SetSaveColor(true);
-    const THTMLExportContext context{m.columns, m.items, settings, true, false,
-                                     [](int row, int sub, TBrush& brush, TFont& font, const QString&) {
-                                         if (sub == 2 && row % 2 == 0)
-                                             brush.SetColor(RGBColor(255, 255, 0));
-                                         if (sub == -1)
-                                             font.SetStyle(fsBold);
-                                         if (sub == 1)
-                                             font.SetColor(clRed);
-                                     },
-                                     {}};
+    const THTMLExportContext context { m.columns, m.items, settings, true, false,
+        [](int row, int sub, TBrush& brush, TFont& font, const QString&) {
+            if (sub == 2 && row % 2 == 0)
+                brush.SetColor(RGBColor(255, 255, 0));
+            if (sub == -1)
+                font.SetStyle(fsBold);
+            if (sub == 1)
+                font.SetColor(clRed);
+        },
+        {} };
     QStringList lines = BuildHTMLLines(context);
     // Drop the palette-dependent header row so that the golden holds on every desktop.
     ASSERT_GT(lines.size(), 9);

@@ -1,6 +1,6 @@
+#include "ExchangeTestUtil.h"
 #include "exchange/EOrvListViewError.h"
 #include "exchange/THTMLExport.h"
-#include "ExchangeTestUtil.h"
 #include "support/TestSupport.h"
 
 #include <QFileInfo>
@@ -30,7 +30,7 @@ struct Export {
 
     THTMLExportContext Context() const
     {
-        return THTMLExportContext{model.columns, model.items, settings, urlShow, urlFull, hook, rich};
+        return THTMLExportContext { model.columns, model.items, settings, urlShow, urlFull, hook, rich };
     }
     QStringList Lines() const { return BuildHTMLLines(Context()); }
     // The cell lines of data row r.
@@ -50,7 +50,7 @@ struct Export {
 TEST(HTMLExport, TwoColumnListGivesExactlyTenLines)
 {
     Export e;
-    e.model.Reset({"A", "B"}, {{"x", "y"}});
+    e.model.Reset({ "A", "B" }, { { "x", "y" } });
     TempFolder dir;
     SaveListToHTML(e.Context(), dir.Path("t.htm"));
     const QString bg = BorderBg();
@@ -72,7 +72,7 @@ TEST(HTMLExport, TwoColumnListGivesExactlyTenLines)
 TEST(HTMLExport, SettingsTagsAndFiles)
 {
     Export e;
-    e.model.Reset({"A"}, {{"x"}});
+    e.model.Reset({ "A" }, { { "x" } });
     e.settings.SetBorderSize(3);
     e.settings.SetCellSpacing(2);
     e.settings.SetWidth(80);
@@ -84,14 +84,15 @@ TEST(HTMLExport, SettingsTagsAndFiles)
     e.settings.SetHeaderFile(dir.Write("head.txt", "<html>\n<body>\r\n"));
     e.settings.SetFooterFile(dir.Write("foot.txt", "</body>\r</html>"));
     SaveListToHTML(e.Context(), dir.Path("t.htm"));
-    EXPECT_EQ(ReadBytes(dir.Path("t.htm")), QByteArray("<html>\r\n<body>\r\n"
-                                                       "<body bgcolor=\"#ffffff\"><font face=\"Tahoma\" size=\"2\">\r\n"
-                                                       "<table border=\"3\" cellspacing=\"2\" width=\"80%\">\r\n"
-                                                       "<tr>\r\n<td nowrap><B>A</B></td>\r\n</tr>\r\n"
-                                                       "<tr>\r\n<td nowrap>x</td>\r\n</tr>\r\n"
-                                                       "</table><p>\r\n"
-                                                       "</font>\r\n"
-                                                       "</body>\r\n</html>\r\n"));
+    EXPECT_EQ(ReadBytes(dir.Path("t.htm")),
+        QByteArray("<html>\r\n<body>\r\n"
+                   "<body bgcolor=\"#ffffff\"><font face=\"Tahoma\" size=\"2\">\r\n"
+                   "<table border=\"3\" cellspacing=\"2\" width=\"80%\">\r\n"
+                   "<tr>\r\n<td nowrap><B>A</B></td>\r\n</tr>\r\n"
+                   "<tr>\r\n<td nowrap>x</td>\r\n</tr>\r\n"
+                   "</table><p>\r\n"
+                   "</font>\r\n"
+                   "</body>\r\n</html>\r\n"));
     // Missing header and footer files are skipped silently.
     e.settings.SetHeaderFile(dir.Path("missing1"));
     e.settings.SetFooterFile(dir.Path("missing2"));
@@ -102,21 +103,23 @@ TEST(HTMLExport, SettingsTagsAndFiles)
 TEST(HTMLExport, EmptyCellsAlignmentAndShortRows)
 {
     Export e;
-    e.model.Reset({"", "Right", "Centre"}, {{"", "1", ""}, {"only"}, {"a", "", "c"}});
+    e.model.Reset({ "", "Right", "Centre" }, { { "", "1", "" }, { "only" }, { "a", "", "c" } });
     e.model.columns[1].SetAlignment(taRightJustify);
     e.model.columns[2].SetAlignment(taCenter);
     e.settings.SetSaveColor(false);
     const QStringList lines = e.Lines();
     EXPECT_EQ(lines[2], "<td nowrap><B><BR></B></td>");
-    EXPECT_EQ(S(e.Row(0)), S({"<td nowrap><br></td>", "<td nowrap align=\"right\">1</td>", "<td nowrap><BR></td>"}));
-    EXPECT_EQ(S(e.Row(1)), S({"<td nowrap>only</td>"}));
-    EXPECT_EQ(S(e.Row(2)), S({"<td nowrap>a</td>", "<td nowrap><BR></td>", "<td nowrap align=\"center\">c</td>"}));
+    EXPECT_EQ(S(e.Row(0)),
+        S({ "<td nowrap><br></td>", "<td nowrap align=\"right\">1</td>", "<td nowrap><BR></td>" }));
+    EXPECT_EQ(S(e.Row(1)), S({ "<td nowrap>only</td>" }));
+    EXPECT_EQ(S(e.Row(2)),
+        S({ "<td nowrap>a</td>", "<td nowrap><BR></td>", "<td nowrap align=\"center\">c</td>" }));
 }
 
 TEST(HTMLExport, CellHookColoursAndStyles)
 {
     Export e;
-    e.model.Reset({"A", "B"}, {{"x", "y"}, {"p", "q"}});
+    e.model.Reset({ "A", "B" }, { { "x", "y" }, { "p", "q" } });
     std::vector<std::tuple<int, int, QString, TColor, TColor, int>> seen;
     e.hook = [&](int row, int sub, TBrush& brush, TFont& font, const QString& text) {
         seen.emplace_back(row, sub, text, brush.Color(), font.Color(), font.Style());
@@ -129,9 +132,10 @@ TEST(HTMLExport, CellHookColoursAndStyles)
         if (row == 1 && sub == 0)
             font.SetStyle(fsItalic);
     };
-    EXPECT_EQ(S(e.Row(0)), S({"<td nowrap BGCOLOR=\"#FFFF00\">x</td>",
-                              "<td nowrap><font color=\"#123456\"><B><I><U>y</U></I></B></font></td>"}));
-    EXPECT_EQ(S(e.Row(1)), S({"<td nowrap>p</td>", "<td nowrap><I>q</I></td>"}));
+    EXPECT_EQ(S(e.Row(0)),
+        S({ "<td nowrap BGCOLOR=\"#FFFF00\">x</td>",
+            "<td nowrap><font color=\"#123456\"><B><I><U>y</U></I></B></font></td>" }));
+    EXPECT_EQ(S(e.Row(1)), S({ "<td nowrap>p</td>", "<td nowrap><I>q</I></td>" }));
     // Every cell starts from the marker colours and no style, whatever the previous cell did.
     for (const auto& [row, sub, text, brush, font, style] : seen) {
         EXPECT_EQ(brush, HTMLExportColorMarker);
@@ -143,7 +147,7 @@ TEST(HTMLExport, CellHookColoursAndStyles)
 
     e.settings.SetSaveColor(false);
     e.settings.SetSaveFonts(false);
-    EXPECT_EQ(S(e.Row(0)), S({"<td nowrap>x</td>", "<td nowrap>y</td>"}));
+    EXPECT_EQ(S(e.Row(0)), S({ "<td nowrap>x</td>", "<td nowrap>y</td>" }));
 }
 
 TEST(HTMLExport, UrlAndMailAnchors)
@@ -153,18 +157,19 @@ TEST(HTMLExport, UrlAndMailAnchors)
         bool full;
         const char* cell;
     } cases[] = {
-        {"http://www.example.com/x", false, "<A HREF=http://www.example.com/x>www.example.com/x</A>"},
-        {"http://www.example.com/x", true, "<A HREF=http://www.example.com/x>http://www.example.com/x</A>"},
-        {"mailto:joe@example.com", false, "<A HREF=mailto:joe@example.com>joe@example.com</A>"},
-        {"see http://a.b/?q=1&r=\"2\"", false, "<A HREF=see%20http://a.b/?q&#61;1&amp;r&#61;&quot;2&quot;>a.b/?q=1&amp;r=&quot;2&quot;</A>"},
-        {"<b>http://x.y</b>", false, "<b>http://x.y</b>"},
-        {"javascript://%0aalert(1)", false, "javascript://%0aalert(1)"},
-        {"plain", false, "plain"},
+        { "http://www.example.com/x", false, "<A HREF=http://www.example.com/x>www.example.com/x</A>" },
+        { "http://www.example.com/x", true, "<A HREF=http://www.example.com/x>http://www.example.com/x</A>" },
+        { "mailto:joe@example.com", false, "<A HREF=mailto:joe@example.com>joe@example.com</A>" },
+        { "see http://a.b/?q=1&r=\"2\"", false,
+            "<A HREF=see%20http://a.b/?q&#61;1&amp;r&#61;&quot;2&quot;>a.b/?q=1&amp;r=&quot;2&quot;</A>" },
+        { "<b>http://x.y</b>", false, "<b>http://x.y</b>" },
+        { "javascript://%0aalert(1)", false, "javascript://%0aalert(1)" },
+        { "plain", false, "plain" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         Export e;
-        e.model.Reset({"A", "B"}, {{"r", QString::fromUtf8(c.text)}});
+        e.model.Reset({ "A", "B" }, { { "r", QString::fromUtf8(c.text) } });
         e.urlShow = true;
         e.urlFull = c.full;
         QString told;
@@ -180,11 +185,11 @@ TEST(HTMLExport, UrlAndMailAnchors)
     // Shortened visible text stops at 255 characters; without URLShow nothing is converted.
     Export e;
     const QString longUrl = "http://" + QString(300, u'a');
-    e.model.Reset({"A", "B"}, {{longUrl, "mailto:x@y.z"}});
+    e.model.Reset({ "A", "B" }, { { longUrl, "mailto:x@y.z" } });
     e.urlShow = true;
     EXPECT_TRUE(e.Row(0)[0].endsWith(">" + QString(255, u'a') + "</A></td>"));
     e.urlShow = false;
-    EXPECT_EQ(S(e.Row(0)), S({"<td nowrap>" + longUrl + "</td>", "<td nowrap>mailto:x@y.z</td>"}));
+    EXPECT_EQ(S(e.Row(0)), S({ "<td nowrap>" + longUrl + "</td>", "<td nowrap>mailto:x@y.z</td>" }));
 }
 
 TEST(HTMLExport, PlainTextIsEscapedAndMarkupIsDefused)
@@ -193,39 +198,41 @@ TEST(HTMLExport, PlainTextIsEscapedAndMarkupIsDefused)
         const char* text;
         const char* cell;
     } cases[] = {
-        {"a<b", "a&lt;b"},
-        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "caf&#233; &#8364; &#128512;"},
-        {"<b>\xC3\xA9</b>", "<b>&#233;</b>"},
-        {"AT&T \"quoted\" >", "AT&amp;T &quot;quoted&quot; &gt;"},
-        {"<b>bold</b> &amp; <FONT color=\"red\">red</FONT>", "<b>bold</b> &amp; <FONT color=\"red\">red</FONT>"},
-        {"<b>x</b><script>alert(1)</script>y", "<b>x</b>y"},
-        {"<B>x</B><SCRIPT type=text/javascript>alert(1)</sCrIpT >y", "<B>x</B>y"},
-        {"<i>a</i><img src=x onerror=alert(1)>", "<i>a</i><img src=\"x\">"},
-        {"<i>a</i><IMG SRC=\"pic.gif\" ONLOAD='x()' width=10>", "<i>a</i><IMG SRC=\"pic.gif\" width=\"10\">"},
-        {"<a href=\"javascript:alert(1)\">go</a>", "<a>go</a>"},
-        {"<a href=\" JaVa&#x09;ScRiPt&colon;alert(1)\">go</a>", "<a>go</a>"},
-        {"<a href=\"&#106;avascript:x\">go</a>", "<a>go</a>"},
-        {"<a href=\"http://ok.example/\">go</a>", "<a href=\"http://ok.example/\">go</a>"},
-        {"<b>s</b><style>body{display:none}</style>", "<b>s</b>"},
-        {"<b>f</b><iframe src=\"http://evil\"></iframe>after", "<b>f</b>after"},
-        {"<b>o</b><object data=x><embed src=y></object>", "<b>o</b>"},
-        {"<b>e</b><embed src=y>", "<b>e</b>"},
-        {"<b>c</b><!-- <script>x</script> -->z", "<b>c</b>z"},
-        {"<b>u</b><script>never closed", "<b>u</b>"},
-        {"<b>t</b>1 < 2", "<b>t</b>1 &lt; 2"},
-        {"<b>q</b><a href=\"x>y", "<b>q</b>&lt;a href=\"x>y"},
-        {"<p style=\"width:expression(alert(1))\">s</p>", "<p>s</p>"},
-        {"<svg/onload=alert(1)></svg>", "<svg></svg>"},
+        { "a<b", "a&lt;b" },
+        { "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "caf&#233; &#8364; &#128512;" },
+        { "<b>\xC3\xA9</b>", "<b>&#233;</b>" },
+        { "AT&T \"quoted\" >", "AT&amp;T &quot;quoted&quot; &gt;" },
+        { "<b>bold</b> &amp; <FONT color=\"red\">red</FONT>",
+            "<b>bold</b> &amp; <FONT color=\"red\">red</FONT>" },
+        { "<b>x</b><script>alert(1)</script>y", "<b>x</b>y" },
+        { "<B>x</B><SCRIPT type=text/javascript>alert(1)</sCrIpT >y", "<B>x</B>y" },
+        { "<i>a</i><img src=x onerror=alert(1)>", "<i>a</i><img src=\"x\">" },
+        { "<i>a</i><IMG SRC=\"pic.gif\" ONLOAD='x()' width=10>",
+            "<i>a</i><IMG SRC=\"pic.gif\" width=\"10\">" },
+        { "<a href=\"javascript:alert(1)\">go</a>", "<a>go</a>" },
+        { "<a href=\" JaVa&#x09;ScRiPt&colon;alert(1)\">go</a>", "<a>go</a>" },
+        { "<a href=\"&#106;avascript:x\">go</a>", "<a>go</a>" },
+        { "<a href=\"http://ok.example/\">go</a>", "<a href=\"http://ok.example/\">go</a>" },
+        { "<b>s</b><style>body{display:none}</style>", "<b>s</b>" },
+        { "<b>f</b><iframe src=\"http://evil\"></iframe>after", "<b>f</b>after" },
+        { "<b>o</b><object data=x><embed src=y></object>", "<b>o</b>" },
+        { "<b>e</b><embed src=y>", "<b>e</b>" },
+        { "<b>c</b><!-- <script>x</script> -->z", "<b>c</b>z" },
+        { "<b>u</b><script>never closed", "<b>u</b>" },
+        { "<b>t</b>1 < 2", "<b>t</b>1 &lt; 2" },
+        { "<b>q</b><a href=\"x>y", "<b>q</b>&lt;a href=\"x>y" },
+        { "<p style=\"width:expression(alert(1))\">s</p>", "<p>s</p>" },
+        { "<svg/onload=alert(1)></svg>", "<svg></svg>" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         Export e;
-        e.model.Reset({"A", "B"}, {{"r", QString::fromUtf8(c.text)}});
+        e.model.Reset({ "A", "B" }, { { "r", QString::fromUtf8(c.text) } });
         EXPECT_EQ(e.Row(0)[1].toStdString(), "<td nowrap>" + std::string(c.cell) + "</td>");
     }
     // Captions follow the same rules.
     Export e;
-    e.model.Reset({"a<b", "<i>x</i><script>y</script>"}, {{"r"}});
+    e.model.Reset({ "a<b", "<i>x</i><script>y</script>" }, { { "r" } });
     e.settings.SetSaveColor(false);
     EXPECT_EQ(e.Lines()[2], "<td nowrap><B>a&lt;b</B></td>");
     EXPECT_EQ(e.Lines()[3], "<td nowrap><B><i>x</i></B></td>");
@@ -234,20 +241,21 @@ TEST(HTMLExport, PlainTextIsEscapedAndMarkupIsDefused)
 TEST(HTMLExport, RichTextCellsExportTheirPlainText)
 {
     Export e;
-    e.model.Reset({"A", "B"}, {{"{\\rtf1 caption}", "{\\rtf1 sub}"}});
+    e.model.Reset({ "A", "B" }, { { "{\\rtf1 caption}", "{\\rtf1 sub}" } });
     e.rich = [](int row, int sub) { return QStringLiteral("plain %1/%2 <&>").arg(row).arg(sub); };
-    EXPECT_EQ(S(e.Row(0)), S({"<td nowrap>plain 0/-1 &lt;&amp;&gt;</td>", "<td nowrap>plain 0/0 &lt;&amp;&gt;</td>"}));
+    EXPECT_EQ(S(e.Row(0)),
+        S({ "<td nowrap>plain 0/-1 &lt;&amp;&gt;</td>", "<td nowrap>plain 0/0 &lt;&amp;&gt;</td>" }));
 }
 
 TEST(HTMLExport, EmptyListWritesNothingAndErrorsNameTheFile)
 {
     TempFolder dir;
     Export e;
-    e.model.Reset({"A"}, {});
+    e.model.Reset({ "A" }, {});
     SaveListToHTML(e.Context(), dir.Path("none.htm"));
     EXPECT_FALSE(QFileInfo::exists(dir.Path("none.htm")));
 
-    e.model.AddRow({"x"});
+    e.model.AddRow({ "x" });
     const QString blocker = dir.Write("blocker", "x");
     try {
         SaveListToHTML(e.Context(), blocker + "/t.htm");
@@ -266,18 +274,18 @@ TEST(HTMLSettings, DefaultsAndStoredProperties)
     EXPECT_TRUE(s.SaveFonts());
     EXPECT_EQ(s.Width(), 100);
     EXPECT_TRUE(s.PrefixTag().isEmpty() && s.SuffixTag().isEmpty() && s.HeaderFile().isEmpty()
-                && s.FooterFile().isEmpty() && s.TableStyle().isEmpty());
+        && s.FooterFile().isEmpty() && s.TableStyle().isEmpty());
     auto names = [](const THTMLSettings& settings) {
         QStringList list;
         for (const auto& [name, value] : settings.StoredProperties())
             list << name;
         return list;
     };
-    EXPECT_EQ(S(names(s)), S({"Width"}));
+    EXPECT_EQ(S(names(s)), S({ "Width" }));
     s.SetSaveFonts(false);
     s.SetBorderSize(2);
     s.SetSuffixTag("</font>");
-    EXPECT_EQ(S(names(s)), S({"BorderSize", "SaveFonts", "SuffixTag", "Width"}));
+    EXPECT_EQ(S(names(s)), S({ "BorderSize", "SaveFonts", "SuffixTag", "Width" }));
     THTMLSettings copy;
     copy.Assign(s);
     EXPECT_EQ(copy.BorderSize(), 2);
@@ -287,13 +295,15 @@ TEST(HTMLSettings, DefaultsAndStoredProperties)
 TEST(HTMLExport, RendersInHeadlessChromium)
 {
     QString chromium;
-    for (const char* name : {"chromium", "chromium-browser", "google-chrome"})
+    for (const char* name : { "chromium", "chromium-browser", "google-chrome" })
         if (orvtest::HaveProgram(name))
             chromium = name;
     if (chromium.isEmpty())
         GTEST_SKIP() << "no Chromium on this machine";
     Export e;
-    e.model.Reset({"Car", "Web"}, {{"AT&T <1>", "http://www.example.com/"}, {"<b>bold</b><script>document.title='x'</script>", ""}});
+    e.model.Reset({ "Car", "Web" },
+        { { "AT&T <1>", "http://www.example.com/" },
+            { "<b>bold</b><script>document.title='x'</script>", "" } });
     e.urlShow = true;
     e.hook = [](int row, int sub, TBrush& brush, TFont&, const QString&) {
         if (row == 0 && sub == -1)
@@ -301,8 +311,8 @@ TEST(HTMLExport, RendersInHeadlessChromium)
     };
     TempFolder dir;
     SaveListToHTML(e.Context(), dir.Path("c.htm"));
-    const QString dom = QString::fromUtf8(orvtest::RunProgram(
-        chromium, {"--headless", "--no-sandbox", "--disable-gpu", "--dump-dom", "file://" + dir.Path("c.htm")}));
+    const QString dom = QString::fromUtf8(orvtest::RunProgram(chromium,
+        { "--headless", "--no-sandbox", "--disable-gpu", "--dump-dom", "file://" + dir.Path("c.htm") }));
     EXPECT_TRUE(dom.contains("AT&amp;T &lt;1&gt;"));
     EXPECT_TRUE(dom.contains("bgcolor=\"#FFFF00\"", Qt::CaseInsensitive));
     EXPECT_TRUE(dom.contains("href=\"http://www.example.com/\"", Qt::CaseInsensitive));

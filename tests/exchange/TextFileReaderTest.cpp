@@ -10,19 +10,19 @@ TEST(TextFileReader, Utf8Validation)
         QByteArray bytes;
         bool valid;
     } cases[] = {
-        {"ascii", "plain text, long enough to take the eight-byte path", true},
-        {"two-byte", "caf\xC3\xA9", true},
-        {"three-byte euro", "\xE2\x82\xAC", true},
-        {"four-byte emoji", "\xF0\x9F\x98\x80", true},
-        {"highest code point", "\xF4\x8F\xBF\xBF", true},
-        {"lone Latin-1 byte", "caf\xE9", false},
-        {"stray continuation", "\x80", false},
-        {"overlong slash", "\xC0\xAF", false},
-        {"overlong three-byte", "\xE0\x80\xAF", false},
-        {"surrogate", "\xED\xA0\x80", false},
-        {"past U+10FFFF", "\xF4\x90\x80\x80", false},
-        {"truncated at end", "abc\xE2\x82", false},
-        {"bad byte after ascii run", "0123456789abcdef\xFF", false},
+        { "ascii", "plain text, long enough to take the eight-byte path", true },
+        { "two-byte", "caf\xC3\xA9", true },
+        { "three-byte euro", "\xE2\x82\xAC", true },
+        { "four-byte emoji", "\xF0\x9F\x98\x80", true },
+        { "highest code point", "\xF4\x8F\xBF\xBF", true },
+        { "lone Latin-1 byte", "caf\xE9", false },
+        { "stray continuation", "\x80", false },
+        { "overlong slash", "\xC0\xAF", false },
+        { "overlong three-byte", "\xE0\x80\xAF", false },
+        { "surrogate", "\xED\xA0\x80", false },
+        { "past U+10FFFF", "\xF4\x90\x80\x80", false },
+        { "truncated at end", "abc\xE2\x82", false },
+        { "bad byte after ascii run", "0123456789abcdef\xFF", false },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -37,8 +37,8 @@ TEST(TextFileReader, LineEndModes)
         TTextFileReader::TLineEnds mode;
         QStringList lines;
     } cases[] = {
-        {TTextFileReader::TLineEnds::CarriageReturn, {"a", "b\nc", "d", "", "e"}},
-        {TTextFileReader::TLineEnds::Any, {"a", "b", "c", "d", "", "e"}},
+        { TTextFileReader::TLineEnds::CarriageReturn, { "a", "b\nc", "d", "", "e" } },
+        { TTextFileReader::TLineEnds::Any, { "a", "b", "c", "d", "", "e" } },
     };
     for (const Case& c : cases) {
         TTextFileReader reader(c.mode);
