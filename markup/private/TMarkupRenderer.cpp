@@ -499,7 +499,7 @@ TMarkupRenderer::TTagResult TMarkupRenderer::OpeningTag(
             if (xAt >= 0 && TryStrToInt(QuotedAfter(tag, xAt + 1), n) && n > w.width) {
                 n = std::min(n, kMaxOffset);
                 w.width = n;
-                w.x = m_in.rect.left + n;
+                w.x = w.lineLeft + n; // keeps drawing, hit tests and alignment on one scale
                 w.trailingBlank = 0;
             }
         } else if (second == QLatin1Char('M')) {

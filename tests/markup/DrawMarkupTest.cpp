@@ -511,6 +511,15 @@ TEST_F(DrawMarkupTest, PositionTagMovesTheLine)
     EXPECT_NEAR(Measure("a<IN x=\"100\">b").width, 100 + Width("b"), 1);
     // Never backwards.
     EXPECT_NEAR(Measure("abcdef<IN x=\"2\">b").width, Width("abcdefb"), 2);
+    // Drawn where the hit test looks for it, also on an indented line.
+    Call c;
+    c.text = "<P INDENT=\"20\"><IN x=\"100\"><A HREF=\"h\">XX</A>";
+    c.x = 1 + 20 + 100 + 2;
+    c.y = LineHeight() / 2;
+    const Result r = Run(c);
+    EXPECT_TRUE(r.hit);
+    EXPECT_EQ(r.hoverRect.left, 121);
+    EXPECT_NEAR(Ink().left(), 121, 2);
 }
 
 TEST_F(DrawMarkupTest, RotatedTextRunsUpwards)
