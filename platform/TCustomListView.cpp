@@ -542,9 +542,14 @@ void TCustomListView::paintEvent(QPaintEvent* event)
 
 void TCustomListView::PaintRows(QPainter& painter, const TRect& clip)
 {
-    if (m_brush.HasPattern())
-        painter.drawTiledPixmap(clip.ToQRect(), QPixmap::fromImage(m_brush.Pattern()),
-                                QPoint(clip.left, clip.top));
+    if (m_brush.HasPattern()) {
+        if (m_patternKey != m_brush.Pattern().cacheKey()) {
+            m_patternKey = m_brush.Pattern().cacheKey();
+            m_pattern = QPixmap::fromImage(m_brush.Pattern());
+        }
+        // The offset keeps the tiles anchored at the viewport origin, so partial repaints match.
+        painter.drawTiledPixmap(clip.ToQRect(), m_pattern, QPoint(clip.left, clip.top));
+    }
     else
         painter.fillRect(clip.ToQRect(), ToQColor(Color()));
     if (!m_handleAllocated || m_items.Count() == 0 || clip.IsEmpty())

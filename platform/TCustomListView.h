@@ -11,6 +11,7 @@
 
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
+#include <QPixmap>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -229,6 +230,8 @@ private:
     bool m_finishingEdit = false;
     int m_editTimer = 0;       // a second click on the focused caption starts editing after this
     int m_pendingEditItem = -1;
+    QPixmap m_pattern; // the brush pattern converted once for tiling
+    qint64 m_patternKey = 0;
     QString m_typeAhead;            // letters typed within the last second
     QElapsedTimer m_typeAheadTimer;
 };

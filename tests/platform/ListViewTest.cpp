@@ -620,3 +620,26 @@ TEST(ListView, TypingJumpsToMatchingCaptions)
     QTest::keyClicks(&list, "zz"); // no match: nothing moves
     EXPECT_EQ(list.FocusedIndex(), 4);
 }
+
+TEST(ListView, WallpaperTilesStayAnchoredOnPartialRepaints)
+{
+    RecordingList list;
+    list.SetOwnerDrawFixed(true); // rows draw nothing over the background here
+    list.measuredHeight = 10;
+    Show(list);
+    QImage pattern(3, 3, QImage::Format_ARGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            pattern.setPixelColor(x, y, QColor(x * 100, y * 100, 50));
+    list.BackgroundBrush().SetPattern(pattern);
+    const QImage full = Render(list);
+    QImage partial = full.copy();
+    partial.fill(Qt::black);
+    {
+        QPainter painter(&partial);
+        list.PaintRows(painter, TRect{7, 5, 40, 30});
+    }
+    for (QPoint p : {QPoint(7, 5), QPoint(8, 6), QPoint(20, 29)})
+        EXPECT_EQ(partial.pixelColor(p), full.pixelColor(p)) << p.x() << "," << p.y();
+    EXPECT_EQ(full.pixelColor(4, 5), pattern.pixelColor(1, 2));
+}
