@@ -1,0 +1,334 @@
+#include "listview/private/TRowPainter.h"
+
+#include "listview/CellContent.h"
+#include "listview/TOrvListView.h"
+#include "markup/DrawMarkup.h"
+#include "platform/TCanvas.h"
+#include "platform/TImageList.h"
+
+#include <cmath>
+
+TRowPainter::TRowPainter(TOrvListView& list)
+    : m_list(list)
+{
+}
+
+QString TRowPainter::ShortenURL(const QString& text)
+{
+    QString shown = text;
+    const qsizetype scheme = shown.indexOf(QLatin1String("://"));
+    if (scheme >= 0)
+        shown.remove(0, scheme + 3);
+    const qsizetype mail = shown.indexOf(QLatin1String("mailto:"));
+    if (mail >= 0)
+        shown.remove(0, mail + 7);
+    return shown;
+}
+
+const TBitmap& TRowPainter::TransparentGlyph(const TBitmap& source, TBitmap& copy)
+{
+    if (copy.Image().cacheKey() != source.Image().cacheKey() || copy.Empty() != source.Empty()) {
+        copy.SetImage(source.Image());
+    }
+    copy.SetTransparentMode(tmAuto);
+    copy.SetTransparent(true);
+    return copy;
+}
+
+namespace {
+
+QString CellText(const TListItem& item, int subItem)
+{
+    if (subItem < 0)
+        return item.Caption();
+    if (item.SubItems().size() > subItem)
+        return item.SubItems()[subItem];
+    return QString();
+}
+
+unsigned AlignmentFlag(TAlignment alignment)
+{
+    switch (alignment) {
+    case taRightJustify:
+        return DT_RIGHT;
+    case taCenter:
+        return DT_CENTER;
+    default:
+        return DT_LEFT;
+    }
+}
+
+// The markup renderer's arguments for cells and detail lines: always word-wrapped, no focus
+// or hover anchor, grey shadows one pixel off.
+void DrawCellMarkup(TOrvListView& list, TCanvas& canvas, const QString& text, const TRect& rect)
+{
+    QString anchor, plain, focusHref;
+    int contentWidth = 0, contentHeight = 0, anchorCount = 0, hoverAnchor = -1;
+    TRect hoverRect;
+    DrawMarkup(canvas, text, rect, list.SmallImages(), 0, 0, -1, -1, 1, false, false, false, false, true, false,
+               true, 0.0, list.URLColor(), clNone, clNone, clGray, anchor, plain, focusHref, contentWidth,
+               contentHeight, anchorCount, hoverAnchor, hoverRect, &list.PictureCache(), list.PictureContainer());
+}
+
+} // namespace
+
+void TRowPainter::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
+{
+    TCanvas& canvas = m_list.DrawingCanvas();
+    if (Index < 0 || Index >= m_list.Items().Count() || !canvas.HasDevice())
+        return;
+    if (TImageList* images = m_list.SmallImages())
+        images->SetDrawingStyle(dsTransparent);
+
+    const std::vector<int> order = m_list.ColumnOrder();
+    // The current cell is a column; the rows are walked by display position.
+    const int current = m_list.PositionOfColumn(m_list.SelectedColumn());
+    const TFont rowFont(canvas.Font());
+    TBrush rowBrush;
+    rowBrush.Assign(canvas.Brush());
+
+    const TDetails& details = m_list.DetailView();
+    const int cellBottom = details.Visible() ? Rect.top + m_list.ItemHeight() - details.Height() : Rect.bottom;
+    const TListItem& item = m_list.Items()[Index];
+    const bool selected = State & odSelected;
+    const bool rowSelect = m_list.RowSelect();
+    const bool cellSelect = m_list.SubItemSelect() || m_list.SubItemEdit();
+    const bool wallpaper = !m_list.Wallpaper().Empty();
+
+    TRect row = Rect;
+    int left = Rect.left;
+    int currentLeft = Rect.left;
+    for (int p = 0; p < int(order.size()); ++p) {
+        const int column = order[size_t(p)];
+        const int s = column - 1;
+        QString text = CellText(item, s);
+
+        if ((State & (odFocused | odSelected)) && !rowSelect && p != current) {
+            canvas.Brush().SetColor(m_list.Color());
+            canvas.Font().SetColor(m_list.Font().Color());
+        }
+        m_list.DoDrawItemProp(Index, s, State, canvas.Brush(), canvas.Font(), text);
+
+        bool highlighted = false;
+        if (selected && ((cellSelect && p == current) || rowSelect || (p == 0 && !m_list.SubItemSelect()))) {
+            canvas.Brush().SetColor(m_list.SelectionColor());
+            canvas.Font().SetColor(m_list.SelectionTextColor());
+            highlighted = true;
+        }
+
+        const bool markup = CellContent::IsMarkup(text);
+        if (m_list.URLShow() && !markup) {
+            if ((!selected || !rowSelect) && CellContent::LooksLikeURL(text)) {
+                canvas.Font().SetStyle(canvas.Font().Style() | fsUnderline);
+                canvas.Font().SetColor(m_list.URLColor());
+            }
+            if (!m_list.URLFull())
+                text = ShortenURL(text);
+        }
+
+        const int width = m_list.Columns()[column].Width();
+        if (p == current)
+            currentLeft = left;
+        const TRect cell{left, Rect.top, left + width, cellBottom};
+        left += width;
+
+        canvas.Pen().SetColor(canvas.Brush().Color());
+        if (!wallpaper || highlighted) {
+            canvas.SetBkMode(bkOpaque);
+            // A wallpaper brush would fill its picture again; a highlight must show its colour.
+            if (canvas.Brush().HasPattern())
+                canvas.Brush().SetPattern(QImage());
+            canvas.Rectangle(TRect{cell.left, Rect.top, cell.right, Rect.bottom});
+        } else {
+            canvas.SetBkMode(bkTransparent);
+        }
+
+        TRect textRect = cell;
+        if (p == 0 && m_list.Checkboxes())
+            DrawCheckBox(Index, cell, textRect);
+        DrawCellImage(Index, s, p == 0, Rect, cellBottom, cell, textRect);
+        TRect indented = textRect;
+        if (p == 0)
+            indented.left += kIndentStep * item.Indent();
+
+        if (CellContent::IsRichText(text)) {
+            DrawRichText(Index, s, textRect, canvas);
+        } else if (!markup) {
+            unsigned flags = DT_NOPREFIX | DT_EXPANDTABS | DT_EDITCONTROL | m_list.VerticalTextFlag() |
+                             AlignmentFlag(m_list.Columns()[column].Alignment());
+            if (!text.contains(QLatin1Char('\r')))
+                flags |= DT_END_ELLIPSIS;
+            flags |= m_list.WordWrap() ? DT_WORDBREAK : DT_SINGLELINE;
+            canvas.DrawTextEx(text, indented, flags, kTextMargin, kTextMargin);
+        } else {
+            indented.left += kMarkupOffset;
+            DrawCellMarkup(m_list, canvas, text, indented);
+        }
+
+        canvas.Font().Assign(rowFont);
+        canvas.Brush().Assign(rowBrush);
+    }
+
+    if (details.Visible())
+        DrawDetailLine(Index, row, left, State);
+
+    if ((State & odFocused) && selected && m_list.hasFocus()) {
+        if (!rowSelect && current >= 0) {
+            const int width = m_list.Columns()[order[size_t(current)]].Width();
+            row = TRect{currentLeft, Rect.top, currentLeft + width, Rect.bottom};
+        }
+        canvas.DrawFocusRect(row);
+    }
+    if (m_list.OnDrawItem)
+        m_list.OnDrawItem(m_list, canvas, Index, row, State);
+}
+
+void TRowPainter::DrawCheckBox(int Index, const TRect& cell, TRect& text)
+{
+    TCanvas& canvas = m_list.DrawingCanvas();
+    const bool checked = m_list.Items()[Index].Checked();
+    const TBitmap& trueGlyph = m_list.CheckTrueGlyph();
+    const TBitmap& falseGlyph = m_list.CheckFalseGlyph();
+    TRect k = cell;
+    if (trueGlyph.Empty() || falseGlyph.Empty()) {
+        switch (m_list.VAlignment()) {
+        case vtaCenter:
+            if (k.Height() > kCheckBoxSize)
+                k.top += (k.Height() - kCheckBoxSize) / 2;
+            break;
+        case vtaBottom:
+            k.top = k.bottom - kCheckBoxSize;
+            break;
+        case vtaTop:
+            break;
+        }
+        canvas.DrawFlatCheckBox(
+            TRect{k.left + kCheckBoxOffset, k.top, k.left + kCheckBoxOffset + kCheckBoxSize, k.top + kCheckBoxSize},
+            checked);
+        text.left += kTextAfterCheckBox;
+        return;
+    }
+    const int h = trueGlyph.Height();
+    const int w = trueGlyph.Width();
+    switch (m_list.VAlignment()) {
+    case vtaCenter:
+        if (h < k.Height())
+            k.top += (k.Height() - h) / 2;
+        break;
+    case vtaBottom:
+        k.top = k.bottom - h;
+        break;
+    case vtaTop:
+        break;
+    }
+    const TBitmap& glyph =
+        checked ? TransparentGlyph(trueGlyph, m_checkTrue) : TransparentGlyph(falseGlyph, m_checkFalse);
+    canvas.Draw(cell.left + kCheckBoxOffset, k.top, glyph);
+    text.left += w + 4;
+}
+
+void TRowPainter::DrawCellImage(int Index, int subItem, bool firstPosition, const TRect& row, int cellBottom,
+                                const TRect& cell, TRect& text)
+{
+    TImageList* images = m_list.SmallImages();
+    if (!images)
+        return;
+    const TListItem& item = m_list.Items()[Index];
+    if (subItem >= item.SubItems().size())
+        return;
+    int index = -1;
+    if (subItem < 0)
+        index = item.ImageIndex();
+    else if (m_list.SubImages())
+        index = item.SubItemImage(subItem + 1); // the platform counts sub-items from 1
+    if (index < 0 || index > kMaxImageIndex)
+        return;
+    const int imageHeight = images->Height();
+    int y = row.top;
+    switch (m_list.VAlignment()) {
+    case vtaCenter:
+        y = cellBottom - row.top < imageHeight ? row.top : row.top + (cellBottom - row.top - imageHeight) / 2;
+        break;
+    case vtaTop:
+        y = row.top;
+        break;
+    case vtaBottom:
+        y = cellBottom - imageHeight;
+        break;
+    }
+    // The image stays inside its own row even when the cell area is lower than the picture.
+    if (y < row.top)
+        y = row.top;
+    const int x = (m_list.Checkboxes() && firstPosition) ? cell.left + kTextAfterCheckBox : cell.left + kImageOffset;
+    images->Draw(m_list.DrawingCanvas(), x, y, index);
+    text.left += images->Width() + 2;
+}
+
+void TRowPainter::DrawDetailLine(int Index, TRect& row, int cellsRight, TOwnerDrawState State)
+{
+    TCanvas& canvas = m_list.DrawingCanvas();
+    const TDetails& details = m_list.DetailView();
+    canvas.SetFont(details.Font());
+    if (State & odSelected)
+        canvas.Font().SetColor(m_list.SelectionTextColor());
+
+    TRect d{row.left, row.top + m_list.ItemHeight() - details.Height(), cellsRight, row.bottom};
+    row.right = cellsRight;
+    if (details.SplitLine()) {
+        canvas.Pen().SetColor(clBlack);
+        canvas.MoveTo(d.left, d.top);
+        canvas.LineTo(d.right, d.top);
+        d.top += 1;
+    }
+    d.left += details.Indent();
+
+    const TListItem& item = m_list.Items()[Index];
+    const int column = details.Column();
+    QString text;
+    if (column == 0)
+        text = item.Caption();
+    else if (column > 0 && item.SubItems().size() >= column)
+        text = item.SubItems()[column - 1];
+
+    if (!CellContent::IsMarkup(text)) {
+        canvas.SetBkMode(bkTransparent);
+        canvas.DrawText(text, d, DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX | DT_EDITCONTROL);
+    } else {
+        DrawCellMarkup(m_list, canvas, text, d);
+    }
+}
+
+void TRowPainter::DrawRichText(int ARow, int ASubItem, const TRect& Rect, TCanvas& Canvas)
+{
+    if (ARow < 0 || ARow >= m_list.Items().Count())
+        return;
+    TOrvRichEdit& rich = m_list.RichEdit();
+    m_list.CellToRich(ARow, ASubItem, rich);
+
+    TColor background = m_list.Color();
+    if (m_list.Items()[ARow].Selected() && !m_list.SelectionRTFKeep() && &Canvas == &m_list.DrawingCanvas()) {
+        rich.SetSelection(0, 255);
+        rich.SetSelColor(m_list.SelectionTextColor());
+        background = m_list.SelectionColor();
+    }
+    rich.SetBackgroundColor(background);
+
+    const TRect device = Canvas.LPtoDP(Rect);
+    const int dpiX = std::max(1, Canvas.PixelsPerInchX());
+    const int dpiY = std::max(1, Canvas.PixelsPerInchY());
+    // Two device pixels of breathing room, expressed as the logical distance the original
+    // resolution-independent formula expects.
+    const int twoPixels = std::max(0, int(std::lround(2.0 / std::max(1e-9, Canvas.UnitsToPixelsX()))));
+    const int gap = dpiX * twoPixels / 96;
+    auto twips = [](double units, int dpi) { return int(std::lround(units * 1440.0 / dpi)); };
+    TRect format;
+    format.left = twips(device.left + gap, dpiX);
+    format.top = twips(device.top + gap, dpiY);
+    format.right = format.left + twips(device.Width(), dpiX);
+    format.bottom = format.top + twips(device.Height(), dpiY);
+
+    const TMapMode previous = Canvas.MapMode();
+    Canvas.SetMapMode(mmPixels);
+    rich.Render(Canvas, format, format, 0, -1);
+    Canvas.SetMapMode(previous);
+}

@@ -1,0 +1,51 @@
+// TRowPainter: paints one row of a TOrvListView cell by cell (background, check box, image,
+// plain text, URL, markup or rich text), then the detail line, the focus rectangle and the
+// application's OnDrawItem.
+#pragma once
+
+#include "platform/TBitmap.h"
+#include "platform/TTypes.h"
+
+#include <QString>
+
+class TCanvas;
+class TOrvListView;
+
+class TRowPainter {
+public:
+    explicit TRowPainter(TOrvListView& list);
+
+    // Draws row `Index` into `Rect` (the full row, client pixels) on the list's drawing canvas,
+    // which the caller has attached and preset with the row's font and brush.
+    void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+
+    // Renders the rich-text cell (ARow, ASubItem; -1 = caption) into `Rect` of `Canvas`. Selection
+    // colours apply only on the list's own drawing canvas, never on a printer's.
+    void DrawRichText(int ARow, int ASubItem, const TRect& Rect, TCanvas& Canvas);
+
+    // The text a URL cell shows without URLFull: everything up to "://" and "mailto:" removed.
+    static QString ShortenURL(const QString& text);
+
+    // Geometry of the drawn pieces (client pixels), shared with hit tests and tests.
+    static constexpr int kCheckBoxSize = 14;
+    static constexpr int kCheckBoxOffset = 2;
+    static constexpr int kTextAfterCheckBox = 18;
+    static constexpr int kImageOffset = 2;
+    static constexpr int kIndentStep = 16;
+    static constexpr int kTextMargin = 2;
+    static constexpr int kMarkupOffset = 2;
+    static constexpr int kMaxImageIndex = 65534;
+
+private:
+    void DrawCheckBox(int Index, const TRect& cell, TRect& text);
+    void DrawCellImage(int Index, int subItem, bool firstPosition, const TRect& row, int cellBottom,
+                       const TRect& cell, TRect& text);
+    void DrawDetailLine(int Index, TRect& row, int cellsRight, TOwnerDrawState State);
+    // Glyphs are drawn with the transparent colour taken from their own picture; the copies keep
+    // the list's bitmaps untouched and their transparency masks are made once, not per row.
+    const TBitmap& TransparentGlyph(const TBitmap& source, TBitmap& copy);
+
+    TOrvListView& m_list;
+    TBitmap m_checkTrue;
+    TBitmap m_checkFalse;
+};
