@@ -52,11 +52,15 @@ QString EscapeText(QStringView text)
 }
 
 // The anchor's HREF stays unquoted, so everything that would end or break an unquoted
-// attribute value is written as a character reference (browsers decode it back).
+// attribute value is written as a character reference (browsers decode it back). A final '/'
+// too: readers that are not HTML5 take "/>" for the end of an empty element and lose the link.
 QString EscapeUnquotedHref(QStringView url)
 {
     QString out;
     out.reserve(url.size() + 8);
+    const bool slashLast = url.endsWith(u'/');
+    if (slashLast)
+        url.chop(1);
     for (QChar c : url) {
         switch (c.unicode()) {
         case u'&':
@@ -89,6 +93,8 @@ QString EscapeUnquotedHref(QStringView url)
                 out += c;
         }
     }
+    if (slashLast)
+        out += u"&#47;";
     return out;
 }
 

@@ -5,6 +5,10 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 
 using namespace exchangetest;
 
@@ -165,6 +169,7 @@ TEST(HTMLExport, UrlAndMailAnchors)
         { "<b>http://x.y</b>", false, "<b>http://x.y</b>" },
         { "javascript://%0aalert(1)", false, "javascript://%0aalert(1)" },
         { "plain", false, "plain" },
+        { "http://x.y/", false, "<A HREF=http://x.y&#47;>x.y/</A>" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -318,4 +323,52 @@ TEST(HTMLExport, RendersInHeadlessChromium)
     EXPECT_TRUE(dom.contains("href=\"http://www.example.com/\"", Qt::CaseInsensitive));
     EXPECT_TRUE(dom.contains("<b>bold</b>"));
     EXPECT_FALSE(dom.contains("script", Qt::CaseInsensitive));
+}
+
+TEST(HTMLExport, RendersAsATableInAnHtmlEngine)
+{
+    // Qt's own HTML reader stands in for a browser: the page must come out as one table whose
+    // cells show exactly the list's texts, with the hook's colours and styles.
+    Export e;
+    e.model.Reset({ "Car", "Web" },
+        { { "AT&T <1>", "http://www.example.com/" },
+            { QString::fromUtf8("Citroën"), "<b>bold</b><script>x()</script>" } });
+    e.urlShow = true;
+    e.hook = [](int row, int sub, TBrush& brush, TFont& font, const QString&) {
+        if (row == 0 && sub == -1)
+            brush.SetColor(RGBColor(255, 255, 0));
+        if (row == 1 && sub == -1) {
+            font.SetColor(clRed);
+            font.SetStyle(fsItalic);
+        }
+    };
+    TempFolder dir;
+    SaveListToHTML(e.Context(), dir.Path("t.htm"));
+    QTextDocument doc;
+    doc.setHtml(QString::fromUtf8(ReadBytes(dir.Path("t.htm"))));
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : doc.rootFrame()->childFrames())
+        if ((table = qobject_cast<QTextTable*>(frame)))
+            break;
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rows(), 3);
+    ASSERT_EQ(table->columns(), 2);
+    auto text = [&](int r, int c) {
+        QTextCursor first = table->cellAt(r, c).firstCursorPosition();
+        first.setPosition(table->cellAt(r, c).lastCursorPosition().position(), QTextCursor::KeepAnchor);
+        return first.selectedText();
+    };
+    EXPECT_EQ(text(0, 0), "Car");
+    EXPECT_EQ(text(1, 0), "AT&T <1>");
+    EXPECT_EQ(text(1, 1), "www.example.com/");
+    EXPECT_EQ(text(2, 0), QString::fromUtf8("Citroën"));
+    EXPECT_EQ(text(2, 1), "bold");
+    EXPECT_EQ(table->cellAt(1, 0).format().background().color(), QColor(255, 255, 0));
+    const QTextCharFormat italic
+        = table->cellAt(2, 0).firstCursorPosition().block().begin().fragment().charFormat();
+    EXPECT_TRUE(italic.fontItalic());
+    EXPECT_EQ(italic.foreground().color(), QColor(255, 0, 0));
+    const QTextCharFormat link
+        = table->cellAt(1, 1).firstCursorPosition().block().begin().fragment().charFormat();
+    EXPECT_EQ(link.anchorHref(), "http://www.example.com/");
 }
