@@ -93,3 +93,31 @@ void BM_RichCell1KB_Render(benchmark::State& state)
 BENCHMARK(BM_RichCell1KB_Render);
 
 } // namespace
+
+namespace {
+
+// The demo's own rich-text cell (four words, three formats): the common case on screen.
+void BM_RichCellDemo_LoadAndRender(benchmark::State& state)
+{
+    TRichEdit builder;
+    builder.SetText(QStringLiteral("This is rich text"));
+    builder.SetSelection(0, 4);
+    builder.SetSelColor(clBlue);
+    builder.SetSelection(8, 4);
+    builder.SetSelStyle(fsBold);
+    builder.SetSelection(13, 4);
+    builder.SetSuperscript();
+    const QByteArray rtf = builder.SaveToRtf();
+    TRichEdit edit;
+    QImage image(200, 20, QImage::Format_RGB32);
+    TCanvas canvas(&image);
+    const TRect cell{0, 0, 200 * 15, 20 * 15};
+    for (auto _ : state) {
+        edit.LoadFromRtf(rtf);
+        benchmark::DoNotOptimize(edit.Render(canvas, cell, cell));
+    }
+    state.counters["rtf_bytes"] = double(rtf.size());
+}
+BENCHMARK(BM_RichCellDemo_LoadAndRender);
+
+} // namespace

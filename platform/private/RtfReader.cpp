@@ -226,6 +226,8 @@ private:
         case Dest::FontTable:
             if (c == ';' && !escaped) {
                 CommitFont();
+            } else if (m_skipChars > 0) {
+                --m_skipChars;
             } else if (static_cast<unsigned char>(c) >= 0x20) {
                 m_fontName.append(c);
             }
@@ -252,14 +254,14 @@ private:
     void HexByte(char c)
     {
         const Dest d = CurDest();
-        if (d == Dest::FontTable) {
-            m_fontName.append(c);
-            return;
-        }
-        if (d != Dest::Text)
+        if (d != Dest::Text && d != Dest::FontTable)
             return;
         if (m_skipChars > 0) {
             --m_skipChars;
+            return;
+        }
+        if (d == Dest::FontTable) {
+            m_fontName.append(c);
             return;
         }
         const auto b = static_cast<unsigned char>(c);
@@ -314,13 +316,21 @@ private:
 
         if (dest == Dest::FontTable) {
             if (w == "f") {
-                if (!m_fontName.isEmpty() && m_fontNumber >= 0)
+                if ((!m_fontName.isEmpty() || !m_fontNameText.isEmpty()) && m_fontNumber >= 0)
                     CommitFont(); // an entry without its closing semicolon
                 m_fontNumber = param;
                 m_fontCharset = -1;
                 m_fontName.clear();
+                m_fontNameText.clear();
             } else if (w == "fcharset") {
                 m_fontCharset = param;
+            } else if (w == "u") {
+                // Names outside the code page come as \u escapes, like text.
+                FlushFontNameBytes();
+                const int code = param < 0 ? param + 65536 : param;
+                if (code >= 0x20 && code < 65536)
+                    m_fontNameText += QChar(char16_t(code));
+                m_skipChars = s.uc;
             }
             return;
         }
@@ -411,16 +421,23 @@ private:
 
     // ---- Tables -------------------------------------------------------------------------
 
+    void FlushFontNameBytes()
+    {
+        const int cp = CodePageOfCharset(m_fontCharset);
+        m_fontNameText += DecodeCodePage(m_fontName, cp ? cp : m_codePage);
+        m_fontName.clear();
+    }
+
     void CommitFont()
     {
+        FlushFontNameBytes();
         if (m_fontNumber >= 0) {
-            const int cp = CodePageOfCharset(m_fontCharset);
             FontEntry e;
-            e.name = DecodeCodePage(m_fontName, cp ? cp : m_codePage).trimmed();
+            e.name = m_fontNameText.trimmed();
             e.charset = m_fontCharset;
             m_fonts.insert(m_fontNumber, e);
         }
-        m_fontName.clear();
+        m_fontNameText.clear();
     }
 
     void CommitColor()
@@ -590,7 +607,8 @@ private:
     QHash<int, FontEntry> m_fonts;
     int m_fontNumber = -1;
     int m_fontCharset = -1;
-    QByteArray m_fontName;
+    QByteArray m_fontName;    // bytes of the current font's name not yet decoded
+    QString m_fontNameText;   // the part already decoded
     std::vector<QColor> m_colors;
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorSeen = false;

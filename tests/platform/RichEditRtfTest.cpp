@@ -112,6 +112,12 @@ TEST(RichEditRtf, ReaderFeatures)
              EXPECT_TRUE(FormatAt(e, 2).fontFamilies().toStringList().isEmpty())
                  << "an unknown font number leaves the default font";
          }},
+        {"font names with code-page and Unicode escapes",
+         R"({\rtf1{\fonttbl{\f0\fcharset204 \'c0rial;}{\f1 \u26126?\u26397?;}}a\f1 b})", "ab",
+         [](TRichEdit& e) {
+             EXPECT_EQ(FamilyAt(e, 0), QStringLiteral("\u0410rial"));
+             EXPECT_EQ(FamilyAt(e, 1), QStringLiteral("\u660E\u671D"));
+         }},
         {"font table without groups",
          R"({\rtf1{\fonttbl\f0\fnil Courier New;\f1\fnil Arial;}\f1 x})", "x",
          [](TRichEdit& e) { EXPECT_EQ(FamilyAt(e, 0), QStringLiteral("Arial")); }},
@@ -401,8 +407,8 @@ TEST(RichEditRtf, SaveThenLoadKeepsTextAndFormatting)
     for (const char* file : {"wordpad.rtf", "word.rtf", "cyrillic.rtf", "libreoffice.rtf"})
         sources.emplace_back(QString::fromLatin1(file), ReadSample(QString::fromLatin1(file)));
     sources.emplace_back(QStringLiteral("every feature"),
-                         QByteArray(R"({\rtf1{\fonttbl{\f0 Arial;}{\f1 Courier New;}}{\colortbl;\red1\green2\blue3;\red200\green100\blue0;})"
-                                    R"(\pard\qj\f1\fs18 mono {\b\i\ul\strike all}\par\pard\qr{\cf1\highlight2 c}{\up8 up}{\dn4 dn})"
+                         QByteArray(R"({\rtf1{\fonttbl{\f0 Arial;}{\f1 Courier New;}{\f2 \u26126?\u26397?;}}{\colortbl;\red1\green2\blue3;\red200\green100\blue0;})"
+                                    R"({\f2 \u26126?\u26397? font} \pard\qj\f1\fs18 mono {\b\i\ul\strike all}\par\pard\qr{\cf1\highlight2 c}{\up8 up}{\dn4 dn})"
                                     R"({\super sup}{\sub sub} \{\}\\\tab t\line l\par\par})"));
 
     for (const auto& [name, rtf] : sources) {
