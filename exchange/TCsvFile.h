@@ -20,7 +20,8 @@ void SaveListToCSV(const TListColumns& columns, const TListItems& items, QChar d
 // Reads `file` into the model. When `delimiter` is QChar(0) it is detected from the first two
 // lines and, when one qualifies, stored back into `delimiter`. With `loadHeader` the model is
 // cleared and the first line gives the column captions; otherwise the rows are appended.
-// Throws EOrvListViewError "File cannot be opened" (model and delimiter unchanged).
+// Throws EOrvListViewError "File cannot be opened", or "Error reading file <name>" when it opened
+// but could not be read; the model and delimiter are then unchanged (the file is read whole first).
 void LoadListFromCSV(
     TListColumns& columns, TListItems& items, QChar& delimiter, bool loadHeader, const QString& file);
 

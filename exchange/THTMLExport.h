@@ -26,9 +26,11 @@ struct THTMLExportContext {
 
 // Writes header file, prefix tag, table, suffix tag and footer file. A model without columns or
 // rows writes nothing. Plain cell texts are HTML-escaped; marked-up cells pass with active content
-// (scripts, styles, frames, objects, event attributes, script URLs) removed.
+// (scripts, styles, frames, objects, event attributes, script URLs) removed; in both, characters
+// past ASCII are written as character references. A cell that would link to script stays text.
 // Throws EOrvListViewError "File <name> not found" when the file cannot be created,
-// "Error writing file <name>" when writing fails (the previous file is then intact).
+// "Error writing file <name>" when writing fails and "Error reading file <name>" when a header or
+// footer file opened but could not be read (the previous file is then intact).
 void SaveListToHTML(const THTMLExportContext& context, const QString& file);
 
 // The table lines of the export (without header and footer files), as written to the file.
