@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -200,16 +201,18 @@ void TForm1::CreateMenu()
     Clear1 = item(File1, "Clear1", QStringLiteral("Clear"), &TForm1::Clear1Click);
 
     Edit1 = menu("Edit1", QStringLiteral("Edit"));
-    Cut1 = item(Edit1, "Cut1", QStringLiteral("Cut"), nullptr);
-    Copy1 = item(Edit1, "Copy1", QStringLiteral("Copy"), nullptr);
-    Copyselected1 = item(Edit1, "Copyselected1", QStringLiteral("Copy selected"), nullptr);
-    Paste1 = item(Edit1, "Paste1", QStringLiteral("Paste"), nullptr);
+    Cut1 = item(Edit1, "Cut1", QStringLiteral("Cut"), &TForm1::Cut1Click);
+    Copy1 = item(Edit1, "Copy1", QStringLiteral("Copy"), &TForm1::Copy1Click);
+    Copyselected1 = item(Edit1, "Copyselected1", QStringLiteral("Copy selected"), &TForm1::Copyselected1Click);
+    Paste1 = item(Edit1, "Paste1", QStringLiteral("Paste"), &TForm1::Paste1Click);
 
     Sort1 = menu("Sort1", QStringLiteral("Sort"));
     for (int column = 0; column < 6; ++column) {
         QAction* a = item(Sort1, "", QStringLiteral("Column %1").arg(column), nullptr);
         a->setObjectName(QStringLiteral("Column%11").arg(column));
         a->setData(column); // the tag all six share one handler by
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, [this, a] { Column01Click(a); });
         ColumnItems[column] = a;
     }
 
@@ -224,21 +227,21 @@ void TForm1::CreateMenu()
     }
     Aligncenter1->setChecked(true);
     Draw1->addSeparator()->setObjectName(QStringLiteral("N1"));
-    Imageson1 = item(Draw1, "Imageson1", QStringLiteral("Images"), nullptr);
+    Imageson1 = item(Draw1, "Imageson1", QStringLiteral("Images"), &TForm1::Imageson1Click);
     Imageson1->setCheckable(true);
     Font1 = item(Draw1, "Font1", QStringLiteral("Font"), &TForm1::Font1Click);
     RichText1 = item(Draw1, "RichText1", QStringLiteral("Rich Text"), &TForm1::RichText1Click);
     HTMLText1 = item(Draw1, "HTMLText1", QStringLiteral("HTML Text"), &TForm1::HTMLText1Click);
-    Indents1 = item(Draw1, "Indents1", QStringLiteral("Indents"), nullptr);
+    Indents1 = item(Draw1, "Indents1", QStringLiteral("Indents"), &TForm1::Indents1Click);
     Draw1->addSeparator()->setObjectName(QStringLiteral("N2"));
     Flatheader1 = item(Draw1, "Flatheader1", QStringLiteral("Flat header"), &TForm1::Flatheader1Click);
     Flatheader1->setCheckable(true);
 
     Move1 = menu("Move1", QStringLiteral("Move"));
-    Swaprows121 = item(Move1, "Swaprows121", QStringLiteral("Swap rows 1-5"), nullptr);
-    Swapcolumns121 = item(Move1, "Swapcolumns121", QStringLiteral("Swap columns 1-5"), nullptr);
-    Moverow1to51 = item(Move1, "Moverow1to51", QStringLiteral("Move row 1 to 5"), nullptr);
-    Movecolumn1to51 = item(Move1, "Movecolumn1to51", QStringLiteral("Move column 1 to 5"), nullptr);
+    Swaprows121 = item(Move1, "Swaprows121", QStringLiteral("Swap rows 1-5"), &TForm1::Swaprows121Click);
+    Swapcolumns121 = item(Move1, "Swapcolumns121", QStringLiteral("Swap columns 1-5"), &TForm1::Swapcolumns121Click);
+    Moverow1to51 = item(Move1, "Moverow1to51", QStringLiteral("Move row 1 to 5"), &TForm1::Moverow1to51Click);
+    Movecolumn1to51 = item(Move1, "Movecolumn1to51", QStringLiteral("Move column 1 to 5"), &TForm1::Movecolumn1to51Click);
 
     About1 = MainMenu1->addAction(QStringLiteral("About"));
     About1->setObjectName(QStringLiteral("About1"));
@@ -458,9 +461,8 @@ void TForm1::CreateSample3()
     ComboBox2->setEditable(false);
     ComboBox2->setCurrentIndex(-1);
     Place(ComboBox2, 280, 13, 105, ComboBox2->sizeHint().height());
-    // Highlighting and marking come with the cell operations; until then the boxes stay off.
-    CheckBox10->setEnabled(false);
-    CheckBox11->setEnabled(false);
+    connect(CheckBox10, &QCheckBox::clicked, this, [this] { CheckBox10Click(); });
+    connect(CheckBox11, &QCheckBox::clicked, this, [this] { CheckBox11Click(); });
 
     OrvListView3 = new TOrvListView(page);
     OrvListView3->setObjectName(QStringLiteral("OrvListView3"));
@@ -525,12 +527,8 @@ void TForm1::BindSample1Events()
     };
     list.OnRawCompare = [](TOrvListView& sender, int, int row1, int row2, int& res) {
         // The images of column 5; without sub-item images every row reads "no image".
-        auto image = [&sender](int row) {
-            const TListItem* item = sender.Items().Item(row);
-            return sender.SubImages() && item ? item->SubItemImage(5) : -1;
-        };
-        const int a = image(row1);
-        const int b = image(row2);
+        const int a = sender.GetSubItemImage(row1, 4);
+        const int b = sender.GetSubItemImage(row2, 4);
         res = a > b ? 1 : a < b ? -1 : 0;
     };
     list.OnColumnRClick = [](TOrvListView&, int column) {
@@ -589,6 +587,7 @@ void TForm1::FormCreate()
     for (int column : {2, 3})
         if (TListColumn* c = OrvListView2->Columns().Column(column))
             c->SetAlignment(taRightJustify);
+    OrvListView2->SortByColumn(1);
 
     OrvListView3->SetLoadHeader(true);
     OrvListView3->LoadFromCSV(QStringLiteral("test.csv"));
@@ -694,6 +693,95 @@ void TForm1::SavetoXML1Click()
 void TForm1::Clear1Click()
 {
     OrvListView2->Items().Clear();
+}
+
+void TForm1::Cut1Click()
+{
+    OrvListView2->CutToClipboard();
+}
+
+void TForm1::Copy1Click()
+{
+    OrvListView2->CopyToClipboard();
+}
+
+void TForm1::Copyselected1Click()
+{
+    OrvListView2->CopySelectionToClipboard();
+}
+
+void TForm1::Paste1Click()
+{
+    OrvListView2->PasteFromClipboard();
+}
+
+// Every click flips the direction, whichever column was sorted before.
+void TForm1::Column01Click(QAction* item)
+{
+    TOrvListView& list = *OrvListView2;
+    list.SetSortDirection(list.SortDirection() == sdAscending ? sdDescending : sdAscending);
+    list.SortByColumn(item->data().toInt());
+}
+
+void TForm1::Imageson1Click()
+{
+    TOrvListView& list = *OrvListView2;
+    if (list.Items().Count() == 0) {
+        Imageson1->setChecked(!Imageson1->isChecked()); // the check mark stays as it was
+        return;
+    }
+    const bool on = Imageson1->isChecked();
+    list.SetSubImages(on);
+    for (int r = 0; r < list.Items().Count(); ++r)
+        list.SetSubItemImage(r, 4, on ? int(QRandomGenerator::global()->bounded(4)) - 1 : -1);
+    list.Invalidate();
+}
+
+void TForm1::Indents1Click()
+{
+    TOrvListView& list = *OrvListView2;
+    if (TListColumn* first = list.Columns().Column(0))
+        first->SetWidth(120);
+    list.SetItemIndent(2, 0, 1);
+    list.SetItemIndent(3, 0, 1);
+    list.SetItemIndent(4, 0, 2);
+    list.SetItemIndent(5, 0, 2);
+}
+
+void TForm1::Swaprows121Click()
+{
+    OrvListView2->SwapRows(1, 5);
+}
+
+void TForm1::Swapcolumns121Click()
+{
+    OrvListView2->SwapColumns(1, 5);
+}
+
+void TForm1::Moverow1to51Click()
+{
+    OrvListView2->MoveRow(1, 5);
+}
+
+void TForm1::Movecolumn1to51Click()
+{
+    OrvListView2->MoveColumn(1, 5);
+}
+
+void TForm1::CheckBox10Click()
+{
+    if (CheckBox10->isChecked())
+        OrvListView3->HilightInList(ComboBox1->currentText(), true);
+    else
+        OrvListView3->UnHilightInList();
+}
+
+void TForm1::CheckBox11Click()
+{
+    if (CheckBox11->isChecked())
+        OrvListView3->MarkInList(ComboBox2->currentText(), true);
+    else
+        OrvListView3->UnMarkInList();
 }
 
 void TForm1::Aligntop1Click()

@@ -421,6 +421,83 @@ TEST_F(DemoWindow, FileCommandsWriteAndReadTheirFiles)
     EXPECT_TRUE(f.isVisible());
 }
 
+TEST_F(DemoWindow, SortMoveImageAndMarkCommands)
+{
+    CopyDemoData();
+    TForm1& f = Open();
+    TOrvListView& list = *f.OrvListView2;
+    const int rows = list.Items().Count();
+    auto columnSorted = [&list, rows](int column, bool ascending) {
+        for (int r = 0; r + 1 < rows; ++r) {
+            const int cmp = QString::compare(list.Cells(column, r), list.Cells(column, r + 1));
+            if (ascending ? cmp > 0 : cmp < 0)
+                return false;
+        }
+        return true;
+    };
+    // Start-up sorted column 1 ascending; every menu click flips the direction.
+    EXPECT_TRUE(columnSorted(1, true));
+    f.ColumnItems[1]->trigger();
+    EXPECT_EQ(list.SortDirection(), sdDescending);
+    EXPECT_TRUE(columnSorted(1, false));
+    f.ColumnItems[0]->trigger();
+    EXPECT_EQ(list.SortDirection(), sdAscending);
+    EXPECT_TRUE(columnSorted(0, true));
+
+    const QString row1 = list.Cells(1, 1);
+    const QString row5 = list.Cells(1, 5);
+    f.Swaprows121->trigger();
+    EXPECT_EQ(list.Cells(1, 1), row5);
+    EXPECT_EQ(list.Cells(1, 5), row1);
+    f.Moverow1to51->trigger(); // row 1 (now row5's text) moves to index 5
+    EXPECT_EQ(list.Cells(1, 5), row5);
+    EXPECT_EQ(list.Items().Count(), rows);
+
+    f.Swapcolumns121->trigger();
+    const std::vector<int> order = list.ColumnOrder();
+    EXPECT_EQ(order[1], 5);
+    EXPECT_EQ(order[5], 1);
+
+    f.Indents1->trigger();
+    EXPECT_EQ(list.Columns()[0].Width(), 120);
+    EXPECT_EQ(list.GetItemIndent(2, 0), 1);
+    EXPECT_EQ(list.GetItemIndent(5, 0), 2);
+
+    f.Imageson1->trigger();
+    EXPECT_TRUE(f.Imageson1->isChecked());
+    EXPECT_TRUE(list.SubImages());
+    for (int r = 0; r < rows; ++r) {
+        const int image = list.GetSubItemImage(r, 4);
+        EXPECT_TRUE(image >= -1 && image <= 2) << r;
+    }
+    f.Imageson1->trigger();
+    EXPECT_FALSE(list.SubImages());
+    EXPECT_EQ(list.GetSubItemImage(0, 4), -1);
+    // On an empty list "Images" does nothing, its check mark included.
+    f.Clear1->trigger();
+    f.Imageson1->trigger();
+    EXPECT_FALSE(f.Imageson1->isChecked());
+    EXPECT_FALSE(list.SubImages());
+
+    // Highlighting on Sample 3 changes the cells holding the word and is undone exactly.
+    TOrvListView& s3 = *f.OrvListView3;
+    QStringList before;
+    for (int r = 0; r < s3.Items().Count(); ++r)
+        before << s3.Cells(0, r);
+    f.CheckBox10->click();
+    int changed = 0;
+    for (int r = 0; r < s3.Items().Count(); ++r) {
+        if (s3.Cells(0, r) != before[r]) {
+            ++changed;
+            EXPECT_EQ(before[r], QStringLiteral("BMW")) << r;
+        }
+    }
+    EXPECT_EQ(changed, int(before.count(QStringLiteral("BMW"))));
+    f.CheckBox10->click();
+    for (int r = 0; r < s3.Items().Count(); ++r)
+        EXPECT_EQ(s3.Cells(0, r), before[r]) << r;
+}
+
 TEST_F(DemoWindow, MissingTestCsvIsReportedOnceAndTheWindowStillOpens)
 {
     TForm1& f = Open();
