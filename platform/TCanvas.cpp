@@ -785,6 +785,8 @@ void TCanvas::DrawImage(int x, int y, const QImage& image)
     if (d->recorder) {
         const TPoint end = DPtoLP(TPoint { at.x + image.width(), at.y + image.height() });
         Record(TCanvasRecord::Image, TRect { x, y, end.x, end.y }, clNone);
+        d->recorder->back().imageKey = image.cacheKey();
+        d->recorder->back().imageSize = image.size();
     }
     if (!d->Active())
         return;
@@ -796,6 +798,10 @@ void TCanvas::StretchDrawImage(const TRect& r, const QImage& image)
     if (image.isNull())
         return;
     Record(TCanvasRecord::Image, r, clNone);
+    if (d->recorder) {
+        d->recorder->back().imageKey = image.cacheKey();
+        d->recorder->back().imageSize = image.size();
+    }
     if (!d->Active())
         return;
     const QRect q = LPtoDP(r).ToQRect();

@@ -11,6 +11,7 @@
 #include "platform/TFont.h"
 #include "platform/TTypes.h"
 
+#include <QSize>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -55,6 +56,8 @@ struct TCanvasRecord {
     int fontHeight = 0;
     int escapement = 0;
     bool checked = false; // check box
+    qint64 imageKey = 0; // image: QImage::cacheKey() of the picture drawn (an image-list entry keeps its key)
+    QSize imageSize; // image: its size in pixels
 };
 enum TMapMode { mmPixels, mmLoMetric };
 enum TEdgeStyle { edRaised, edSunken };

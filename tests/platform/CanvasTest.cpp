@@ -463,6 +463,21 @@ TEST(Canvas, RecorderWithFixedMetricsGivesExactPositions)
     p.TextOut(100, -50, QStringLiteral("ab"));
     ASSERT_EQ(printed.size(), 1u);
     EXPECT_EQ(printed[0].rect, Rect(100, -50, 120, -90));
+
+    // Pictures are recorded with their identity: an image-list entry is recognisable.
+    TImageList list(8, 8);
+    QImage glyph(8, 8, QImage::Format_ARGB32);
+    glyph.fill(Qt::red);
+    list.Add(glyph);
+    glyph.fill(Qt::blue);
+    list.Add(glyph);
+    rec.clear();
+    list.Draw(c, 3, 4, 1);
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].kind, TCanvasRecord::Image);
+    EXPECT_EQ(rec[0].rect, Rect(3, 4, 11, 12));
+    EXPECT_EQ(rec[0].imageKey, list.Image(1).cacheKey());
+    EXPECT_NE(rec[0].imageKey, list.Image(0).cacheKey());
 }
 
 TEST(Canvas, EdgesUseTheButtonColoursInTwoRings)
