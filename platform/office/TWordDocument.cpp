@@ -235,36 +235,44 @@ QString TWordDocument::RtfText(const QString& text)
 
 QByteArray TWordDocument::ToRtf() const
 {
-    QString rtf = QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1"
-                                 "{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}}"
-                                 "\\paperw11906\\paperh16838\\margl1440\\margr1440\\margt1440\\margb1440\n");
+    // Built as bytes: after escaping only ASCII remains, and large tables stay half the size.
+    QByteArray rtf("{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1"
+                   "{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}}"
+                   "\\paperw11906\\paperh16838\\margl1440\\margr1440\\margt1440\\margb1440\n");
     for (size_t i = 0; i < m_blocks.size(); ++i) {
         const Block& b = m_blocks[i];
         if (!b.table) {
-            rtf += QStringLiteral("\\pard\\plain\\f0\\fs24") + QLatin1String(AlignmentControl(b.paragraph.alignment))
-                + QLatin1Char(' ') + RtfText(b.paragraph.text);
+            rtf += "\\pard\\plain\\f0\\fs24";
+            rtf += AlignmentControl(b.paragraph.alignment);
+            rtf += ' ';
+            rtf += RtfText(b.paragraph.text).toLatin1();
             // The document's last paragraph mark is implicit at the closing brace.
-            rtf += i + 1 < m_blocks.size() ? QStringLiteral("\\par\n") : QStringLiteral("\n");
+            rtf += i + 1 < m_blocks.size() ? "\\par\n" : "\n";
             continue;
         }
         const TWordTable& t = *b.table;
-        QString rowDefinition = QStringLiteral("\\trowd\\trgaph108\\trleft-108");
+        QByteArray rowDefinition("\\trowd\\trgaph108\\trleft-108");
         const int width = std::max(1, kTextWidthTwips / std::max(1, t.columns));
-        for (int c = 0; c < t.columns; ++c)
-            rowDefinition += QStringLiteral("\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
-                                            "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx")
-                + QString::number(width * (c + 1));
-        rowDefinition += QLatin1Char('\n');
+        for (int c = 0; c < t.columns; ++c) {
+            rowDefinition += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
+                             "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx";
+            rowDefinition += QByteArray::number(width * (c + 1));
+        }
+        rowDefinition += '\n';
+        rtf.reserve(rtf.size() + qsizetype(t.rows) * (rowDefinition.size() + t.columns * 40));
         for (int r = 0; r < t.rows; ++r) {
             rtf += rowDefinition;
             for (int c = 0; c < t.columns; ++c) {
                 const TWordCell& cell = t.Cell(r, c);
-                rtf += QStringLiteral("\\pard\\plain\\intbl\\f0\\fs24") + QLatin1String(AlignmentControl(cell.alignment))
-                    + QLatin1Char(' ') + RtfText(cell.text) + QStringLiteral("\\cell\n");
+                rtf += "\\pard\\plain\\intbl\\f0\\fs24";
+                rtf += AlignmentControl(cell.alignment);
+                rtf += ' ';
+                rtf += RtfText(cell.text).toLatin1();
+                rtf += "\\cell\n";
             }
-            rtf += QStringLiteral("\\row\n");
+            rtf += "\\row\n";
         }
     }
-    rtf += QStringLiteral("}\n");
-    return rtf.toLatin1(); // only ASCII remains after escaping
+    rtf += "}\n";
+    return rtf;
 }
