@@ -532,6 +532,29 @@ QString TCustomListView::CellText(int item, int column) const
     return column == 0 ? it->Caption() : it->SubItems().value(column - 1);
 }
 
+void TCustomListView::AutoSizeColumn(int column)
+{
+    TListColumn* col = m_columns.Column(column);
+    if (!col)
+        return;
+    const QFontMetrics metrics(m_font.ToQFont());
+    const QFontMetrics headerMetrics(m_header->HeaderFont());
+    const int padding = column == 0 ? kCaptionPadding : kCellPadding;
+    int width = headerMetrics.horizontalAdvance(col->Caption()) + 12;
+    const bool subImages = column > 0 && (m_exStyle & LVS_EX_SUBITEMIMAGES) && m_smallImages;
+    for (int i = 0; i < m_items.Count(); ++i) {
+        const TListItem& item = m_items[i];
+        const QString& text = column == 0 ? item.Caption() : item.SubItems().value(column - 1);
+        int needed = metrics.horizontalAdvance(text) + 2 * padding;
+        if (column == 0)
+            needed += CaptionColumnLeftInset(i);
+        else if (subImages && item.SubItemImage(column) >= 0)
+            needed += m_smallImages->Width() + 2;
+        width = std::max(width, needed);
+    }
+    col->SetWidth(width);
+}
+
 // ---- painting ---------------------------------------------------------------------------------
 
 void TCustomListView::paintEvent(QPaintEvent* event)
@@ -1121,7 +1144,10 @@ bool TCustomListView::HeaderBeginTrack(int)
 }
 void TCustomListView::HeaderEndTrack(int) {}
 void TCustomListView::HeaderItemChanged(int) {}
-void TCustomListView::HeaderDividerDblClick(int) {}
+void TCustomListView::HeaderDividerDblClick(int section)
+{
+    AutoSizeColumn(section);
+}
 void TCustomListView::HeaderRClick(TPoint) {}
 void TCustomListView::FilterChange(int) {}
 void TCustomListView::FilterBtnClick(int) {}

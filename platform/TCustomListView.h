@@ -107,6 +107,7 @@ public:
     TRect SubItemRect(int item, int column) const; // label part of a cell (column 0 = caption)
     TRect CellRect(int item, int column) const;    // the whole cell of a column
     TRect CheckBoxRect(int item) const;            // empty without check boxes
+    void AutoSizeColumn(int column);               // widest of caption and cells (all rows)
 
     THeaderControl& Header() { return *m_header; }
     const THeaderControl& Header() const { return *m_header; }
@@ -154,7 +155,7 @@ protected:
     virtual bool HeaderBeginTrack(int section);     // false refuses the divider drag
     virtual void HeaderEndTrack(int section);
     virtual void HeaderItemChanged(int section);
-    virtual void HeaderDividerDblClick(int section);
+    virtual void HeaderDividerDblClick(int section); // the default fits the column to its contents
     virtual void HeaderRClick(TPoint headerPos);    // header content coordinates
     virtual void FilterChange(int section);
     virtual void FilterBtnClick(int section);

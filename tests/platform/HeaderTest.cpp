@@ -31,7 +31,11 @@ protected:
         events.push_back(QString("end %1 width %2").arg(section).arg(Columns()[section].Width()));
     }
     void HeaderItemChanged(int section) override { events.push_back(QString("changed %1").arg(section)); }
-    void HeaderDividerDblClick(int section) override { events.push_back(QString("dblclick %1").arg(section)); }
+    void HeaderDividerDblClick(int section) override
+    {
+        events.push_back(QString("dblclick %1").arg(section));
+        TCustomListView::HeaderDividerDblClick(section);
+    }
     void HeaderRClick(TPoint pos) override
     {
         rightClickAt = pos;
@@ -120,9 +124,17 @@ TEST(Header, DividerDoubleClick)
 {
     HeaderList list;
     ShowWithColumns(list);
+    list.Items()[2].SubItems() << "a considerably longer text than the rest";
     QTest::mouseDClick(&list.Header(), Qt::LeftButton, {}, QPoint(202, 5));
     ASSERT_FALSE(list.events.isEmpty());
     EXPECT_EQ(list.events.back(), "dblclick 1");
+    // The default handling fits the column to its widest text.
+    const int needed = QFontMetrics(list.font()).horizontalAdvance("a considerably longer text than the rest");
+    EXPECT_GE(list.Columns()[1].Width(), needed);
+    EXPECT_LE(list.Columns()[1].Width(), needed + 20);
+    list.AutoSizeColumn(0);
+    EXPECT_LT(list.Columns()[0].Width(), 100); // short captions shrink it
+    list.AutoSizeColumn(7);                    // no such column: nothing
 }
 
 TEST(Header, DragReordersOnlyWhenAllowed)
