@@ -34,6 +34,29 @@ void BM_DrawTextCells_40x8(benchmark::State& state)
 }
 BENCHMARK(BM_DrawTextCells_40x8)->Unit(benchmark::kMicrosecond);
 
+// The same viewport with texts never seen before (a fast scroll through a large list): every
+// measurement misses the width cache.
+void BM_DrawTextCellsUncached_40x8(benchmark::State& state)
+{
+    QImage image(800, 600, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    TCanvas c(&image);
+    SetUpFont(c);
+    const unsigned flags
+        = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX | DT_EXPANDTABS | DT_EDITCONTROL;
+    qint64 serial = 0;
+    for (auto _ : state) {
+        for (int row = 0; row < 40; ++row) {
+            for (int col = 0; col < 8; ++col) {
+                TRect r = Rect(col * 100, row * 15, col * 100 + 100, row * 15 + 15);
+                c.DrawTextEx(QStringLiteral("Cell %1 with text").arg(++serial), r, flags, 2, 2);
+            }
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 320);
+}
+BENCHMARK(BM_DrawTextCellsUncached_40x8)->Unit(benchmark::kMicrosecond);
+
 // Measuring as the markup renderer does: calc-rect per segment, alternating two fonts.
 void BM_CalcRectSegments_1000(benchmark::State& state)
 {
