@@ -197,6 +197,45 @@ TEST(OrvListView, HeaderStylesFollowTheirProperties)
     EXPECT_EQ(list.HeaderHeight(), 32);
 }
 
+TEST(OrvListView, HeaderChangesLayTheRowsOutAgain)
+{
+    TOrvListView list;
+    list.Columns().Add().SetCaption(QStringLiteral("A"));
+    list.Items().Add().SetCaption(QStringLiteral("row"));
+    list.resize(300, 200);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const int plainTop = list.viewport()->geometry().top();
+    EXPECT_GE(plainTop, list.Header().height());
+
+    list.SetFilterBar(true);
+    const int filterTop = list.viewport()->geometry().top();
+    EXPECT_GT(filterTop, plainTop);
+    EXPECT_GE(filterTop, list.Header().geometry().bottom());
+
+    list.SetFilterBar(false);
+    list.SetHeaderHeight(32);
+    EXPECT_GT(list.viewport()->geometry().top(), plainTop);
+    EXPECT_GE(list.viewport()->geometry().top(), list.Header().geometry().bottom());
+}
+
+TEST(OrvListView, WallpaperBecomesTheBackgroundBrush)
+{
+    TOrvListView list;
+    QImage tile(8, 8, QImage::Format_RGB32);
+    tile.fill(Qt::green);
+    TBitmap picture(tile);
+    list.SetWallpaper(picture);
+    EXPECT_TRUE(list.BackgroundBrush().HasPattern());
+    EXPECT_EQ(list.TextBkColor(), clNone); // text over the picture has no background of its own
+    picture.Clear();                        // a copy was taken
+    EXPECT_FALSE(list.Wallpaper().Empty());
+
+    list.Wallpaper().Clear(); // editing the owned picture applies the background again
+    EXPECT_FALSE(list.BackgroundBrush().HasPattern());
+    EXPECT_EQ(list.TextBkColor(), list.Color());
+}
+
 TEST(OrvListView, VAlignmentChoosesTheVerticalTextFlag)
 {
     TOrvListView list;
