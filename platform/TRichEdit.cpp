@@ -6,6 +6,7 @@
 #include "platform/private/RtfWriter.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QImage>
 #include <QPainter>
 #include <QPalette>
 #include <QStringDecoder>
@@ -19,6 +20,19 @@
 #include <cmath>
 
 namespace {
+
+// The resolution a layout without a paint device assumes.
+int QScreenDpiX()
+{
+    static const int dpi = QImage(1, 1, QImage::Format_RGB32).logicalDpiX();
+    return dpi;
+}
+
+int QScreenDpiY()
+{
+    static const int dpi = QImage(1, 1, QImage::Format_RGB32).logicalDpiY();
+    return dpi;
+}
 
 int TwipsToPixels(int twips, int dpi)
 {
@@ -59,6 +73,10 @@ TRichEdit::TRichEdit() : m_doc(std::make_unique<QTextDocument>())
     m_doc->setUndoRedoEnabled(false);
     m_doc->setDocumentMargin(0);
     m_doc->setDefaultFont(DocumentFont(m_defaultFont));
+    // Any edit of the content, through this class or through Document(), makes the content
+    // differ from the last bytes loaded.
+    QObject::connect(m_doc.get(), &QTextDocument::contentsChanged, m_doc.get(),
+                     [this] { m_loaded.reset(); });
 }
 
 TRichEdit::~TRichEdit() = default;
@@ -67,11 +85,16 @@ bool TRichEdit::LoadFromRtf(const QByteArray& rtf)
 {
     m_selStart = 0;
     m_selLength = 0;
-    if (rtf::ReadRtf(rtf, *m_doc, m_doc->defaultFont()))
-        return true;
-    // Not RTF: the bytes are shown as text, as a rich-edit control does with a plain stream.
-    SetText(DecodeTextBytes(rtf));
-    return false;
+    // A list loads the same cell again on every paint; unchanged content needs no second parse.
+    if (m_loaded && m_loaded->bytes == rtf)
+        return m_loaded->wasRtf;
+    bool wasRtf = rtf::ReadRtf(rtf, *m_doc, m_doc->defaultFont());
+    if (!wasRtf) {
+        // Not RTF: the bytes are shown as text, as a rich-edit control does with a plain stream.
+        SetText(DecodeTextBytes(rtf));
+    }
+    m_loaded = LoadedBytes{rtf, wasRtf};
+    return wasRtf;
 }
 
 QByteArray TRichEdit::SaveToRtf() const
@@ -248,6 +271,7 @@ void TRichEdit::SetDefaultFont(const TFont& font)
 {
     m_defaultFont.Assign(font);
     m_doc->setDefaultFont(DocumentFont(m_defaultFont));
+    m_loaded.reset(); // the reader resolves sizes against the default font
 }
 
 int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pageTwips, int first,
@@ -314,12 +338,21 @@ int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pa
             }
         }
     }
+    // Each of these settings throws the layout away, so only real changes are made: a cell drawn
+    // again unchanged then reuses its layout. A device of screen resolution lays out like no
+    // device at all, which the layout may keep without holding a pointer that could dangle.
     QTextOption option = doc->defaultTextOption();
-    option.setTabStopDistance(dpiX / 2.0); // half-inch tab stops, as word processors default to
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    doc->setDefaultTextOption(option);
-    doc->documentLayout()->setPaintDevice(painter->device());
-    doc->setTextWidth(area.width());
+    if (option.tabStopDistance() != dpiX / 2.0 || option.wrapMode() != QTextOption::WrapAtWordBoundaryOrAnywhere) {
+        option.setTabStopDistance(dpiX / 2.0); // half-inch tab stops, as word processors default to
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        doc->setDefaultTextOption(option);
+    }
+    QPaintDevice* device = painter->device();
+    const bool screenResolution = device->logicalDpiX() == QScreenDpiX() && device->logicalDpiY() == QScreenDpiY();
+    if (!screenResolution)
+        doc->documentLayout()->setPaintDevice(device);
+    if (doc->textWidth() != area.width())
+        doc->setTextWidth(area.width());
 
     // Whole lines that fit decide where the next range would start. A first line taller than
     // the rectangle is still drawn, cut, so that a small cell never shows nothing.
@@ -353,8 +386,8 @@ int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pa
     ctx.clip = QRectF(0, 0, area.width(), area.height());
     doc->documentLayout()->draw(painter, ctx);
     painter->restore();
-    if (!copy) {
-        // The layout belonged to this device; the next render lays out for its own.
+    if (!copy && !screenResolution) {
+        // The layout belonged to this device, which may not outlive the call.
         doc->documentLayout()->setPaintDevice(nullptr);
     }
 

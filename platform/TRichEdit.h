@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QTextDocument;
 class QTextCursor;
@@ -71,7 +72,13 @@ public:
 private:
     QTextCursor SelectionCursor() const;
 
+    struct LoadedBytes {
+        QByteArray bytes; // what the content was last loaded from, while it is unchanged since
+        bool wasRtf = false;
+    };
+
     std::unique_ptr<QTextDocument> m_doc;
+    std::optional<LoadedBytes> m_loaded;
     TFont m_defaultFont;
     TColor m_background = clWindow;
     int m_selStart = 0;

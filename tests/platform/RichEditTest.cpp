@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPalette>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
@@ -75,6 +76,37 @@ TEST(RichEdit, PlainTextUsesCrLfAndSetTextSplitsAnyLineEnd)
     EXPECT_EQ(e.TextLength(), 0);
     EXPECT_EQ(e.SelStart(), 0);
     EXPECT_EQ(e.SelLength(), 0);
+}
+
+TEST(RichEdit, LoadingTheSameBytesAgainAlwaysGivesTheirContent)
+{
+    const QByteArray cell = R"({\rtf1 plain {\b bold}})";
+    TRichEdit e;
+    ASSERT_TRUE(e.LoadFromRtf(cell));
+    EXPECT_TRUE(e.LoadFromRtf(cell));
+    EXPECT_EQ(e.PlainText(), QStringLiteral("plain bold"));
+
+    // Edits made after a load, by any route, are undone by loading the bytes again.
+    e.SetSelection(0, 5);
+    e.SetSelColor(clRed);
+    e.LoadFromRtf(cell);
+    EXPECT_EQ(e.CharColor(0), clNone);
+    QTextCursor(&e.Document()).insertText(QStringLiteral("typed "));
+    e.LoadFromRtf(cell);
+    EXPECT_EQ(e.PlainText(), QStringLiteral("plain bold"));
+    e.SetText(QStringLiteral("other"));
+    e.LoadFromRtf(cell);
+    EXPECT_EQ(e.PlainText(), QStringLiteral("plain bold"));
+    EXPECT_EQ(e.CharStyle(6), fsBold);
+
+    // A new default font changes what the same bytes look like.
+    TFont big;
+    big.SetSize(30);
+    e.SetDefaultFont(big);
+    e.LoadFromRtf(cell);
+    EXPECT_DOUBLE_EQ(e.Document().defaultFont().pointSizeF(), 30.0);
+    EXPECT_FALSE(e.LoadFromRtf("plain"));
+    EXPECT_FALSE(e.LoadFromRtf("plain")) << "the answer does not change with the memo";
 }
 
 TEST(RichEdit, SelectionIsClampedToTheText)
