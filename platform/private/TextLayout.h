@@ -59,6 +59,8 @@ public:
     int Width(const QString& text) const { return Width(text, 0, int(text.size())); }
     // Every character `charWidth` pixels wide (a canvas with fixed test metrics).
     void UseFixedWidth(int charWidth, int tabChars);
+    // The advance of one character on its own (an estimate of its share in a string).
+    int CharAdvance(QChar c) const;
     int TabWidth() const { return m_tabWidth; }
     bool ExpandTabs() const { return m_expandTabs; }
     // Where a tab starting at `x` ends.

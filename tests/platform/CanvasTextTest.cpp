@@ -139,6 +139,20 @@ TEST(CanvasText, EndEllipsisCutsTheTextToFit)
     EXPECT_TRUE(text.startsWith(lines[0].text.chopped(3)));
     EXPECT_LE(lines[0].width, 100);
     EXPECT_GT(lines[0].width, 100 - measure.Width(QStringLiteral("W...")));
+    // The cut keeps as much as fits: one more character would not.
+    const int dots = measure.Width(QStringLiteral("..."));
+    for (int width = 0; width < 260; width += 7) {
+        opt.availWidth = width;
+        const QString shown = textlayout::Layout(text, opt, measure)[0].text;
+        if (shown == text)
+            continue;
+        const int kept = int(shown.size()) - 3;
+        EXPECT_GT(measure.Width(text, 0, kept + 1) + dots, width) << width;
+        if (kept > 0) {
+            EXPECT_LE(measure.Width(shown), width) << width;
+        }
+    }
+    opt.availWidth = 100;
     // Text that fits is left alone.
     EXPECT_EQ(textlayout::Layout(QStringLiteral("ok"), opt, measure)[0].text, QStringLiteral("ok"));
 }
