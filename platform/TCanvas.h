@@ -120,7 +120,14 @@ public:
     int TextHeight(const QString& text) const; // line height of the font (ascent + descent)
     TPoint TextExtent(const QString& text) const;
     // Draws `text` into `rect` honouring the DT_ flags; with DT_CALCRECT nothing is drawn and
-    // `rect` is resized to what the text needs. Returns the height of the text drawn.
+    // `rect` is resized to what the text needs. Returns the height of the text drawn (with
+    // DT_VCENTER/DT_BOTTOM: from the rectangle's top to the text's bottom), in logical units.
+    // As in GDI: DT_VCENTER and DT_BOTTOM act only with DT_SINGLELINE; DT_WORDBREAK breaks at
+    // blanks and lets a longer word overflow unless DT_EDITCONTROL splits it; DT_EDITCONTROL also
+    // hides a partly visible last line (wrapped text cut off that way ends in "..." with
+    // DT_END_ELLIPSIS); CR, LF and CR LF break lines unless DT_SINGLELINE; with DT_TABSTOP bits
+    // 8-15 are the characters per tab stop, not flags. Rotated text (font escapement) is not
+    // clipped to `rect`.
     int DrawText(const QString& text, TRect& rect, unsigned flags);
     int DrawTextEx(const QString& text, TRect& rect, unsigned flags, int leftMargin, int rightMargin);
 
