@@ -78,4 +78,7 @@ TEST(ProfileStore, RegistryKeyPathPicksStoreAndSubKey)
     TProfileStore eraser(QStringLiteral("Software\\OrvTest\\Demo\\Lists"), pkRegistry);
     EXPECT_TRUE(eraser.EraseSection(QStringLiteral("Main")));
     EXPECT_FALSE(eraser.ValueExists(QStringLiteral("Main"), QStringLiteral("col0")));
+    // Back to the user's own folder for whatever runs next in this process.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+        QStandardPaths::writableLocation(QStandardPaths::ConfigLocation));
 }
