@@ -50,11 +50,15 @@ bool NeedsHighBytes(const QString& s)
 
 void Chars(Stream& out, QStringView s, bool high)
 {
-    for (QChar ch : s) {
-        if (high)
+    if (!high) {
+        out.bytes.append(s.toLatin1()); // every character is below 256 here
+        return;
+    }
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        out.bytes.append(reinterpret_cast<const char*>(s.utf16()), s.size() * 2);
+    } else {
+        for (QChar ch : s)
             out.U16(ch.unicode());
-        else
-            out.U8(ch.unicode());
     }
 }
 
@@ -214,6 +218,11 @@ QByteArray TXlsWriter::WriteWorkbookStream(const std::vector<TSheetData>& sheets
 {
     // Shared strings first: the globals carry the table, the sheets refer to it by index.
     SharedStrings sst;
+    size_t cells = 0;
+    for (const TSheetData& sheet : sheets)
+        for (const auto& row : sheet.rows)
+            cells += row.size();
+    sst.index.reserve(qsizetype(std::min<size_t>(cells, 1u << 22)));
     std::vector<std::vector<std::vector<quint32>>> refs(sheets.size());
     for (size_t s = 0; s < sheets.size(); ++s) {
         const auto& rows = sheets[s].rows;
