@@ -16,6 +16,7 @@
 TOrvListView::TOrvListView(QWidget* parent)
     : TCustomListView(parent)
 {
+    m_defaultHoverTime = TCustomListView::HoverTime();
     m_hoverAnchor.clear();
     m_hoverAnchorEntered = true;
     m_printSettings = std::make_unique<TPrintsettings>();
@@ -201,7 +202,8 @@ void TOrvListView::SetHoverTime(int ms)
     if (ms == m_hoverTime)
         return;
     m_hoverTime = ms;
-    TCustomListView::SetHoverTime(ms);
+    // A negative time asks for the platform's default rather than for no delay at all.
+    TCustomListView::SetHoverTime(ms < 0 ? m_defaultHoverTime : ms);
 }
 
 void TOrvListView::SetPictureContainer(TPictureContainer* v)

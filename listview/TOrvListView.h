@@ -433,6 +433,7 @@ private:
     TImageList* m_headerImages = nullptr;
     int m_headerImagesLink = 0;
     int m_hoverTime = 0;
+    int m_defaultHoverTime = 0; // the platform's own hover time, for the "default" value -1
     TPictureContainer* m_pictureContainer = nullptr;
     int m_pictureContainerLink = 0;
     bool m_selectionRTFKeep = false;

@@ -170,6 +170,16 @@ TEST(OrvListView, WindowCreationTakesTimeOutsAndStartsTheTimer)
     list.SetHoverTime(250);
     EXPECT_EQ(list.HoverTime(), 250);
     EXPECT_EQ(list.TCustomListView::HoverTime(), 250);
+
+    // -1 is the platform's default, not an instant hover.
+    TOrvListView fresh;
+    const int platformDefault = fresh.TCustomListView::HoverTime();
+    ASSERT_GT(platformDefault, 0);
+    fresh.SetHoverTime(-1);
+    EXPECT_EQ(fresh.HoverTime(), -1);
+    fresh.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
+    EXPECT_EQ(fresh.HoverTime(), platformDefault);
 }
 
 TEST(OrvListView, HeaderStylesFollowTheirProperties)
