@@ -13,17 +13,30 @@ namespace {
 // formatted words with escapes.
 QByteArray RichCell(int bytes)
 {
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}"
-                     "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard\\f0\\fs16 ";
+    QByteArray rtf
+        = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}"
+          "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard\\f0\\fs16 ";
     int i = 0;
     while (rtf.size() < bytes - 10) {
         switch (i++ % 6) {
-        case 0: rtf += "plain words "; break;
-        case 1: rtf += "{\\b bold} "; break;
-        case 2: rtf += "\\cf1 red\\cf0  "; break;
-        case 3: rtf += "caf\\'e9 \\u8364\\'80 "; break;
-        case 4: rtf += "{\\i\\f1 italic} "; break;
-        case 5: rtf += "x\\super 2\\nosupersub  "; break;
+        case 0:
+            rtf += "plain words ";
+            break;
+        case 1:
+            rtf += "{\\b bold} ";
+            break;
+        case 2:
+            rtf += "\\cf1 red\\cf0  ";
+            break;
+        case 3:
+            rtf += "caf\\'e9 \\u8364\\'80 ";
+            break;
+        case 4:
+            rtf += "{\\i\\f1 italic} ";
+            break;
+        case 5:
+            rtf += "x\\super 2\\nosupersub  ";
+            break;
         }
     }
     rtf += "\\par}";
@@ -36,7 +49,7 @@ std::array<QByteArray, 2> TwoCells(int bytes)
     const QByteArray a = RichCell(bytes);
     QByteArray b = a;
     b.replace("plain", "Plain");
-    return {a, b};
+    return { a, b };
 }
 
 void BM_RichCell1KB_Load(benchmark::State& state)
@@ -58,7 +71,7 @@ void BM_RichCell1KB_LoadAndRender(benchmark::State& state)
     TRichEdit edit;
     QImage image(400, 40, QImage::Format_RGB32);
     TCanvas canvas(&image);
-    const TRect cell{0, 0, 400 * 15, 40 * 15}; // a 400 x 40 pixel cell at 96 dpi
+    const TRect cell { 0, 0, 400 * 15, 40 * 15 }; // a 400 x 40 pixel cell at 96 dpi
     std::size_t i = 0;
     for (auto _ : state) {
         edit.LoadFromRtf(cells[i++ & 1]);
@@ -74,7 +87,7 @@ void BM_RichCell1KB_RepaintSameCell(benchmark::State& state)
     TRichEdit edit;
     QImage image(400, 40, QImage::Format_RGB32);
     TCanvas canvas(&image);
-    const TRect cell{0, 0, 400 * 15, 40 * 15};
+    const TRect cell { 0, 0, 400 * 15, 40 * 15 };
     for (auto _ : state) {
         edit.LoadFromRtf(rtf);
         benchmark::DoNotOptimize(edit.Render(canvas, cell, cell));
@@ -114,7 +127,7 @@ void BM_RichCell1KB_Render(benchmark::State& state)
     edit.LoadFromRtf(RichCell(1024));
     QImage image(400, 40, QImage::Format_RGB32);
     TCanvas canvas(&image);
-    const TRect cell{0, 0, 400 * 15, 40 * 15};
+    const TRect cell { 0, 0, 400 * 15, 40 * 15 };
     for (auto _ : state)
         benchmark::DoNotOptimize(edit.Render(canvas, cell, cell));
 }
@@ -136,11 +149,11 @@ void BM_RichCellDemo_LoadAndRender(benchmark::State& state)
     builder.SetSelection(13, 4);
     builder.SetSuperscript();
     const QByteArray rtf = builder.SaveToRtf();
-    const std::array<QByteArray, 2> cells = {rtf, QByteArray(rtf).replace("This", "That")};
+    const std::array<QByteArray, 2> cells = { rtf, QByteArray(rtf).replace("This", "That") };
     TRichEdit edit;
     QImage image(200, 20, QImage::Format_RGB32);
     TCanvas canvas(&image);
-    const TRect cell{0, 0, 200 * 15, 20 * 15};
+    const TRect cell { 0, 0, 200 * 15, 20 * 15 };
     std::size_t i = 0;
     for (auto _ : state) {
         edit.LoadFromRtf(cells[i++ & 1]);

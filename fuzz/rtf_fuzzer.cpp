@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         TCanvas canvas(&image);
         edit->SetBackgroundColor(clNone);
-        const TRect cell{150, 75, 600, 300}; // (10, 5)-(40, 20) pixels at 96 dpi
+        const TRect cell { 150, 75, 600, 300 }; // (10, 5)-(40, 20) pixels at 96 dpi
         const int next = edit->Render(canvas, cell, cell);
         if (next < 0 || next > edit->TextLength())
             std::abort();

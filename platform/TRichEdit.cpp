@@ -68,15 +68,15 @@ QString DecodeTextBytes(const QByteArray& bytes)
 
 } // namespace
 
-TRichEdit::TRichEdit() : m_doc(std::make_unique<QTextDocument>())
+TRichEdit::TRichEdit()
+    : m_doc(std::make_unique<QTextDocument>())
 {
     m_doc->setUndoRedoEnabled(false);
     m_doc->setDocumentMargin(0);
     m_doc->setDefaultFont(DocumentFont(m_defaultFont));
     // Any edit of the content, through this class or through Document(), makes the content
     // differ from the last bytes loaded.
-    QObject::connect(m_doc.get(), &QTextDocument::contentsChanged, m_doc.get(),
-                     [this] { m_loaded.reset(); });
+    QObject::connect(m_doc.get(), &QTextDocument::contentsChanged, m_doc.get(), [this] { m_loaded.reset(); });
 }
 
 TRichEdit::~TRichEdit() = default;
@@ -93,7 +93,7 @@ bool TRichEdit::LoadFromRtf(const QByteArray& rtf)
         // Not RTF: the bytes are shown as text, as a rich-edit control does with a plain stream.
         SetText(DecodeTextBytes(rtf));
     }
-    m_loaded = LoadedBytes{rtf, wasRtf};
+    m_loaded = LoadedBytes { rtf, wasRtf };
     return wasRtf;
 }
 
@@ -163,8 +163,7 @@ namespace {
 
 // Rewrites the format of every run inside [start, end): a merge could only add properties, but
 // clearing a colour or an offset must remove one.
-template <typename Fn>
-void ModifyRange(QTextDocument& doc, int start, int end, Fn&& modify)
+template <typename Fn> void ModifyRange(QTextDocument& doc, int start, int end, Fn&& modify)
 {
     if (start >= end)
         return;
@@ -181,12 +180,12 @@ void ModifyRange(QTextDocument& doc, int start, int end, Fn&& modify)
             const int from = std::max(start, frag.position());
             const int to = std::min(end, frag.position() + frag.length());
             if (from < to)
-                pieces.push_back({from, to, frag.charFormat()});
+                pieces.push_back({ from, to, frag.charFormat() });
         }
         // The paragraph mark belongs to the selection too when it lies inside it.
         const int mark = block.position() + block.length() - 1;
         if (mark >= start && mark < end && block.next().isValid())
-            pieces.push_back({mark, mark + 1, block.charFormat()});
+            pieces.push_back({ mark, mark + 1, block.charFormat() });
     }
     QTextCursor c(&doc);
     c.beginEditBlock();
@@ -224,9 +223,8 @@ void TRichEdit::SetSelStyle(TFontStyles styles)
 void TRichEdit::SetSelOffset(int twips)
 {
     const QFont base = m_doc->defaultFont();
-    ModifyRange(*m_doc, m_selStart, m_selStart + m_selLength, [twips, &base](QTextCharFormat& f) {
-        rtf::ApplyOffset(f, twips, f.font().resolve(base));
-    });
+    ModifyRange(*m_doc, m_selStart, m_selStart + m_selLength,
+        [twips, &base](QTextCharFormat& f) { rtf::ApplyOffset(f, twips, f.font().resolve(base)); });
 }
 
 namespace {
@@ -274,8 +272,7 @@ void TRichEdit::SetDefaultFont(const TFont& font)
     m_loaded.reset(); // the reader resolves sizes against the default font
 }
 
-int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pageTwips, int first,
-                      int last)
+int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pageTwips, int first, int last)
 {
     const int len = TextLength();
     first = std::clamp(first, 0, len);
@@ -294,7 +291,7 @@ int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pa
     const int dpiX = std::max(1, canvas.PixelsPerInchX());
     const int dpiY = std::max(1, canvas.PixelsPerInchY());
     const QRect area(QPoint(TwipsToPixels(twips.left, dpiX), TwipsToPixels(twips.top, dpiY)),
-                     QPoint(TwipsToPixels(twips.right, dpiX) - 1, TwipsToPixels(twips.bottom, dpiY) - 1));
+        QPoint(TwipsToPixels(twips.right, dpiX) - 1, TwipsToPixels(twips.bottom, dpiY) - 1));
     if (area.isEmpty())
         return first;
 
@@ -342,13 +339,15 @@ int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pa
     // again unchanged then reuses its layout. A device of screen resolution lays out like no
     // device at all, which the layout may keep without holding a pointer that could dangle.
     QTextOption option = doc->defaultTextOption();
-    if (option.tabStopDistance() != dpiX / 2.0 || option.wrapMode() != QTextOption::WrapAtWordBoundaryOrAnywhere) {
+    if (option.tabStopDistance() != dpiX / 2.0
+        || option.wrapMode() != QTextOption::WrapAtWordBoundaryOrAnywhere) {
         option.setTabStopDistance(dpiX / 2.0); // half-inch tab stops, as word processors default to
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         doc->setDefaultTextOption(option);
     }
     QPaintDevice* device = painter->device();
-    const bool screenResolution = device->logicalDpiX() == QScreenDpiX() && device->logicalDpiY() == QScreenDpiY();
+    const bool screenResolution
+        = device->logicalDpiX() == QScreenDpiX() && device->logicalDpiY() == QScreenDpiY();
     if (!screenResolution)
         doc->documentLayout()->setPaintDevice(device);
     if (doc->textWidth() != area.width())
@@ -379,8 +378,8 @@ int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pa
     if (m_background != clNone)
         painter->fillRect(area, ToQColor(m_background));
     painter->translate(area.topLeft());
-    painter->setClipRect(QRectF(0, 0, area.width(), std::min<qreal>(fitBottom, area.height())),
-                         Qt::IntersectClip);
+    painter->setClipRect(
+        QRectF(0, 0, area.width(), std::min<qreal>(fitBottom, area.height())), Qt::IntersectClip);
     QAbstractTextDocumentLayout::PaintContext ctx;
     ctx.palette.setColor(QPalette::Text, ToQColor(m_defaultFont.Color()));
     ctx.clip = QRectF(0, 0, area.width(), area.height());

@@ -42,14 +42,14 @@ public:
     QString SelText() const;
 
     // Character formatting of the selection.
-    void SetSelColor(TColor color);       // clNone: back to the default text colour
+    void SetSelColor(TColor color); // clNone: back to the default text colour
     void SetSelStyle(TFontStyles styles); // sets exactly these of bold/italic/underline/strike-out
-    void SetSelOffset(int twips);         // raise (+) or lower (-) the baseline; 0 = none
+    void SetSelOffset(int twips); // raise (+) or lower (-) the baseline; 0 = none
     void SetSuperscript() { SetSelOffset(40); }
     // Formatting of the character at `pos` (for inspection).
-    TColor CharColor(int pos) const;      // clNone when the character has the default colour
+    TColor CharColor(int pos) const; // clNone when the character has the default colour
     TFontStyles CharStyle(int pos) const;
-    int CharOffset(int pos) const;        // twips
+    int CharOffset(int pos) const; // twips
 
     // Colour the render fills the formatting rectangle with (clNone: leave it as it is).
     TColor BackgroundColor() const { return m_background; }
@@ -59,8 +59,8 @@ public:
     // measured from the device origin of the canvas) and draws them through the canvas's painter,
     // clipped to that rectangle. Returns the position of the first character not drawn (the text
     // length when everything fitted). `pageTwips` bounds the formatting rectangle.
-    int Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pageTwips, int first = 0,
-               int last = -1);
+    int Render(
+        TCanvas& canvas, const TRect& formatTwips, const TRect& pageTwips, int first = 0, int last = -1);
 
     QTextDocument& Document() { return *m_doc; }
     const QTextDocument& Document() const { return *m_doc; }

@@ -12,9 +12,38 @@ namespace {
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F; 0 marks the five unused bytes.
 constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+    0x20AC,
+    0,
+    0x201A,
+    0x0192,
+    0x201E,
+    0x2026,
+    0x2020,
+    0x2021,
+    0x02C6,
+    0x2030,
+    0x0160,
+    0x2039,
+    0x0152,
+    0,
+    0x017D,
+    0,
+    0,
+    0x2018,
+    0x2019,
+    0x201C,
+    0x201D,
+    0x2022,
+    0x2013,
+    0x2014,
+    0x02DC,
+    0x2122,
+    0x0161,
+    0x203A,
+    0x0153,
+    0,
+    0x017E,
+    0x0178,
 };
 
 QString DecodeCp1252(const QByteArray& bytes)
@@ -36,15 +65,24 @@ QString DecodeCp1252(const QByteArray& bytes)
 QByteArray CodecName(int codePage)
 {
     switch (codePage) {
-    case 65001: return "UTF-8";
-    case 10000: return "macintosh";
-    case 437: return "IBM437";
-    case 850: return "IBM850";
-    case 932: return "Shift_JIS";
-    case 936: return "GBK";
-    case 949: return "CP949";
-    case 950: return "Big5";
-    default: break;
+    case 65001:
+        return "UTF-8";
+    case 10000:
+        return "macintosh";
+    case 437:
+        return "IBM437";
+    case 850:
+        return "IBM850";
+    case 932:
+        return "Shift_JIS";
+    case 936:
+        return "GBK";
+    case 949:
+        return "CP949";
+    case 950:
+        return "Big5";
+    default:
+        break;
     }
     if (codePage == 874 || (codePage >= 1250 && codePage <= 1258))
         return "windows-" + QByteArray::number(codePage);
@@ -79,9 +117,22 @@ int OffsetTwips(const QTextCharFormat& format)
 int CodePageOfCharset(int charset)
 {
     static const QHash<int, int> map = {
-        {2, 1252},   {77, 10000}, {128, 932},  {129, 949},  {134, 936},  {136, 950},
-        {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257},
-        {204, 1251}, {222, 874},  {238, 1250}, {255, 437},
+        { 2, 1252 },
+        { 77, 10000 },
+        { 128, 932 },
+        { 129, 949 },
+        { 134, 936 },
+        { 136, 950 },
+        { 161, 1253 },
+        { 162, 1254 },
+        { 163, 1258 },
+        { 177, 1255 },
+        { 178, 1256 },
+        { 186, 1257 },
+        { 204, 1251 },
+        { 222, 874 },
+        { 238, 1250 },
+        { 255, 437 },
     };
     return map.value(charset, 0);
 }

@@ -26,11 +26,11 @@ struct CharState {
     bool underline = false;
     bool strike = false;
     bool hidden = false;
-    int font = -1;       // font number; -1 = the document's default font
-    int halfPoints = 0;  // 0 = the default font's size
-    int fg = 0;          // colour-table index; 0 or an undefined entry = automatic
+    int font = -1; // font number; -1 = the document's default font
+    int halfPoints = 0; // 0 = the default font's size
+    int fg = 0; // colour-table index; 0 or an undefined entry = automatic
     int bg = 0;
-    int vert = 0;        // 0 = normal, 1 = superscript, 2 = subscript
+    int vert = 0; // 0 = normal, 1 = superscript, 2 = subscript
     int offsetTwips = 0; // \up (+) / \dn (-)
 };
 
@@ -50,14 +50,59 @@ struct FontEntry {
 const QSet<QByteArray>& SkippedDestinations()
 {
     static const QSet<QByteArray> set = {
-        "pict",      "object",    "info",      "stylesheet", "header",   "headerl",  "headerr",
-        "headerf",   "footer",    "footerl",   "footerr",    "footerf",  "fldinst",  "footnote",
-        "annotation", "atnid",    "atnauthor", "xe",         "tc",       "txe",      "themedata",
-        "colorschememapping", "datastore", "latentstyles", "listtable", "listoverridetable",
-        "rsidtbl",   "generator", "filetbl",   "revtbl",     "pgdsctbl", "bkmkstart", "bkmkend",
-        "shp",       "shppict",   "nonshppict", "falt",      "panose",   "fname",    "template",
-        "private",   "userprops", "docvar",    "ftnsep",     "ftnsepc",  "aftnsep",  "aftnsepc",
-        "mmathPr",   "xmlnstbl",  "wgrffmtfilter", "blipuid", "objdata", "result",
+        "pict",
+        "object",
+        "info",
+        "stylesheet",
+        "header",
+        "headerl",
+        "headerr",
+        "headerf",
+        "footer",
+        "footerl",
+        "footerr",
+        "footerf",
+        "fldinst",
+        "footnote",
+        "annotation",
+        "atnid",
+        "atnauthor",
+        "xe",
+        "tc",
+        "txe",
+        "themedata",
+        "colorschememapping",
+        "datastore",
+        "latentstyles",
+        "listtable",
+        "listoverridetable",
+        "rsidtbl",
+        "generator",
+        "filetbl",
+        "revtbl",
+        "pgdsctbl",
+        "bkmkstart",
+        "bkmkend",
+        "shp",
+        "shppict",
+        "nonshppict",
+        "falt",
+        "panose",
+        "fname",
+        "template",
+        "private",
+        "userprops",
+        "docvar",
+        "ftnsep",
+        "ftnsepc",
+        "aftnsep",
+        "aftnsepc",
+        "mmathPr",
+        "xmlnstbl",
+        "wgrffmtfilter",
+        "blipuid",
+        "objdata",
+        "result",
     };
     return set;
 }
@@ -65,7 +110,10 @@ const QSet<QByteArray>& SkippedDestinations()
 class Reader {
 public:
     Reader(const QByteArray& in, qsizetype start, QTextDocument& doc, const QFont& defaultFont)
-        : m_in(in), m_cursor(&doc), m_defaultFont(defaultFont), m_pos(start)
+        : m_in(in)
+        , m_cursor(&doc)
+        , m_defaultFont(defaultFont)
+        , m_pos(start)
     {
         m_states.reserve(32);
     }
@@ -203,8 +251,12 @@ private:
         case '}':
             Byte(c, /*escaped=*/true);
             break;
-        case '~': AppendText(QString(QChar(0x00A0))); break;
-        case '_': AppendText(QString(QChar(0x2011))); break;
+        case '~':
+            AppendText(QString(QChar(0x00A0)));
+            break;
+        case '_':
+            AppendText(QString(QChar(0x2011)));
+            break;
         case '*':
             FlushRun();
             Cur().dest = Dest::Skip;
@@ -301,10 +353,22 @@ private:
                 m_codePage = param;
             return;
         }
-        if (w == "ansi") { m_codePage = 1252; return; }
-        if (w == "mac") { m_codePage = 10000; return; }
-        if (w == "pc") { m_codePage = 437; return; }
-        if (w == "pca") { m_codePage = 850; return; }
+        if (w == "ansi") {
+            m_codePage = 1252;
+            return;
+        }
+        if (w == "mac") {
+            m_codePage = 10000;
+            return;
+        }
+        if (w == "pc") {
+            m_codePage = 437;
+            return;
+        }
+        if (w == "pca") {
+            m_codePage = 850;
+            return;
+        }
         if (w == "deff") {
             m_defaultFontNumber = param;
             return;
@@ -336,9 +400,16 @@ private:
         }
         if (dest == Dest::ColorTable) {
             const int v = std::clamp(param, 0, 255);
-            if (w == "red") { m_red = v; m_colorSeen = true; }
-            else if (w == "green") { m_green = v; m_colorSeen = true; }
-            else if (w == "blue") { m_blue = v; m_colorSeen = true; }
+            if (w == "red") {
+                m_red = v;
+                m_colorSeen = true;
+            } else if (w == "green") {
+                m_green = v;
+                m_colorSeen = true;
+            } else if (w == "blue") {
+                m_blue = v;
+                m_colorSeen = true;
+            }
             return;
         }
 
@@ -358,10 +429,19 @@ private:
             return;
         }
         static const QHash<QByteArray, char16_t> textWords = {
-            {"line", 0x2028},    {"tab", u'\t'},      {"cell", u'\t'},     {"emdash", 0x2014},
-            {"endash", 0x2013},  {"bullet", 0x2022},  {"lquote", 0x2018},  {"rquote", 0x2019},
-            {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002},
-            {"qmspace", 0x2005},
+            { "line", 0x2028 },
+            { "tab", u'\t' },
+            { "cell", u'\t' },
+            { "emdash", 0x2014 },
+            { "endash", 0x2013 },
+            { "bullet", 0x2022 },
+            { "lquote", 0x2018 },
+            { "rquote", 0x2019 },
+            { "ldblquote", 0x201C },
+            { "rdblquote", 0x201D },
+            { "emspace", 0x2003 },
+            { "enspace", 0x2002 },
+            { "qmspace", 0x2005 },
         };
         if (const auto it = textWords.constFind(w); it != textWords.constEnd()) {
             AppendText(QString(QChar(it.value())));
@@ -371,22 +451,34 @@ private:
             SetAlign(Qt::AlignLeft);
             return;
         }
-        if (w == "ql") { SetAlign(Qt::AlignLeft); return; }
-        if (w == "qr") { SetAlign(Qt::AlignRight); return; }
-        if (w == "qc") { SetAlign(Qt::AlignHCenter); return; }
-        if (w == "qj") { SetAlign(Qt::AlignJustify); return; }
+        if (w == "ql") {
+            SetAlign(Qt::AlignLeft);
+            return;
+        }
+        if (w == "qr") {
+            SetAlign(Qt::AlignRight);
+            return;
+        }
+        if (w == "qc") {
+            SetAlign(Qt::AlignHCenter);
+            return;
+        }
+        if (w == "qj") {
+            SetAlign(Qt::AlignJustify);
+            return;
+        }
 
         // Character formatting: the text so far keeps the old format.
         CharState next = s.ch;
         if (w == "plain") {
-            next = CharState{};
+            next = CharState {};
         } else if (w == "b") {
             next.bold = on;
         } else if (w == "i") {
             next.italic = on;
-        } else if (w == "ul" || w == "uld" || w == "uldash" || w == "uldashd" || w == "uldashdd" ||
-                   w == "uldb" || w == "ulth" || w == "ulw" || w == "ulwave" || w == "ulhwave" ||
-                   w == "ulldash" || w == "ulthd" || w == "ulthdash") {
+        } else if (w == "ul" || w == "uld" || w == "uldash" || w == "uldashd" || w == "uldashdd"
+            || w == "uldb" || w == "ulth" || w == "ulw" || w == "ulwave" || w == "ulhwave" || w == "ulldash"
+            || w == "ulthd" || w == "ulthdash") {
             next.underline = on;
         } else if (w == "ulnone") {
             next.underline = false;
@@ -491,8 +583,8 @@ private:
         const int fontNumber = ch.font >= 0 ? ch.font : m_defaultFontNumber;
         const auto it = m_fonts.constFind(fontNumber);
         if (it != m_fonts.constEnd() && !it->name.isEmpty()) {
-            f.setFontFamilies(QStringList{it->name});
-            resolved.setFamilies(QStringList{it->name});
+            f.setFontFamilies(QStringList { it->name });
+            resolved.setFamilies(QStringList { it->name });
         }
         if (ch.halfPoints > 0) {
             f.setFontPointSize(ch.halfPoints / 2.0);
@@ -599,22 +691,22 @@ private:
 
     State m_root;
     std::vector<State> m_states;
-    int m_overflow = 0;   // groups opened beyond the depth limit, skipped whole
-    int m_skipChars = 0;  // fallback characters still to drop after a \u
+    int m_overflow = 0; // groups opened beyond the depth limit, skipped whole
+    int m_skipChars = 0; // fallback characters still to drop after a \u
 
     int m_codePage = 1252;
     int m_defaultFontNumber = 0;
     QHash<int, FontEntry> m_fonts;
     int m_fontNumber = -1;
     int m_fontCharset = -1;
-    QByteArray m_fontName;    // bytes of the current font's name not yet decoded
-    QString m_fontNameText;   // the part already decoded
+    QByteArray m_fontName; // bytes of the current font's name not yet decoded
+    QString m_fontNameText; // the part already decoded
     std::vector<QColor> m_colors;
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorSeen = false;
 
     QByteArray m_bytes; // text bytes not yet decoded (a multi-byte character may span \'hh pairs)
-    QString m_run;      // decoded text waiting for its format
+    QString m_run; // decoded text waiting for its format
     int m_pendingParagraphs = 0;
 };
 

@@ -32,7 +32,9 @@ struct RunProps {
 
 class Writer {
 public:
-    Writer(const QTextDocument& doc, const QFont& defaultFont) : m_doc(doc), m_default(defaultFont)
+    Writer(const QTextDocument& doc, const QFont& defaultFont)
+        : m_doc(doc)
+        , m_default(defaultFont)
     {
         m_fonts.push_back(FamilyOf(defaultFont));
         m_fontIndex.insert(m_fonts.front(), 0);
@@ -63,8 +65,8 @@ public:
         }
         out += "}{\\colortbl ;";
         for (const QColor& c : m_colors)
-            out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) +
-                   "\\blue" + QByteArray::number(c.blue()) + ';';
+            out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green())
+                + "\\blue" + QByteArray::number(c.blue()) + ';';
         out += "}\r\n";
 
         RunProps cur;
@@ -73,10 +75,17 @@ public:
         for (std::size_t p = 0; p < paragraphs.size(); ++p) {
             out += "\\pard";
             switch (aligns[p] & Qt::AlignHorizontal_Mask) {
-            case Qt::AlignRight: out += "\\qr"; break;
-            case Qt::AlignHCenter: out += "\\qc"; break;
-            case Qt::AlignJustify: out += "\\qj"; break;
-            default: break;
+            case Qt::AlignRight:
+                out += "\\qr";
+                break;
+            case Qt::AlignHCenter:
+                out += "\\qc";
+                break;
+            case Qt::AlignJustify:
+                out += "\\qj";
+                break;
+            default:
+                break;
             }
             m_needSpace = true;
             for (const auto& [text, props] : paragraphs[p]) {
@@ -127,10 +136,10 @@ private:
         const QStringList families = f.fontFamilies().toStringList();
         p.font = families.isEmpty() ? 0 : FontIndex(families.front());
         p.halfPoints = f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0
-                           ? int(std::lround(f.fontPointSize() * 2))
-                           : 0;
-        p.bold = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold
-                                                         : m_default.bold();
+            ? int(std::lround(f.fontPointSize() * 2))
+            : 0;
+        p.bold
+            = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold : m_default.bold();
         p.italic = f.fontItalic();
         p.underline = f.fontUnderline();
         p.strike = f.fontStrikeOut();
@@ -157,20 +166,28 @@ private:
 
     void AppendChanges(QByteArray& out, const RunProps& from, const RunProps& to)
     {
-        if (to.font != from.font) Word(out, "f", to.font);
+        if (to.font != from.font)
+            Word(out, "f", to.font);
         if (to.halfPoints != from.halfPoints) {
             if (to.halfPoints > 0)
                 Word(out, "fs", to.halfPoints);
             else
                 Word(out, "fs"); // back to the default size
         }
-        if (to.bold != from.bold) Word(out, to.bold ? "b" : "b0");
-        if (to.italic != from.italic) Word(out, to.italic ? "i" : "i0");
-        if (to.underline != from.underline) Word(out, to.underline ? "ul" : "ulnone");
-        if (to.strike != from.strike) Word(out, to.strike ? "strike" : "strike0");
-        if (to.fg != from.fg) Word(out, "cf", to.fg);
-        if (to.bg != from.bg) Word(out, "highlight", to.bg);
-        if (to.vert != from.vert) Word(out, to.vert == 1 ? "super" : to.vert == 2 ? "sub" : "nosupersub");
+        if (to.bold != from.bold)
+            Word(out, to.bold ? "b" : "b0");
+        if (to.italic != from.italic)
+            Word(out, to.italic ? "i" : "i0");
+        if (to.underline != from.underline)
+            Word(out, to.underline ? "ul" : "ulnone");
+        if (to.strike != from.strike)
+            Word(out, to.strike ? "strike" : "strike0");
+        if (to.fg != from.fg)
+            Word(out, "cf", to.fg);
+        if (to.bg != from.bg)
+            Word(out, "highlight", to.bg);
+        if (to.vert != from.vert)
+            Word(out, to.vert == 1 ? "super" : to.vert == 2 ? "sub" : "nosupersub");
         if (to.upHalfPoints != from.upHalfPoints) {
             if (to.upHalfPoints >= 0)
                 Word(out, "up", to.upHalfPoints);

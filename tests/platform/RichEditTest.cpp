@@ -18,8 +18,8 @@ constexpr int kTwipsPerPixel96 = 15; // 1440 / 96
 
 TRect PixelsToTwips96(const QRect& r)
 {
-    return TRect{r.left() * kTwipsPerPixel96, r.top() * kTwipsPerPixel96,
-                 (r.left() + r.width()) * kTwipsPerPixel96, (r.top() + r.height()) * kTwipsPerPixel96};
+    return TRect { r.left() * kTwipsPerPixel96, r.top() * kTwipsPerPixel96,
+        (r.left() + r.width()) * kTwipsPerPixel96, (r.top() + r.height()) * kTwipsPerPixel96 };
 }
 
 QImage WhiteImage(int w, int h, int dpi = 96)
@@ -115,7 +115,12 @@ TEST(RichEdit, SelectionIsClampedToTheText)
         int start, length, wantStart, wantLength;
     };
     const std::vector<Case> cases = {
-        {1, 2, 1, 2}, {-3, 2, 0, 2}, {3, 10, 3, 2}, {10, 1, 5, 0}, {1, -1, 1, 4}, {0, 0, 0, 0},
+        { 1, 2, 1, 2 },
+        { -3, 2, 0, 2 },
+        { 3, 10, 3, 2 },
+        { 10, 1, 5, 0 },
+        { 1, -1, 1, 4 },
+        { 0, 0, 0, 0 },
     };
     TRichEdit e;
     e.SetText(QStringLiteral("hello"));
@@ -139,12 +144,12 @@ TEST(RichEdit, SelectionFormattingTouchesOnlyTheSelection)
     e.SetSelColor(clRed);
     e.SetSelStyle(fsBold | fsUnderline);
     e.SetSelOffset(-30);
-    for (int pos : {0, 4}) {
+    for (int pos : { 0, 4 }) {
         EXPECT_EQ(e.CharColor(pos), clNone) << pos;
         EXPECT_EQ(e.CharStyle(pos), 0) << pos;
         EXPECT_EQ(e.CharOffset(pos), 0) << pos;
     }
-    for (int pos : {1, 3}) {
+    for (int pos : { 1, 3 }) {
         EXPECT_EQ(e.CharColor(pos), clRed) << pos;
         EXPECT_EQ(e.CharStyle(pos), fsBold | fsUnderline) << pos;
         EXPECT_EQ(e.CharOffset(pos), -30) << pos;
@@ -211,8 +216,10 @@ TEST(RichEdit, RenderDrawsInsideTheRectangleOnly)
         const TRect twips = PixelsToTwips96(area);
         next = e.Render(canvas, twips, twips);
     }
-    EXPECT_GT(orvtest::CountPixels(img, area, QColor(255, 0, 0), 60), 30) << orvtest::SaveForInspection(img, "richedit-inside.png").toStdString();
-    EXPECT_EQ(CountOutside(img, area), 0) << orvtest::SaveForInspection(img, "richedit-inside.png").toStdString();
+    EXPECT_GT(orvtest::CountPixels(img, area, QColor(255, 0, 0), 60), 30)
+        << orvtest::SaveForInspection(img, "richedit-inside.png").toStdString();
+    EXPECT_EQ(CountOutside(img, area), 0)
+        << orvtest::SaveForInspection(img, "richedit-inside.png").toStdString();
     EXPECT_EQ(next, e.TextLength()) << "everything fitted";
 }
 
@@ -338,8 +345,8 @@ TEST(RichEdit, RenderConvertsTwipsWithTheDeviceResolution)
     {
         TCanvas canvas(&img);
         ASSERT_EQ(canvas.PixelsPerInchX(), 300);
-        const TRect inch{1440, 720, 2880, 1440}; // one inch wide, half an inch high
-        e.Render(canvas, inch, TRect{0, 0, 8640, 8640});
+        const TRect inch { 1440, 720, 2880, 1440 }; // one inch wide, half an inch high
+        e.Render(canvas, inch, TRect { 0, 0, 8640, 8640 });
     }
     const QRect expected(300, 150, 300, 150);
     EXPECT_EQ(CountNonWhite(img, expected), expected.width() * expected.height());
@@ -349,7 +356,7 @@ TEST(RichEdit, RenderConvertsTwipsWithTheDeviceResolution)
     QImage page = WhiteImage(600, 600, 300);
     {
         TCanvas canvas(&page);
-        e.Render(canvas, TRect{1440, 720, 2880, 1440}, TRect{0, 0, 2160, 8640});
+        e.Render(canvas, TRect { 1440, 720, 2880, 1440 }, TRect { 0, 0, 2160, 8640 });
     }
     EXPECT_EQ(CountNonWhite(page, page.rect()), 150 * 150);
 }
