@@ -38,13 +38,22 @@ void Export(benchmark::State& state, const QString& name, bool document)
     state.SetItemsProcessed(state.iterations() * state.range(0) * state.range(1));
 }
 
-void BM_SaveListToXLS_Xls(benchmark::State& state) { Export(state, QStringLiteral("bench.xls"), false); }
-void BM_SaveListToXLS_Xlsx(benchmark::State& state) { Export(state, QStringLiteral("bench.xlsx"), false); }
-void BM_SaveListToDOC(benchmark::State& state) { Export(state, QStringLiteral("bench.doc"), true); }
+void BM_SaveListToXLS_Xls(benchmark::State& state)
+{
+    Export(state, QStringLiteral("bench.xls"), false);
+}
+void BM_SaveListToXLS_Xlsx(benchmark::State& state)
+{
+    Export(state, QStringLiteral("bench.xlsx"), false);
+}
+void BM_SaveListToDOC(benchmark::State& state)
+{
+    Export(state, QStringLiteral("bench.doc"), true);
+}
 
 } // namespace
 
 // .xls holds at most 65,536 rows; the newer format and the document take the full 100,000.
-BENCHMARK(BM_SaveListToXLS_Xls)->Args({65536, 7})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveListToXLS_Xlsx)->Args({100000, 7})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveListToDOC)->Args({100000, 7})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveListToXLS_Xls)->Args({ 65536, 7 })->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveListToXLS_Xlsx)->Args({ 100000, 7 })->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveListToDOC)->Args({ 100000, 7 })->Unit(benchmark::kMillisecond);

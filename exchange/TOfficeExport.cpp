@@ -47,8 +47,7 @@ void QuitQuietly(const TVariant& app)
 {
     try {
         app.Call(QStringLiteral("Quit"));
-    } catch (...) {
-    }
+    } catch (...) { }
 }
 
 } // namespace
@@ -87,10 +86,11 @@ void SaveListToXLS(const TListColumns& columns, const TListItems& items, const Q
                     values->At(r, c) = v ? *v : QString();
                 }
             }
-            const QString range = QStringLiteral("A1:") + SpreadsheetColumnName(colCount) + QString::number(rowCount);
-            sheet.Get(QStringLiteral("Range"), {range}).Put(QStringLiteral("Value"), TVariant(values));
+            const QString range
+                = QStringLiteral("A1:") + SpreadsheetColumnName(colCount) + QString::number(rowCount);
+            sheet.Get(QStringLiteral("Range"), { range }).Put(QStringLiteral("Value"), TVariant(values));
         }
-        workbook.Call(QStringLiteral("SaveAs"), {fileName});
+        workbook.Call(QStringLiteral("SaveAs"), { fileName });
         app.Call(QStringLiteral("Quit"));
     } catch (...) {
         QuitQuietly(app);
@@ -113,19 +113,19 @@ void SaveListToDOC(const TListColumns& columns, const TListItems& items, const Q
         // A table needs at least one row and column; an empty list gives an empty document.
         if (rowCount > 0 && colCount > 0) {
             const TVariant range = document.Call(QStringLiteral("Range"), {},
-                                                 {{QStringLiteral("start"), 0}, {QStringLiteral("end"), 0}});
+                { { QStringLiteral("start"), 0 }, { QStringLiteral("end"), 0 } });
             const TVariant table = document.Get(QStringLiteral("Tables"))
-                                       .Call(QStringLiteral("Add"), {TVariant::MakeRef(range)},
-                                             {{QStringLiteral("numrows"), rowCount},
-                                              {QStringLiteral("numcolumns"), colCount}});
+                                       .Call(QStringLiteral("Add"), { TVariant::MakeRef(range) },
+                                           { { QStringLiteral("numrows"), rowCount },
+                                               { QStringLiteral("numcolumns"), colCount } });
             QString caption;
             for (int r = 1; r <= rowCount; ++r) {
                 const TListItem& item = items[r - 1];
                 for (int i = 1; i <= colCount; ++i) {
                     const TVariant cell = table.Call(QStringLiteral("Cell"), {},
-                                                     {{QStringLiteral("row"), r}, {QStringLiteral("column"), i}});
+                        { { QStringLiteral("row"), r }, { QStringLiteral("column"), i } });
                     if (const QString* v = CellValue(item, i - 1, caption))
-                        cell.Get(QStringLiteral("Range")).Call(QStringLiteral("InsertAfter"), {*v});
+                        cell.Get(QStringLiteral("Range")).Call(QStringLiteral("InsertAfter"), { *v });
                     const TAlignment alignment = columns[i - 1].Alignment();
                     if (alignment == taRightJustify || alignment == taCenter)
                         cell.Get(QStringLiteral("Range"))
@@ -134,7 +134,7 @@ void SaveListToDOC(const TListColumns& columns, const TListItems& items, const Q
                 }
             }
         }
-        document.Call(QStringLiteral("SaveAs"), {TVariant::MakeRef(fileName)});
+        document.Call(QStringLiteral("SaveAs"), { TVariant::MakeRef(fileName) });
         app.Call(QStringLiteral("Quit"));
     } catch (...) {
         QuitQuietly(app);

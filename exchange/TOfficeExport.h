@@ -14,8 +14,7 @@ public:
     explicit EOfficeError(const QString& message)
         : std::runtime_error(message.toStdString())
         , m_message(message)
-    {
-    }
+    { }
     QString Message() const { return m_message; }
 
 private:

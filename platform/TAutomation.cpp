@@ -146,19 +146,21 @@ std::shared_ptr<TVariant> TVariant::RefTarget() const
     return std::get<std::shared_ptr<TVariant>>(m_value);
 }
 
-TVariant TVariant::Call(const QString& member, const std::vector<TVariant>& positional, const TNamedArgs& named) const
+TVariant TVariant::Call(
+    const QString& member, const std::vector<TVariant>& positional, const TNamedArgs& named) const
 {
     return ToObject()->Invoke(member, TInvokeKind::Method, positional, named);
 }
 
-TVariant TVariant::Get(const QString& member, const std::vector<TVariant>& positional, const TNamedArgs& named) const
+TVariant TVariant::Get(
+    const QString& member, const std::vector<TVariant>& positional, const TNamedArgs& named) const
 {
     return ToObject()->Invoke(member, TInvokeKind::PropertyGet, positional, named);
 }
 
 void TVariant::Put(const QString& member, const TVariant& value) const
 {
-    ToObject()->Invoke(member, TInvokeKind::PropertyPut, {value}, {});
+    ToObject()->Invoke(member, TInvokeKind::PropertyPut, { value }, {});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -199,7 +201,7 @@ const TVariant& TVariantArray::At(int i1, int i2) const
 // TAutomationArgs
 
 TAutomationArgs::TAutomationArgs(const QString& member, const QStringList& paramNames,
-                                 const std::vector<TVariant>& positional, const TNamedArgs& named)
+    const std::vector<TVariant>& positional, const TNamedArgs& named)
     : m_member(member)
     , m_names(paramNames)
 {
@@ -218,7 +220,7 @@ TAutomationArgs::TAutomationArgs(const QString& member, const QStringList& param
         }
         if (index < 0)
             throw EAutomationError(QStringLiteral("Named argument not found: ") + name + QStringLiteral(" (")
-                                   + member + QLatin1Char(')'));
+                + member + QLatin1Char(')'));
         if (m_args[size_t(index)])
             throw EAutomationError(QStringLiteral("Argument given twice: ") + name);
         m_args[size_t(index)] = &value;
@@ -234,8 +236,8 @@ const TVariant& TAutomationArgs::Required(int index) const
 {
     if (!Has(index)) {
         const QString name = index < m_names.size() ? m_names[index] : QString::number(index + 1);
-        throw EAutomationError(QStringLiteral("Argument not optional: ") + name + QStringLiteral(" (") + m_member
-                               + QLatin1Char(')'));
+        throw EAutomationError(QStringLiteral("Argument not optional: ") + name + QStringLiteral(" (")
+            + m_member + QLatin1Char(')'));
     }
     return *m_args[size_t(index)];
 }
@@ -250,11 +252,11 @@ TVariant TAutomationArgs::Optional(int index, const TVariant& fallback) const
 
 void TDispatchTable::AddMember(const QString& name, Access access, const QStringList& params, Handler handler)
 {
-    m_members.emplace_back(Member{name, access, params, std::move(handler)});
+    m_members.emplace_back(Member { name, access, params, std::move(handler) });
 }
 
-TVariant TDispatchTable::Invoke(const QString& member, TInvokeKind kind, const std::vector<TVariant>& positional,
-                                const TNamedArgs& named)
+TVariant TDispatchTable::Invoke(
+    const QString& member, TInvokeKind kind, const std::vector<TVariant>& positional, const TNamedArgs& named)
 {
     for (const Member& m : m_members) {
         if (m.name.compare(member, Qt::CaseInsensitive) != 0)

@@ -26,8 +26,7 @@ public:
     explicit EAutomationError(const QString& message)
         : std::runtime_error(message.toStdString())
         , m_message(message)
-    {
-    }
+    { }
     QString Message() const { return m_message; }
 
 private:
@@ -46,13 +45,27 @@ public:
     enum class Type { Empty, Int, Double, Bool, String, Array, Object, ByRef };
 
     TVariant() = default;
-    TVariant(int value) : m_value(value) {}
-    TVariant(double value) : m_value(value) {}
-    TVariant(bool value) : m_value(value) {}
-    TVariant(const QString& value) : m_value(value) {}
-    TVariant(const char* value) : m_value(QString::fromUtf8(value)) {}
-    TVariant(std::shared_ptr<TVariantArray> array) : m_value(std::move(array)) {}
-    TVariant(std::shared_ptr<TDispatchObject> object) : m_value(std::move(object)) {}
+    TVariant(int value)
+        : m_value(value)
+    { }
+    TVariant(double value)
+        : m_value(value)
+    { }
+    TVariant(bool value)
+        : m_value(value)
+    { }
+    TVariant(const QString& value)
+        : m_value(value)
+    { }
+    TVariant(const char* value)
+        : m_value(QString::fromUtf8(value))
+    { }
+    TVariant(std::shared_ptr<TVariantArray> array)
+        : m_value(std::move(array))
+    { }
+    TVariant(std::shared_ptr<TDispatchObject> object)
+        : m_value(std::move(object))
+    { }
 
     // A by-reference argument: the callee sees (and may replace) the value in `target`.
     static TVariant Ref(std::shared_ptr<TVariant> target);
@@ -73,19 +86,19 @@ public:
     QString ToString() const;
     std::shared_ptr<TVariantArray> ToArray() const;
     std::shared_ptr<TDispatchObject> ToObject() const; // throws "Object required"
-    std::shared_ptr<TVariant> RefTarget() const;        // nullptr unless by reference
+    std::shared_ptr<TVariant> RefTarget() const; // nullptr unless by reference
 
     // Calls on the object this variant holds, so call sites read like the scripts they stand for:
     // app.Get("WorkBooks").Call("Add"), range.Put("Value", array).
     TVariant Call(const QString& member, const std::vector<TVariant>& positional = {},
-                  const TNamedArgs& named = {}) const;
+        const TNamedArgs& named = {}) const;
     TVariant Get(const QString& member, const std::vector<TVariant>& positional = {},
-                 const TNamedArgs& named = {}) const;
+        const TNamedArgs& named = {}) const;
     void Put(const QString& member, const TVariant& value) const;
 
 private:
     std::variant<std::monostate, int, double, bool, QString, std::shared_ptr<TVariantArray>,
-                 std::shared_ptr<TDispatchObject>, std::shared_ptr<TVariant>>
+        std::shared_ptr<TDispatchObject>, std::shared_ptr<TVariant>>
         m_value;
 };
 
@@ -97,7 +110,10 @@ public:
     int LowBound(int dim) const { return dim == 1 ? m_low1 : m_low2; }
     int HighBound(int dim) const { return dim == 1 ? m_high1 : m_high2; }
     int Count(int dim) const { return HighBound(dim) - LowBound(dim) + 1; }
-    bool InBounds(int i1, int i2) const { return i1 >= m_low1 && i1 <= m_high1 && i2 >= m_low2 && i2 <= m_high2; }
+    bool InBounds(int i1, int i2) const
+    {
+        return i1 >= m_low1 && i1 <= m_high1 && i2 >= m_low2 && i2 <= m_high2;
+    }
     // Out-of-range indexes throw "Subscript out of range".
     TVariant& At(int i1, int i2);
     const TVariant& At(int i1, int i2) const;
@@ -114,15 +130,16 @@ public:
     virtual ~TDispatchObject() = default;
     // A property put receives the new value as the last positional argument.
     virtual TVariant Invoke(const QString& member, TInvokeKind kind, const std::vector<TVariant>& positional,
-                            const TNamedArgs& named) = 0;
+        const TNamedArgs& named)
+        = 0;
 };
 
 // The arguments of one call, matched to a member's declared parameter names: a named argument
 // fills the parameter of that name (any case), positional ones fill from the left.
 class TAutomationArgs {
 public:
-    TAutomationArgs(const QString& member, const QStringList& paramNames, const std::vector<TVariant>& positional,
-                    const TNamedArgs& named);
+    TAutomationArgs(const QString& member, const QStringList& paramNames,
+        const std::vector<TVariant>& positional, const TNamedArgs& named);
     bool Has(int index) const;
     const TVariant& Required(int index) const; // missing: "Argument not optional"
     TVariant Optional(int index, const TVariant& fallback = {}) const;
@@ -141,7 +158,7 @@ public:
     enum class Access { Call, GetOnly, GetPut };
 
     TVariant Invoke(const QString& member, TInvokeKind kind, const std::vector<TVariant>& positional,
-                    const TNamedArgs& named) override;
+        const TNamedArgs& named) override;
 
 protected:
     TDispatchTable() { m_members.reserve(8); }

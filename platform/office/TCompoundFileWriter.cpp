@@ -15,8 +15,14 @@ constexpr int kEntriesPerSector = kSector / 4;
 constexpr int kHeaderDifat = 109;
 constexpr int kMiniStreamCutoff = 4096;
 
-void Put16(char* p, quint16 v) { qToLittleEndian(v, p); }
-void Put32(char* p, quint32 v) { qToLittleEndian(v, p); }
+void Put16(char* p, quint16 v)
+{
+    qToLittleEndian(v, p);
+}
+void Put32(char* p, quint32 v)
+{
+    qToLittleEndian(v, p);
+}
 
 void WriteDirEntry(char* e, const QString& name, quint8 type, quint32 child, quint32 start, quint32 size)
 {
@@ -49,8 +55,9 @@ QByteArray TCompoundFileWriter::Write(const QString& streamName, const QByteArra
     for (;;) {
         const quint32 total = dataSectors + 1 + fatSectors + difatSectors;
         const quint32 needFat = (total + kEntriesPerSector - 1) / kEntriesPerSector;
-        const quint32 needDifat =
-            needFat > kHeaderDifat ? (needFat - kHeaderDifat + kEntriesPerSector - 2) / (kEntriesPerSector - 1) : 0;
+        const quint32 needDifat = needFat > kHeaderDifat
+            ? (needFat - kHeaderDifat + kEntriesPerSector - 2) / (kEntriesPerSector - 1)
+            : 0;
         if (needFat == fatSectors && needDifat == difatSectors)
             break;
         fatSectors = needFat;
@@ -62,7 +69,7 @@ QByteArray TCompoundFileWriter::Write(const QString& streamName, const QByteArra
 
     QByteArray out(qsizetype(kSector) * (1 + totalSectors), '\0');
     char* header = out.data();
-    static const unsigned char signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    static const unsigned char signature[8] = { 0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1 };
     std::memcpy(header, signature, 8);
     Put16(header + 0x18, 0x003E);
     Put16(header + 0x1A, 0x0003);

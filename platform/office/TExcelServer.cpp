@@ -44,23 +44,23 @@ public:
         : m_sheet(std::move(sheet))
         , m_block(block)
     {
-        AddMember(QStringLiteral("Value"), Access::GetPut, {}, [this](TInvokeKind kind, const TAutomationArgs& args) {
-            if (kind == TInvokeKind::PropertyPut) {
-                PutValue(args.Required(0));
+        AddMember(QStringLiteral("Value"), Access::GetPut, {},
+            [this](TInvokeKind kind, const TAutomationArgs& args) {
+                if (kind == TInvokeKind::PropertyPut) {
+                    PutValue(args.Required(0));
+                    return TVariant();
+                }
+                return GetValue();
+            });
+        AddMember(QStringLiteral("Count"), Access::GetOnly, {},
+            [this](TInvokeKind, const TAutomationArgs&) { return TVariant(int(Rows() * Columns())); });
+        AddMember(QStringLiteral("Address"), Access::GetOnly, {},
+            [this](TInvokeKind, const TAutomationArgs&) { return TVariant(Address()); });
+        AddMember(
+            QStringLiteral("ClearContents"), Access::Call, {}, [this](TInvokeKind, const TAutomationArgs&) {
+                PutValue(TVariant());
                 return TVariant();
-            }
-            return GetValue();
-        });
-        AddMember(QStringLiteral("Count"), Access::GetOnly, {}, [this](TInvokeKind, const TAutomationArgs&) {
-            return TVariant(int(Rows() * Columns()));
-        });
-        AddMember(QStringLiteral("Address"), Access::GetOnly, {}, [this](TInvokeKind, const TAutomationArgs&) {
-            return TVariant(Address());
-        });
-        AddMember(QStringLiteral("ClearContents"), Access::Call, {}, [this](TInvokeKind, const TAutomationArgs&) {
-            PutValue(TVariant());
-            return TVariant();
-        });
+            });
     }
 
 private:
@@ -145,41 +145,48 @@ public:
     explicit WorksheetObject(std::shared_ptr<TSheetData> sheet)
         : m_sheet(std::move(sheet))
     {
-        AddMember(QStringLiteral("Range"), Access::GetOnly, {QStringLiteral("Cell1"), QStringLiteral("Cell2")},
-                  [this](TInvokeKind, const TAutomationArgs& args) {
-                      TExcelServer::CellBlock block;
-                      if (!TExcelServer::ParseReference(args.Required(0).ToString(), block))
-                          Fail(QStringLiteral("Method 'Range' of object '_Worksheet' failed"));
-                      if (args.Has(1)) {
-                          TExcelServer::CellBlock second;
-                          if (!TExcelServer::ParseReference(args.Required(1).ToString(), second))
-                              Fail(QStringLiteral("Method 'Range' of object '_Worksheet' failed"));
-                          block = {std::min(block.top, second.top), std::min(block.left, second.left),
-                                   std::max(block.bottom, second.bottom), std::max(block.right, second.right)};
-                      }
-                      return TVariant(std::shared_ptr<TDispatchObject>(std::make_shared<RangeObject>(m_sheet, block)));
-                  });
-        AddMember(QStringLiteral("Cells"), Access::GetOnly, {QStringLiteral("RowIndex"), QStringLiteral("ColumnIndex")},
-                  [this](TInvokeKind, const TAutomationArgs& args) {
-                      const int row = args.Required(0).ToInt() - 1;
-                      const int column = args.Required(1).ToInt() - 1;
-                      if (row < 0 || row >= TExcelServer::kMaxRows || column < 0 || column >= TExcelServer::kMaxColumns)
-                          Fail(QStringLiteral("Application-defined or object-defined error"));
-                      return TVariant(std::shared_ptr<TDispatchObject>(
-                          std::make_shared<RangeObject>(m_sheet, TExcelServer::CellBlock{row, column, row, column})));
-                  });
-        AddMember(QStringLiteral("Name"), Access::GetPut, {}, [this](TInvokeKind kind, const TAutomationArgs& args) {
-            if (kind == TInvokeKind::PropertyPut) {
-                const QString name = args.Required(0).ToString();
-                static const QString forbidden = QStringLiteral("[]:*?/\\");
-                if (name.isEmpty() || name.size() > 31
-                    || std::any_of(name.begin(), name.end(), [](QChar c) { return forbidden.contains(c); }))
-                    Fail(QStringLiteral("Sheet names have 1 to 31 characters and none of [ ] : * ? / \\"));
-                m_sheet->name = name;
-                return TVariant();
-            }
-            return TVariant(m_sheet->name);
-        });
+        AddMember(QStringLiteral("Range"), Access::GetOnly,
+            { QStringLiteral("Cell1"), QStringLiteral("Cell2") },
+            [this](TInvokeKind, const TAutomationArgs& args) {
+                TExcelServer::CellBlock block;
+                if (!TExcelServer::ParseReference(args.Required(0).ToString(), block))
+                    Fail(QStringLiteral("Method 'Range' of object '_Worksheet' failed"));
+                if (args.Has(1)) {
+                    TExcelServer::CellBlock second;
+                    if (!TExcelServer::ParseReference(args.Required(1).ToString(), second))
+                        Fail(QStringLiteral("Method 'Range' of object '_Worksheet' failed"));
+                    block = { std::min(block.top, second.top), std::min(block.left, second.left),
+                        std::max(block.bottom, second.bottom), std::max(block.right, second.right) };
+                }
+                return TVariant(
+                    std::shared_ptr<TDispatchObject>(std::make_shared<RangeObject>(m_sheet, block)));
+            });
+        AddMember(QStringLiteral("Cells"), Access::GetOnly,
+            { QStringLiteral("RowIndex"), QStringLiteral("ColumnIndex") },
+            [this](TInvokeKind, const TAutomationArgs& args) {
+                const int row = args.Required(0).ToInt() - 1;
+                const int column = args.Required(1).ToInt() - 1;
+                if (row < 0 || row >= TExcelServer::kMaxRows || column < 0
+                    || column >= TExcelServer::kMaxColumns)
+                    Fail(QStringLiteral("Application-defined or object-defined error"));
+                return TVariant(std::shared_ptr<TDispatchObject>(std::make_shared<RangeObject>(
+                    m_sheet, TExcelServer::CellBlock { row, column, row, column })));
+            });
+        AddMember(QStringLiteral("Name"), Access::GetPut, {},
+            [this](TInvokeKind kind, const TAutomationArgs& args) {
+                if (kind == TInvokeKind::PropertyPut) {
+                    const QString name = args.Required(0).ToString();
+                    static const QString forbidden = QStringLiteral("[]:*?/\\");
+                    if (name.isEmpty() || name.size() > 31
+                        || std::any_of(
+                            name.begin(), name.end(), [](QChar c) { return forbidden.contains(c); }))
+                        Fail(
+                            QStringLiteral("Sheet names have 1 to 31 characters and none of [ ] : * ? / \\"));
+                    m_sheet->name = name;
+                    return TVariant();
+                }
+                return TVariant(m_sheet->name);
+            });
     }
 
 private:
@@ -197,33 +204,33 @@ public:
         : m_book(std::move(book))
     {
         AddMember(QStringLiteral("Add"), Access::Call,
-                  {QStringLiteral("Before"), QStringLiteral("After"), QStringLiteral("Count"), QStringLiteral("Type")},
-                  [this](TInvokeKind, const TAutomationArgs&) {
-                      // A new sheet goes before the active one and becomes active.
-                      auto sheet = std::make_shared<TSheetData>();
-                      sheet->name = QStringLiteral("Sheet%1").arg(++m_book->sheetsCreated);
-                      const int at = std::clamp(m_book->active, 0, int(m_book->sheets.size()));
-                      m_book->sheets.insert(m_book->sheets.begin() + at, sheet);
-                      m_book->active = at;
-                      return SheetObject(sheet);
-                  });
-        AddMember(QStringLiteral("Count"), Access::GetOnly, {}, [this](TInvokeKind, const TAutomationArgs&) {
-            return TVariant(int(m_book->sheets.size()));
-        });
-        AddMember(QStringLiteral("Item"), Access::GetOnly, {QStringLiteral("Index")},
-                  [this](TInvokeKind, const TAutomationArgs& args) {
-                      const TVariant& index = args.Required(0);
-                      if (index.ValueType() == TVariant::Type::String) {
-                          for (const auto& sheet : m_book->sheets)
-                              if (sheet->name.compare(index.ToString(), Qt::CaseInsensitive) == 0)
-                                  return SheetObject(sheet);
-                      } else {
-                          const int i = index.ToInt();
-                          if (i >= 1 && i <= int(m_book->sheets.size()))
-                              return SheetObject(m_book->sheets[size_t(i - 1)]);
-                      }
-                      Fail(QStringLiteral("Subscript out of range"));
-                  });
+            { QStringLiteral("Before"), QStringLiteral("After"), QStringLiteral("Count"),
+                QStringLiteral("Type") },
+            [this](TInvokeKind, const TAutomationArgs&) {
+                // A new sheet goes before the active one and becomes active.
+                auto sheet = std::make_shared<TSheetData>();
+                sheet->name = QStringLiteral("Sheet%1").arg(++m_book->sheetsCreated);
+                const int at = std::clamp(m_book->active, 0, int(m_book->sheets.size()));
+                m_book->sheets.insert(m_book->sheets.begin() + at, sheet);
+                m_book->active = at;
+                return SheetObject(sheet);
+            });
+        AddMember(QStringLiteral("Count"), Access::GetOnly, {},
+            [this](TInvokeKind, const TAutomationArgs&) { return TVariant(int(m_book->sheets.size())); });
+        AddMember(QStringLiteral("Item"), Access::GetOnly, { QStringLiteral("Index") },
+            [this](TInvokeKind, const TAutomationArgs& args) {
+                const TVariant& index = args.Required(0);
+                if (index.ValueType() == TVariant::Type::String) {
+                    for (const auto& sheet : m_book->sheets)
+                        if (sheet->name.compare(index.ToString(), Qt::CaseInsensitive) == 0)
+                            return SheetObject(sheet);
+                } else {
+                    const int i = index.ToInt();
+                    if (i >= 1 && i <= int(m_book->sheets.size()))
+                        return SheetObject(m_book->sheets[size_t(i - 1)]);
+                }
+                Fail(QStringLiteral("Subscript out of range"));
+            });
     }
 
 private:
@@ -240,16 +247,16 @@ public:
         };
         AddMember(QStringLiteral("Worksheets"), Access::GetOnly, {}, sheets);
         AddMember(QStringLiteral("Sheets"), Access::GetOnly, {}, sheets);
-        AddMember(QStringLiteral("SaveAs"), Access::Call, {QStringLiteral("Filename"), QStringLiteral("FileFormat")},
-                  [this](TInvokeKind, const TAutomationArgs& args) {
-                      Save(args.Required(0).ToString());
-                      return TVariant();
-                  });
-        AddMember(QStringLiteral("Name"), Access::GetOnly, {}, [this](TInvokeKind, const TAutomationArgs&) {
-            return TVariant(m_book->name);
-        });
-        AddMember(QStringLiteral("Close"), Access::Call, {QStringLiteral("SaveChanges")},
-                  [](TInvokeKind, const TAutomationArgs&) { return TVariant(); });
+        AddMember(QStringLiteral("SaveAs"), Access::Call,
+            { QStringLiteral("Filename"), QStringLiteral("FileFormat") },
+            [this](TInvokeKind, const TAutomationArgs& args) {
+                Save(args.Required(0).ToString());
+                return TVariant();
+            });
+        AddMember(QStringLiteral("Name"), Access::GetOnly, {},
+            [this](TInvokeKind, const TAutomationArgs&) { return TVariant(m_book->name); });
+        AddMember(QStringLiteral("Close"), Access::Call, { QStringLiteral("SaveChanges") },
+            [](TInvokeKind, const TAutomationArgs&) { return TVariant(); });
     }
 
 private:
@@ -261,7 +268,8 @@ private:
         sheets.reserve(m_book->sheets.size());
         for (const auto& sheet : m_book->sheets)
             sheets.push_back(*sheet);
-        const bool legacy = QFileInfo(fileName).suffix().compare(QLatin1String("xls"), Qt::CaseInsensitive) == 0;
+        const bool legacy
+            = QFileInfo(fileName).suffix().compare(QLatin1String("xls"), Qt::CaseInsensitive) == 0;
         QByteArray bytes;
         if (legacy) {
             QString error;
@@ -283,18 +291,18 @@ public:
     explicit WorkbooksObject(std::shared_ptr<ApplicationData> app)
         : m_app(std::move(app))
     {
-        AddMember(QStringLiteral("Add"), Access::Call, {QStringLiteral("Template")}, [this](TInvokeKind, const TAutomationArgs&) {
-            auto book = std::make_shared<WorkbookData>();
-            book->name = QStringLiteral("Book%1").arg(++m_app->workbooksCreated);
-            auto sheet = std::make_shared<TSheetData>();
-            sheet->name = QStringLiteral("Sheet%1").arg(++book->sheetsCreated);
-            book->sheets.push_back(sheet);
-            m_app->workbooks.push_back(book);
-            return TVariant(std::shared_ptr<TDispatchObject>(std::make_shared<WorkbookObject>(book)));
-        });
-        AddMember(QStringLiteral("Count"), Access::GetOnly, {}, [this](TInvokeKind, const TAutomationArgs&) {
-            return TVariant(int(m_app->workbooks.size()));
-        });
+        AddMember(QStringLiteral("Add"), Access::Call, { QStringLiteral("Template") },
+            [this](TInvokeKind, const TAutomationArgs&) {
+                auto book = std::make_shared<WorkbookData>();
+                book->name = QStringLiteral("Book%1").arg(++m_app->workbooksCreated);
+                auto sheet = std::make_shared<TSheetData>();
+                sheet->name = QStringLiteral("Sheet%1").arg(++book->sheetsCreated);
+                book->sheets.push_back(sheet);
+                m_app->workbooks.push_back(book);
+                return TVariant(std::shared_ptr<TDispatchObject>(std::make_shared<WorkbookObject>(book)));
+            });
+        AddMember(QStringLiteral("Count"), Access::GetOnly, {},
+            [this](TInvokeKind, const TAutomationArgs&) { return TVariant(int(m_app->workbooks.size())); });
     }
 
 private:
@@ -306,29 +314,31 @@ public:
     ExcelApplication()
         : m_app(std::make_shared<ApplicationData>())
     {
-        AddMember(QStringLiteral("Workbooks"), Access::GetOnly, {}, [this](TInvokeKind, const TAutomationArgs&) {
-            CheckRunning();
-            return TVariant(std::shared_ptr<TDispatchObject>(std::make_shared<WorkbooksObject>(m_app)));
-        });
+        AddMember(
+            QStringLiteral("Workbooks"), Access::GetOnly, {}, [this](TInvokeKind, const TAutomationArgs&) {
+                CheckRunning();
+                return TVariant(std::shared_ptr<TDispatchObject>(std::make_shared<WorkbooksObject>(m_app)));
+            });
         AddMember(QStringLiteral("Quit"), Access::Call, {}, [this](TInvokeKind, const TAutomationArgs&) {
             // Unsaved workbooks are discarded, as with alerts switched off.
             m_app->workbooks.clear();
             m_app->quit = true;
             return TVariant();
         });
-        AddMember(QStringLiteral("Visible"), Access::GetPut, {}, [this](TInvokeKind kind, const TAutomationArgs& args) {
-            if (kind == TInvokeKind::PropertyPut)
-                m_app->visible = args.Required(0).ToBool();
-            return kind == TInvokeKind::PropertyPut ? TVariant() : TVariant(m_app->visible);
-        });
-        AddMember(QStringLiteral("DisplayAlerts"), Access::GetPut, {}, [this](TInvokeKind kind, const TAutomationArgs& args) {
-            if (kind == TInvokeKind::PropertyPut)
-                m_app->displayAlerts = args.Required(0).ToBool();
-            return kind == TInvokeKind::PropertyPut ? TVariant() : TVariant(m_app->displayAlerts);
-        });
-        AddMember(QStringLiteral("Name"), Access::GetOnly, {}, [](TInvokeKind, const TAutomationArgs&) {
-            return TVariant(QStringLiteral("Microsoft Excel"));
-        });
+        AddMember(QStringLiteral("Visible"), Access::GetPut, {},
+            [this](TInvokeKind kind, const TAutomationArgs& args) {
+                if (kind == TInvokeKind::PropertyPut)
+                    m_app->visible = args.Required(0).ToBool();
+                return kind == TInvokeKind::PropertyPut ? TVariant() : TVariant(m_app->visible);
+            });
+        AddMember(QStringLiteral("DisplayAlerts"), Access::GetPut, {},
+            [this](TInvokeKind kind, const TAutomationArgs& args) {
+                if (kind == TInvokeKind::PropertyPut)
+                    m_app->displayAlerts = args.Required(0).ToBool();
+                return kind == TInvokeKind::PropertyPut ? TVariant() : TVariant(m_app->displayAlerts);
+            });
+        AddMember(QStringLiteral("Name"), Access::GetOnly, {},
+            [](TInvokeKind, const TAutomationArgs&) { return TVariant(QStringLiteral("Microsoft Excel")); });
     }
 
 private:
@@ -347,7 +357,8 @@ bool ParseCell(QStringView text, int& row, int& column)
         ++i;
     long long col = 0;
     const qsizetype lettersStart = i;
-    while (i < text.size() && text[i].toUpper() >= u'A' && text[i].toUpper() <= u'Z' && i - lettersStart < 4) {
+    while (
+        i < text.size() && text[i].toUpper() >= u'A' && text[i].toUpper() <= u'Z' && i - lettersStart < 4) {
         col = col * 26 + (text[i].toUpper().unicode() - u'A' + 1);
         ++i;
     }
@@ -381,10 +392,10 @@ bool TExcelServer::ParseReference(const QString& text, CellBlock& block)
         r2 = r1;
         c2 = c1;
     } else if (!ParseCell(QStringView(trimmed).left(colon), r1, c1)
-               || !ParseCell(QStringView(trimmed).mid(colon + 1), r2, c2)) {
+        || !ParseCell(QStringView(trimmed).mid(colon + 1), r2, c2)) {
         return false;
     }
-    block = {std::min(r1, r2), std::min(c1, c2), std::max(r1, r2), std::max(c1, c2)};
+    block = { std::min(r1, r2), std::min(c1, c2), std::max(r1, r2), std::max(c1, c2) };
     return true;
 }
 

@@ -5,6 +5,6 @@
 
 std::vector<std::pair<QString, TAutomationFactory>> BuiltInOfficeServers()
 {
-    return {{QStringLiteral("excel.application"), &TExcelServer::CreateApplication},
-            {QStringLiteral("word.application"), &TWordServer::CreateApplication}};
+    return { { QStringLiteral("excel.application"), &TExcelServer::CreateApplication },
+        { QStringLiteral("word.application"), &TWordServer::CreateApplication } };
 }

@@ -3,13 +3,12 @@
 TRecordingDispatch::TRecordingDispatch(QString path, std::shared_ptr<Journal> journal)
     : m_path(std::move(path))
     , m_journal(std::move(journal))
-{
-}
+{ }
 
-TVariant TRecordingDispatch::Invoke(const QString& member, TInvokeKind kind, const std::vector<TVariant>& positional,
-                                    const TNamedArgs& named)
+TVariant TRecordingDispatch::Invoke(
+    const QString& member, TInvokeKind kind, const std::vector<TVariant>& positional, const TNamedArgs& named)
 {
-    Call call{m_path, member, kind, positional, named, nullptr};
+    Call call { m_path, member, kind, positional, named, nullptr };
     if (kind != TInvokeKind::PropertyPut)
         call.result = std::make_shared<TRecordingDispatch>(m_path + QLatin1Char('.') + member, m_journal);
     m_journal->push_back(call);
@@ -54,14 +53,14 @@ QString TRecordingDispatch::Describe(const TVariant& value)
 
 QString TRecordingDispatch::Describe(const Call& call)
 {
-    static const char* const kinds[] = {"call", "get", "put"};
+    static const char* const kinds[] = { "call", "get", "put" };
     QStringList args;
     for (const TVariant& v : call.positional)
         args << Describe(v);
     for (const auto& [name, v] : call.named)
         args << name + QStringLiteral(":=") + Describe(v);
-    return QString::fromLatin1(kinds[int(call.kind)]) + QLatin1Char(' ') + call.object + QLatin1Char('.') + call.member
-        + QLatin1Char('(') + args.join(QStringLiteral(", ")) + QLatin1Char(')');
+    return QString::fromLatin1(kinds[int(call.kind)]) + QLatin1Char(' ') + call.object + QLatin1Char('.')
+        + call.member + QLatin1Char('(') + args.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
 QStringList TRecordingDispatch::Describe(const Journal& journal)

@@ -24,7 +24,7 @@ public:
     TRecordingDispatch(QString path, std::shared_ptr<Journal> journal);
 
     TVariant Invoke(const QString& member, TInvokeKind kind, const std::vector<TVariant>& positional,
-                    const TNamedArgs& named) override;
+        const TNamedArgs& named) override;
 
     QString Path() const { return m_path; }
     std::shared_ptr<Journal> SharedJournal() const { return m_journal; }

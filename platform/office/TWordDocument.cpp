@@ -27,7 +27,7 @@ const char* AlignmentControl(int alignment)
 
 TWordDocument::TWordDocument()
 {
-    m_blocks.push_back(Block{});
+    m_blocks.push_back(Block {});
 }
 
 int TWordDocument::TableLength(const TWordTable& table)
@@ -54,7 +54,7 @@ TWordDocument::Location TWordDocument::Locate(int position) const
         if (!b.table) {
             const int len = CellLength(b.paragraph);
             if (pos < len)
-                return Location{i, -1, pos};
+                return Location { i, -1, pos };
             pos -= len;
             continue;
         }
@@ -64,17 +64,18 @@ TWordDocument::Location TWordDocument::Locate(int position) const
                 const int index = r * t.columns + c;
                 const int len = CellLength(t.cells[size_t(index)]);
                 if (pos < len)
-                    return Location{i, index, pos};
+                    return Location { i, index, pos };
                 pos -= len;
             }
             if (pos == 0) // the end-of-row mark belongs to the row's last cell
-                return Location{i, r * t.columns + t.columns - 1, int(t.cells[size_t(r * t.columns + t.columns - 1)].text.size())};
+                return Location { i, r * t.columns + t.columns - 1,
+                    int(t.cells[size_t(r * t.columns + t.columns - 1)].text.size()) };
             pos -= 1;
         }
     }
     // Past the end: the final paragraph mark (a document always ends in a paragraph).
     const size_t last = m_blocks.size() - 1;
-    return Location{last, -1, int(m_blocks[last].paragraph.text.size())};
+    return Location { last, -1, int(m_blocks[last].paragraph.text.size()) };
 }
 
 std::shared_ptr<TWordTable> TWordDocument::InsertTable(int position, int rows, int columns)
@@ -86,20 +87,21 @@ std::shared_ptr<TWordTable> TWordDocument::InsertTable(int position, int rows, i
     Location at = Locate(position);
     if (at.cell >= 0) {
         // Tables do not nest here: the new one goes after the table holding the position.
-        m_blocks.insert(m_blocks.begin() + qsizetype(at.block) + 1, Block{{}, table});
+        m_blocks.insert(m_blocks.begin() + qsizetype(at.block) + 1, Block { {}, table });
         if (at.block + 2 >= m_blocks.size())
-            m_blocks.push_back(Block{});
+            m_blocks.push_back(Block {});
         return table;
     }
     Block& paragraph = m_blocks[at.block];
     if (at.offset > 0) {
         // Split: the text before the position keeps its own paragraph above the table.
-        Block before{TWordCell{paragraph.paragraph.text.left(at.offset), paragraph.paragraph.alignment}, nullptr};
+        Block before { TWordCell { paragraph.paragraph.text.left(at.offset), paragraph.paragraph.alignment },
+            nullptr };
         paragraph.paragraph.text.remove(0, at.offset);
         m_blocks.insert(m_blocks.begin() + qsizetype(at.block), before);
         ++at.block;
     }
-    m_blocks.insert(m_blocks.begin() + qsizetype(at.block), Block{{}, table});
+    m_blocks.insert(m_blocks.begin() + qsizetype(at.block), Block { {}, table });
     return table;
 }
 
@@ -118,7 +120,7 @@ int TWordDocument::InsertText(int position, const QString& text)
     target += parts[0];
     size_t index = at.block;
     for (qsizetype i = 1; i < parts.size(); ++i) {
-        Block next{TWordCell{parts[i], m_blocks[index].paragraph.alignment}, nullptr};
+        Block next { TWordCell { parts[i], m_blocks[index].paragraph.alignment }, nullptr };
         m_blocks.insert(m_blocks.begin() + qsizetype(++index), next);
     }
     m_blocks[index].paragraph.text += tail;

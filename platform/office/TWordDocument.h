@@ -20,13 +20,16 @@ struct TWordTable {
     int columns = 0;
     std::vector<TWordCell> cells; // row-major
     TWordCell& Cell(int row, int column) { return cells[size_t(row) * size_t(columns) + size_t(column)]; }
-    const TWordCell& Cell(int row, int column) const { return cells[size_t(row) * size_t(columns) + size_t(column)]; }
+    const TWordCell& Cell(int row, int column) const
+    {
+        return cells[size_t(row) * size_t(columns) + size_t(column)];
+    }
 };
 
 class TWordDocument {
 public:
     struct Block {
-        TWordCell paragraph;               // used when table is null
+        TWordCell paragraph; // used when table is null
         std::shared_ptr<TWordTable> table; // a table block
     };
 
@@ -55,7 +58,7 @@ public:
 private:
     struct Location {
         size_t block = 0;
-        int cell = -1;  // index into the table's cells, -1 for a paragraph
+        int cell = -1; // index into the table's cells, -1 for a paragraph
         int offset = 0; // within the paragraph or cell text
     };
     Location Locate(int position) const;

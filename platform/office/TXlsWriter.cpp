@@ -8,7 +8,7 @@
 namespace {
 
 constexpr int kMaxRecordData = 8224; // BIFF8 record body limit; longer data goes on in CONTINUE
-constexpr int kCellXf = 15;          // first cell XF after the 15 style XFs
+constexpr int kCellXf = 15; // first cell XF after the 15 style XFs
 
 class Stream {
 public:
@@ -92,9 +92,9 @@ void WriteFont(Stream& out)
 {
     const auto at = out.BeginRecord(0x0031);
     out.U16(200); // height, twips
-    out.U16(0);   // no bold/italic flags
+    out.U16(0); // no bold/italic flags
     out.U16(0x7FFF); // automatic colour
-    out.U16(400);    // normal weight
+    out.U16(400); // normal weight
     out.U16(0);
     out.U8(0);
     out.U8(0);
@@ -140,8 +140,8 @@ struct SharedStrings {
 
 // SST split into CONTINUE records; a string's header never splits, its characters may, and then
 // the continuation repeats the compression flag. Returns the EXTSST bucket positions.
-void WriteSst(Stream& out, const SharedStrings& sst, int bucketSize,
-              std::vector<std::pair<quint32, quint16>>& buckets)
+void WriteSst(
+    Stream& out, const SharedStrings& sst, int bucketSize, std::vector<std::pair<quint32, quint16>>& buckets)
 {
     qsizetype recordStart = out.BeginRecord(0x00FC);
     out.U32(sst.references);
@@ -175,7 +175,8 @@ void WriteSst(Stream& out, const SharedStrings& sst, int bucketSize,
     out.EndRecord(recordStart);
 }
 
-void WriteSheet(Stream& out, const TSheetData& sheet, const std::vector<std::vector<quint32>>& cellStrings, bool first)
+void WriteSheet(
+    Stream& out, const TSheetData& sheet, const std::vector<std::vector<quint32>>& cellStrings, bool first)
 {
     WriteBof(out, 0x0010);
     const int rows = sheet.UsedRows();
@@ -201,7 +202,8 @@ void WriteSheet(Stream& out, const TSheetData& sheet, const std::vector<std::vec
         }
     }
     at = out.BeginRecord(0x023E); // WINDOW2
-    out.U16(first ? 0x06B6 : 0x00B6); // gridlines, headings, zeros, outline, default colour (+ selected, shown)
+    out.U16(
+        first ? 0x06B6 : 0x00B6); // gridlines, headings, zeros, outline, default colour (+ selected, shown)
     out.U16(0);
     out.U16(0);
     out.U32(0x40);
@@ -300,8 +302,9 @@ QByteArray TXlsWriter::Write(const std::vector<TSheetData>& sheets, QString* err
     for (const TSheetData& sheet : sheets) {
         if (sheet.UsedRows() > kMaxRows || sheet.UsedColumns() > kMaxColumns) {
             if (error)
-                *error = QStringLiteral("Sheet '%1' does not fit the .xls format (at most %2 rows and %3 columns); "
-                                        "save it as .xlsx")
+                *error = QStringLiteral(
+                    "Sheet '%1' does not fit the .xls format (at most %2 rows and %3 columns); "
+                    "save it as .xlsx")
                              .arg(sheet.name)
                              .arg(kMaxRows)
                              .arg(kMaxColumns);

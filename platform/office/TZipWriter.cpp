@@ -22,7 +22,7 @@ void Append32(QByteArray& out, quint32 v)
 const std::array<quint32, 256>& CrcTable()
 {
     static const std::array<quint32, 256> table = [] {
-        std::array<quint32, 256> t{};
+        std::array<quint32, 256> t {};
         for (quint32 n = 0; n < 256; ++n) {
             quint32 c = n;
             for (int k = 0; k < 8; ++k)

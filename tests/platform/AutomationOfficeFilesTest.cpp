@@ -24,7 +24,7 @@ bool HaveXlrd()
     if (!QFile::exists(kPython))
         return false;
     int code = -1;
-    orvtest::RunProgram(kPython, {QStringLiteral("-c"), QStringLiteral("import xlrd")}, &code);
+    orvtest::RunProgram(kPython, { QStringLiteral("-c"), QStringLiteral("import xlrd") }, &code);
     return code == 0;
 }
 
@@ -39,11 +39,12 @@ std::vector<Sheet> ReadWorkbook(const QString& path)
 {
     int code = -1;
     const QByteArray json = orvtest::RunProgram(
-        kPython, {orvtest::DataPath(QStringLiteral("office/read_workbook.py")), path}, &code, 300000);
+        kPython, { orvtest::DataPath(QStringLiteral("office/read_workbook.py")), path }, &code, 300000);
     EXPECT_EQ(code, 0) << "xlrd could not read " << path.toStdString();
     std::vector<Sheet> sheets;
-    for (const QJsonValue& s : QJsonDocument::fromJson(json).object().value(QStringLiteral("sheets")).toArray()) {
-        Sheet sheet{s.toObject().value(QStringLiteral("name")).toString(), {}};
+    for (const QJsonValue& s :
+        QJsonDocument::fromJson(json).object().value(QStringLiteral("sheets")).toArray()) {
+        Sheet sheet { s.toObject().value(QStringLiteral("name")).toString(), {} };
         for (const QJsonValue& row : s.toObject().value(QStringLiteral("rows")).toArray()) {
             QStringList cells;
             for (const QJsonValue& c : row.toArray())
@@ -69,9 +70,9 @@ void SaveThroughServer(const Grid& grid, const QString& path)
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < grid[size_t(r)].size(); ++c)
             values->At(r, c) = grid[size_t(r)][c];
-    sheet.Get(QStringLiteral("Range"), {QStringLiteral("A1:%1%2").arg(QChar(u'A' + columns - 1)).arg(rows)})
+    sheet.Get(QStringLiteral("Range"), { QStringLiteral("A1:%1%2").arg(QChar(u'A' + columns - 1)).arg(rows) })
         .Put(QStringLiteral("Value"), TVariant(values));
-    book.Call(QStringLiteral("SaveAs"), {path});
+    book.Call(QStringLiteral("SaveAs"), { path });
     app.Call(QStringLiteral("Quit"));
 }
 
@@ -80,17 +81,18 @@ void ExpectCells(const Grid& expected, const Sheet& sheet)
 {
     for (size_t r = 0; r < expected.size(); ++r) {
         for (int c = 0; c < expected[r].size(); ++c) {
-            const QString actual = r < sheet.rows.size() && c < sheet.rows[r].size() ? sheet.rows[r][c] : QString();
+            const QString actual
+                = r < sheet.rows.size() && c < sheet.rows[r].size() ? sheet.rows[r][c] : QString();
             EXPECT_EQ(actual, expected[r][c]) << "row " << r << " column " << c;
         }
     }
 }
 
 const Grid kMixed = {
-    {QStringLiteral("Name"), QStringLiteral("Price"), QStringLiteral("Note")},
-    {QStringLiteral("Zo\u00eb"), QStringLiteral("5 \u20ac"), QStringLiteral("\u540d\u524d \U0001F600")},
-    {QStringLiteral("a \"quoted\" <tag> & more"), QString(), QStringLiteral("two\nlines")},
-    {QString(), QStringLiteral("12.50"), QStringLiteral("_x0041_ stays literal")},
+    { QStringLiteral("Name"), QStringLiteral("Price"), QStringLiteral("Note") },
+    { QStringLiteral("Zo\u00eb"), QStringLiteral("5 \u20ac"), QStringLiteral("\u540d\u524d \U0001F600") },
+    { QStringLiteral("a \"quoted\" <tag> & more"), QString(), QStringLiteral("two\nlines") },
+    { QString(), QStringLiteral("12.50"), QStringLiteral("_x0041_ stays literal") },
 };
 
 } // namespace
@@ -133,11 +135,14 @@ TEST(OfficeFiles, XlsLongStringsCrossContinueRecordsAndBigStreamsUseDifat)
         longLatin += QChar(u'a' + i % 26);
         longWide += QChar(i % 3 == 0 ? u'\u4e2d' : u'x');
     }
-    expected.push_back({longLatin, longWide, QStringLiteral("short")});
+    expected.push_back({ longLatin, longWide, QStringLiteral("short") });
     for (int r = 1; r < 24000; ++r) {
         QStringList row;
         for (int c = 0; c < 12; ++c)
-            row << QStringLiteral("cell %1/%2 %3").arg(r).arg(c).arg(r % 7 ? QStringLiteral("\u00e9t\u00e9") : QString(8, u'\u0416'));
+            row << QStringLiteral("cell %1/%2 %3")
+                       .arg(r)
+                       .arg(c)
+                       .arg(r % 7 ? QStringLiteral("\u00e9t\u00e9") : QString(8, u'\u0416'));
         expected.push_back(row);
     }
     for (size_t r = 0; r < expected.size(); ++r)
@@ -172,16 +177,16 @@ TEST(OfficeFiles, XlsRefusesSheetsBeyondItsLimitsAndKeepsThePreviousFile)
     const TVariant app = CreateOleObject(QStringLiteral("excel.application"));
     const TVariant book = app.Get(QStringLiteral("WorkBooks")).Call(QStringLiteral("Add"));
     const TVariant sheet = book.Get(QStringLiteral("WorkSheets")).Call(QStringLiteral("Add"));
-    sheet.Get(QStringLiteral("Range"), {QStringLiteral("A65537")}).Put(QStringLiteral("Value"), "too far");
-    EXPECT_THROW(book.Call(QStringLiteral("SaveAs"), {path}), EAutomationError);
+    sheet.Get(QStringLiteral("Range"), { QStringLiteral("A65537") }).Put(QStringLiteral("Value"), "too far");
+    EXPECT_THROW(book.Call(QStringLiteral("SaveAs"), { path }), EAutomationError);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("previous"));
     // The same workbook fits the newer format.
-    EXPECT_NO_THROW(book.Call(QStringLiteral("SaveAs"), {dir.filePath(QStringLiteral("fits.xlsx"))}));
-    sheet.Get(QStringLiteral("Range"), {QStringLiteral("IW1")}).Put(QStringLiteral("Value"), "column 257");
-    sheet.Get(QStringLiteral("Range"), {QStringLiteral("A65537")}).Put(QStringLiteral("Value"), QString());
-    EXPECT_THROW(book.Call(QStringLiteral("SaveAs"), {path}), EAutomationError);
+    EXPECT_NO_THROW(book.Call(QStringLiteral("SaveAs"), { dir.filePath(QStringLiteral("fits.xlsx")) }));
+    sheet.Get(QStringLiteral("Range"), { QStringLiteral("IW1") }).Put(QStringLiteral("Value"), "column 257");
+    sheet.Get(QStringLiteral("Range"), { QStringLiteral("A65537") }).Put(QStringLiteral("Value"), QString());
+    EXPECT_THROW(book.Call(QStringLiteral("SaveAs"), { path }), EAutomationError);
 }
 
 TEST(OfficeFiles, XlsxRoundTripWithInlineStringsAndEscapes)
@@ -189,17 +194,20 @@ TEST(OfficeFiles, XlsxRoundTripWithInlineStringsAndEscapes)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("mixed.xlsx"));
     Grid grid = kMixed;
-    grid.push_back({QStringLiteral("ctl\x01\x1f"), QStringLiteral("tab\there"), QStringLiteral("cr\rlf")});
+    grid.push_back({ QStringLiteral("ctl\x01\x1f"), QStringLiteral("tab\there"), QStringLiteral("cr\rlf") });
     SaveThroughServer(grid, path);
     if (orvtest::HaveProgram(QStringLiteral("unzip"))) {
         int code = -1;
-        const QByteArray list = orvtest::RunProgram(QStringLiteral("unzip"), {QStringLiteral("-t"), path}, &code);
+        const QByteArray list
+            = orvtest::RunProgram(QStringLiteral("unzip"), { QStringLiteral("-t"), path }, &code);
         EXPECT_EQ(code, 0) << list.toStdString();
-        const QByteArray sheetXml =
-            orvtest::RunProgram(QStringLiteral("unzip"), {QStringLiteral("-p"), path, QStringLiteral("xl/worksheets/sheet1.xml")});
+        const QByteArray sheetXml = orvtest::RunProgram(QStringLiteral("unzip"),
+            { QStringLiteral("-p"), path, QStringLiteral("xl/worksheets/sheet1.xml") });
         EXPECT_TRUE(sheetXml.contains("t=\"inlineStr\"")) << sheetXml.left(400).toStdString();
         EXPECT_TRUE(sheetXml.contains("<c r=\"C2\"")) << "cell references in A1 notation";
-        const QByteArray types = orvtest::RunProgram(QStringLiteral("unzip"), {QStringLiteral("-p"), path, QStringLiteral("[[]Content_Types].xml")}); // unzip reads "[" as a pattern
+        const QByteArray types = orvtest::RunProgram(QStringLiteral("unzip"),
+            { QStringLiteral("-p"), path,
+                QStringLiteral("[[]Content_Types].xml") }); // unzip reads "[" as a pattern
         EXPECT_TRUE(types.contains("spreadsheetml.sheet.main+xml"));
     }
     if (!HaveXlrd())
@@ -231,33 +239,41 @@ TEST(OfficeFiles, ZipEntriesCarryTheirCrc)
     f.write(archive);
     f.close();
     int code = -1;
-    orvtest::RunProgram(QStringLiteral("unzip"), {QStringLiteral("-t"), path}, &code);
+    orvtest::RunProgram(QStringLiteral("unzip"), { QStringLiteral("-t"), path }, &code);
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(orvtest::RunProgram(QStringLiteral("unzip"), {QStringLiteral("-p"), path, QStringLiteral("dir/big.txt")}), big);
-    EXPECT_EQ(orvtest::RunProgram(QStringLiteral("unzip"), {QStringLiteral("-p"), path, QStringLiteral("small.txt")}),
-              QByteArray("hi"));
+    EXPECT_EQ(orvtest::RunProgram(
+                  QStringLiteral("unzip"), { QStringLiteral("-p"), path, QStringLiteral("dir/big.txt") }),
+        big);
+    EXPECT_EQ(orvtest::RunProgram(
+                  QStringLiteral("unzip"), { QStringLiteral("-p"), path, QStringLiteral("small.txt") }),
+        QByteArray("hi"));
 }
 
 TEST(OfficeFiles, WordDocumentIsRtfWithARealTableAndAlignment)
 {
     QTemporaryDir dir;
-    for (const QString& name : {QStringLiteral("table.doc"), QStringLiteral("table.rtf")}) {
+    for (const QString& name : { QStringLiteral("table.doc"), QStringLiteral("table.rtf") }) {
         const QString path = dir.filePath(name);
         const TVariant app = CreateOleObject(QStringLiteral("word.application"));
         const TVariant doc = app.Get(QStringLiteral("Documents")).Call(QStringLiteral("Add"));
-        const TVariant range = doc.Call(QStringLiteral("Range"), {}, {{"start", 0}, {"end", 0}});
+        const TVariant range = doc.Call(QStringLiteral("Range"), {}, { { "start", 0 }, { "end", 0 } });
         const TVariant table = doc.Get(QStringLiteral("Tables"))
-                                   .Call(QStringLiteral("Add"), {TVariant::MakeRef(range)}, {{"numrows", 2}, {"numcolumns", 3}});
-        const QString texts[2][3] = {{"left", "right {x}", "centre \\ y"}, {"Zo\u00eb", "\u20ac 5", "\u540d"}};
+                                   .Call(QStringLiteral("Add"), { TVariant::MakeRef(range) },
+                                       { { "numrows", 2 }, { "numcolumns", 3 } });
+        const QString texts[2][3]
+            = { { "left", "right {x}", "centre \\ y" }, { "Zo\u00eb", "\u20ac 5", "\u540d" } };
         for (int r = 0; r < 2; ++r) {
             for (int c = 0; c < 3; ++c) {
-                const TVariant cell = table.Call(QStringLiteral("Cell"), {}, {{"row", r + 1}, {"column", c + 1}});
-                cell.Get(QStringLiteral("Range")).Call(QStringLiteral("InsertAfter"), {texts[r][c]});
+                const TVariant cell
+                    = table.Call(QStringLiteral("Cell"), {}, { { "row", r + 1 }, { "column", c + 1 } });
+                cell.Get(QStringLiteral("Range")).Call(QStringLiteral("InsertAfter"), { texts[r][c] });
                 if (c > 0)
-                    cell.Get(QStringLiteral("Range")).Get(QStringLiteral("ParagraphFormat")).Put(QStringLiteral("Alignment"), c == 1 ? 2 : 1);
+                    cell.Get(QStringLiteral("Range"))
+                        .Get(QStringLiteral("ParagraphFormat"))
+                        .Put(QStringLiteral("Alignment"), c == 1 ? 2 : 1);
             }
         }
-        doc.Call(QStringLiteral("SaveAs"), {TVariant::MakeRef(path)});
+        doc.Call(QStringLiteral("SaveAs"), { TVariant::MakeRef(path) });
         app.Call(QStringLiteral("Quit"));
 
         QFile f(path);
@@ -272,21 +288,24 @@ TEST(OfficeFiles, WordDocumentIsRtfWithARealTableAndAlignment)
             GTEST_SKIP() << "unrtf not available";
         int code = -1;
         const QByteArray json = orvtest::RunProgram(
-            kPython, {orvtest::DataPath(QStringLiteral("office/read_rtf_tables.py")), path}, &code);
+            kPython, { orvtest::DataPath(QStringLiteral("office/read_rtf_tables.py")), path }, &code);
         ASSERT_EQ(code, 0);
-        const QJsonArray tables = QJsonDocument::fromJson(json).object().value(QStringLiteral("tables")).toArray();
+        const QJsonArray tables
+            = QJsonDocument::fromJson(json).object().value(QStringLiteral("tables")).toArray();
         ASSERT_EQ(tables.size(), 1);
         const QJsonArray rows = tables[0].toArray();
         ASSERT_EQ(rows.size(), 2);
-        const char* aligns[3] = {"left", "right", "center"};
+        const char* aligns[3] = { "left", "right", "center" };
         for (int r = 0; r < 2; ++r) {
             const QJsonArray cells = rows[r].toArray();
             ASSERT_EQ(cells.size(), 3);
             for (int c = 0; c < 3; ++c) {
-                EXPECT_EQ(cells[c].toObject().value(QStringLiteral("text")).toString().trimmed(), texts[r][c]) << r << "," << c;
+                EXPECT_EQ(cells[c].toObject().value(QStringLiteral("text")).toString().trimmed(), texts[r][c])
+                    << r << "," << c;
                 // unrtf loses the alignment of a cell whose text starts with a non-ASCII character.
                 if (texts[r][c].at(0).unicode() < 0x80) {
-                    EXPECT_EQ(cells[c].toObject().value(QStringLiteral("align")).toString(), QLatin1String(aligns[c]))
+                    EXPECT_EQ(cells[c].toObject().value(QStringLiteral("align")).toString(),
+                        QLatin1String(aligns[c]))
                         << r << "," << c;
                 }
             }
@@ -300,9 +319,9 @@ TEST(OfficeFiles, CompoundFileSmallStreamIsPaddedAndChained)
     // Header, 8 stream sectors (4096 bytes), the directory and one FAT sector.
     ASSERT_EQ(file.size(), 512 * 11);
     const char* h = file.constData();
-    EXPECT_EQ(qFromLittleEndian<quint32>(h + 0x2C), 1u);       // FAT sectors
-    EXPECT_EQ(qFromLittleEndian<quint32>(h + 0x30), 8u);       // directory sector
-    EXPECT_EQ(qFromLittleEndian<quint32>(h + 0x4C), 9u);       // first FAT sector
+    EXPECT_EQ(qFromLittleEndian<quint32>(h + 0x2C), 1u); // FAT sectors
+    EXPECT_EQ(qFromLittleEndian<quint32>(h + 0x30), 8u); // directory sector
+    EXPECT_EQ(qFromLittleEndian<quint32>(h + 0x4C), 9u); // first FAT sector
     const char* fat = h + 512 * 10;
     for (quint32 i = 0; i < 7; ++i)
         EXPECT_EQ(qFromLittleEndian<quint32>(fat + 4 * i), i + 1);

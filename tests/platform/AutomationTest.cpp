@@ -15,8 +15,7 @@ public:
     ServerOverride(const QString& name, TAutomationFactory factory)
         : m_name(name)
         , m_previous(RegisterAutomationServer(name, std::move(factory)))
-    {
-    }
+    { }
     ~ServerOverride() { RegisterAutomationServer(m_name, m_previous); }
 
 private:
@@ -31,23 +30,25 @@ public:
     int property = 7;
     Sample()
     {
-        AddMember(QStringLiteral("Join"), Access::Call, {QStringLiteral("First"), QStringLiteral("Second")},
-                  [this](TInvokeKind, const TAutomationArgs& args) {
-                      lastArgs = args.Required(0).ToString() + QLatin1Char('|') + args.Optional(1, "none").ToString();
-                      return TVariant(lastArgs);
-                  });
-        AddMember(QStringLiteral("Level"), Access::GetPut, {}, [this](TInvokeKind kind, const TAutomationArgs& args) {
-            if (kind == TInvokeKind::PropertyPut)
-                property = args.Required(0).ToInt();
-            return TVariant(property);
-        });
-        AddMember(QStringLiteral("Bump"), Access::Call, {QStringLiteral("Counter")},
-                  [](TInvokeKind, const TAutomationArgs& args) {
-                      auto target = args.Required(0).RefTarget();
-                      if (target)
-                          *target = TVariant(target->ToInt() + 1);
-                      return TVariant();
-                  });
+        AddMember(QStringLiteral("Join"), Access::Call, { QStringLiteral("First"), QStringLiteral("Second") },
+            [this](TInvokeKind, const TAutomationArgs& args) {
+                lastArgs
+                    = args.Required(0).ToString() + QLatin1Char('|') + args.Optional(1, "none").ToString();
+                return TVariant(lastArgs);
+            });
+        AddMember(QStringLiteral("Level"), Access::GetPut, {},
+            [this](TInvokeKind kind, const TAutomationArgs& args) {
+                if (kind == TInvokeKind::PropertyPut)
+                    property = args.Required(0).ToInt();
+                return TVariant(property);
+            });
+        AddMember(QStringLiteral("Bump"), Access::Call, { QStringLiteral("Counter") },
+            [](TInvokeKind, const TAutomationArgs& args) {
+                auto target = args.Required(0).RefTarget();
+                if (target)
+                    *target = TVariant(target->ToInt() + 1);
+                return TVariant();
+            });
     }
 };
 
@@ -94,12 +95,13 @@ TEST(AutomationVariant, ArrayKeepsItsIndexRanges)
 TEST(AutomationDispatch, ResolvesMembersAndNamedArgumentsIgnoringCase)
 {
     auto sample = std::make_shared<Sample>();
-    const TVariant obj{std::shared_ptr<TDispatchObject>(sample)};
-    EXPECT_EQ(obj.Call(QStringLiteral("JOIN"), {"a", "b"}).ToString(), QStringLiteral("a|b"));
-    EXPECT_EQ(obj.Call(QStringLiteral("join"), {}, {{QStringLiteral("SECOND"), "y"}, {QStringLiteral("first"), "x"}})
+    const TVariant obj { std::shared_ptr<TDispatchObject>(sample) };
+    EXPECT_EQ(obj.Call(QStringLiteral("JOIN"), { "a", "b" }).ToString(), QStringLiteral("a|b"));
+    EXPECT_EQ(obj.Call(QStringLiteral("join"), {},
+                     { { QStringLiteral("SECOND"), "y" }, { QStringLiteral("first"), "x" } })
                   .ToString(),
-              QStringLiteral("x|y"));
-    EXPECT_EQ(obj.Call(QStringLiteral("Join"), {"p"}).ToString(), QStringLiteral("p|none"));
+        QStringLiteral("x|y"));
+    EXPECT_EQ(obj.Call(QStringLiteral("Join"), { "p" }).ToString(), QStringLiteral("p|none"));
     obj.Put(QStringLiteral("level"), 11);
     EXPECT_EQ(obj.Get(QStringLiteral("LEVEL")).ToInt(), 11);
 
@@ -110,14 +112,15 @@ TEST(AutomationDispatch, ResolvesMembersAndNamedArgumentsIgnoringCase)
         EXPECT_TRUE(e.Message().contains(QStringLiteral("Unknown name"))) << e.what();
     }
     EXPECT_THROW(obj.Call(QStringLiteral("Join")), EAutomationError) << "missing required argument";
-    EXPECT_THROW(obj.Call(QStringLiteral("Join"), {}, {{QStringLiteral("third"), 1}}), EAutomationError);
-    EXPECT_THROW(obj.Call(QStringLiteral("Join"), {"a"}, {{QStringLiteral("first"), "b"}}), EAutomationError)
+    EXPECT_THROW(obj.Call(QStringLiteral("Join"), {}, { { QStringLiteral("third"), 1 } }), EAutomationError);
+    EXPECT_THROW(
+        obj.Call(QStringLiteral("Join"), { "a" }, { { QStringLiteral("first"), "b" } }), EAutomationError)
         << "the same parameter given twice";
-    EXPECT_THROW(obj.Call(QStringLiteral("Join"), {"a", "b", "c"}), EAutomationError);
+    EXPECT_THROW(obj.Call(QStringLiteral("Join"), { "a", "b", "c" }), EAutomationError);
     EXPECT_THROW(obj.Put(QStringLiteral("Join"), 1), EAutomationError) << "a method is not a property";
 
     auto counter = std::make_shared<TVariant>(41);
-    obj.Call(QStringLiteral("Bump"), {TVariant::Ref(counter)});
+    obj.Call(QStringLiteral("Bump"), { TVariant::Ref(counter) });
     EXPECT_EQ(counter->ToInt(), 42) << "by-reference arguments are written through";
 }
 
@@ -125,22 +128,25 @@ TEST(AutomationRegistry, CreatesByCaseInsensitiveNameAndReportsMissingServers)
 {
     auto journal = std::make_shared<TRecordingDispatch::Journal>();
     {
-        ServerOverride over(QStringLiteral("Test.Recorder"), TRecordingDispatch::Factory("test.recorder", journal));
+        ServerOverride over(
+            QStringLiteral("Test.Recorder"), TRecordingDispatch::Factory("test.recorder", journal));
         const TVariant obj = CreateOleObject(QStringLiteral("TEST.RECORDER"));
-        obj.Get(QStringLiteral("Things")).Call(QStringLiteral("Add"), {1}, {{QStringLiteral("name"), "x"}});
+        obj.Get(QStringLiteral("Things"))
+            .Call(QStringLiteral("Add"), { 1 }, { { QStringLiteral("name"), "x" } });
         ASSERT_EQ(journal->size(), 2u);
         EXPECT_EQ(TRecordingDispatch::Describe(*journal),
-                  QStringList({QStringLiteral("get test.recorder.Things()"),
-                               QStringLiteral("call test.recorder.Things.Add(1, name:=\"x\")")}));
+            QStringList({ QStringLiteral("get test.recorder.Things()"),
+                QStringLiteral("call test.recorder.Things.Add(1, name:=\"x\")") }));
     }
-    EXPECT_THROW(CreateOleObject(QStringLiteral("test.recorder")), EOleServerNotFound) << "override was removed";
+    EXPECT_THROW(CreateOleObject(QStringLiteral("test.recorder")), EOleServerNotFound)
+        << "override was removed";
     EXPECT_THROW(CreateOleObject(QStringLiteral("no.such.application")), EOleServerNotFound);
 
     // The office servers are present in any program without registration.
     EXPECT_EQ(CreateOleObject(QStringLiteral("Excel.Application")).Get(QStringLiteral("Name")).ToString(),
-              QStringLiteral("Microsoft Excel"));
+        QStringLiteral("Microsoft Excel"));
     EXPECT_EQ(CreateOleObject(QStringLiteral("word.application")).Get(QStringLiteral("Name")).ToString(),
-              QStringLiteral("Microsoft Word"));
+        QStringLiteral("Microsoft Word"));
 }
 
 TEST(ExcelServer, ParsesA1References)
@@ -151,19 +157,19 @@ TEST(ExcelServer, ParsesA1References)
         TExcelServer::CellBlock block;
     };
     const Row rows[] = {
-        {"A1", true, {0, 0, 0, 0}},
-        {"a1:c2", true, {0, 0, 1, 2}},
-        {"$B$3", true, {2, 1, 2, 1}},
-        {"C2:A1", true, {0, 0, 1, 2}},
-        {"AA10", true, {9, 26, 9, 26}},
-        {"AZ1", true, {0, 51, 0, 51}},
-        {"XFD1048576", true, {1048575, 16383, 1048575, 16383}},
-        {"XFE1", false, {}},
-        {"A0", false, {}},
-        {"A1048577", false, {}},
-        {"1A", false, {}},
-        {"A1:", false, {}},
-        {"", false, {}},
+        { "A1", true, { 0, 0, 0, 0 } },
+        { "a1:c2", true, { 0, 0, 1, 2 } },
+        { "$B$3", true, { 2, 1, 2, 1 } },
+        { "C2:A1", true, { 0, 0, 1, 2 } },
+        { "AA10", true, { 9, 26, 9, 26 } },
+        { "AZ1", true, { 0, 51, 0, 51 } },
+        { "XFD1048576", true, { 1048575, 16383, 1048575, 16383 } },
+        { "XFE1", false, {} },
+        { "A0", false, {} },
+        { "A1048577", false, {} },
+        { "1A", false, {} },
+        { "A1:", false, {} },
+        { "", false, {} },
     };
     for (const Row& row : rows) {
         TExcelServer::CellBlock block;
@@ -192,26 +198,32 @@ TEST(ExcelServer, RangeValueTakesArraysScalarsAndPadsWithNotAvailable)
     values->At(1, 0) = TVariant();
     values->At(1, 1) = "d";
     // The range is one column wider than the array: the extra column shows #N/A.
-    sheet.Get(QStringLiteral("Range"), {"B2:D3"}).Put(QStringLiteral("Value"), TVariant(values));
-    const auto read = sheet.Get(QStringLiteral("Range"), {"A1:D3"}).Get(QStringLiteral("Value")).ToArray();
+    sheet.Get(QStringLiteral("Range"), { "B2:D3" }).Put(QStringLiteral("Value"), TVariant(values));
+    const auto read = sheet.Get(QStringLiteral("Range"), { "A1:D3" }).Get(QStringLiteral("Value")).ToArray();
     ASSERT_EQ(read->LowBound(1), 1);
-    const QStringList expected[] = {{"", "", "", ""}, {"", "a", "5", "#N/A"}, {"", "", "d", "#N/A"}};
+    const QStringList expected[] = { { "", "", "", "" }, { "", "a", "5", "#N/A" }, { "", "", "d", "#N/A" } };
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 4; ++c)
             EXPECT_EQ(read->At(r + 1, c + 1).ToString(), expected[r][c]) << r << "," << c;
 
-    sheet.Get(QStringLiteral("Range"), {"A1:A2"}).Put(QStringLiteral("Value"), "same");
-    EXPECT_EQ(sheet.Get(QStringLiteral("Cells"), {2, 1}).Get(QStringLiteral("Value")).ToString(), QStringLiteral("same"));
-    EXPECT_THROW(sheet.Get(QStringLiteral("Range"), {"not a range"}), EAutomationError);
-    EXPECT_THROW(sheet.Get(QStringLiteral("Range"), {"A1"}).Put(QStringLiteral("Value"), QString(40000, u'x')),
-                 EAutomationError)
+    sheet.Get(QStringLiteral("Range"), { "A1:A2" }).Put(QStringLiteral("Value"), "same");
+    EXPECT_EQ(sheet.Get(QStringLiteral("Cells"), { 2, 1 }).Get(QStringLiteral("Value")).ToString(),
+        QStringLiteral("same"));
+    EXPECT_THROW(sheet.Get(QStringLiteral("Range"), { "not a range" }), EAutomationError);
+    EXPECT_THROW(
+        sheet.Get(QStringLiteral("Range"), { "A1" }).Put(QStringLiteral("Value"), QString(40000, u'x')),
+        EAutomationError)
         << "a cell holds at most 32,767 characters";
-    EXPECT_THROW(sheet.Get(QStringLiteral("Range"), {"A1:XFD1048576"}).Put(QStringLiteral("Value"), "x"), EAutomationError)
+    EXPECT_THROW(sheet.Get(QStringLiteral("Range"), { "A1:XFD1048576" }).Put(QStringLiteral("Value"), "x"),
+        EAutomationError)
         << "a whole-sheet put is refused rather than exhausting memory";
     EXPECT_THROW(sheet.Put(QStringLiteral("Name"), "a/b"), EAutomationError);
     sheet.Put(QStringLiteral("Name"), "Cars");
-    EXPECT_EQ(book.Get(QStringLiteral("Sheets")).Get(QStringLiteral("Item"), {"cars"}).Get(QStringLiteral("Name")).ToString(),
-              QStringLiteral("Cars"));
+    EXPECT_EQ(book.Get(QStringLiteral("Sheets"))
+                  .Get(QStringLiteral("Item"), { "cars" })
+                  .Get(QStringLiteral("Name"))
+                  .ToString(),
+        QStringLiteral("Cars"));
     app.Call(QStringLiteral("Quit"));
     EXPECT_THROW(app.Get(QStringLiteral("Workbooks")), EAutomationError);
 }
@@ -220,26 +232,38 @@ TEST(WordServer, TablesCellsAndAlignmentThroughTheObjectModel)
 {
     const TVariant app = CreateOleObject(QStringLiteral("word.application"));
     const TVariant doc = app.Get(QStringLiteral("Documents")).Call(QStringLiteral("Add"));
-    const TVariant range = doc.Call(QStringLiteral("Range"), {}, {{"start", 0}, {"end", 0}});
+    const TVariant range = doc.Call(QStringLiteral("Range"), {}, { { "start", 0 }, { "end", 0 } });
     const TVariant table = doc.Get(QStringLiteral("Tables"))
-                               .Call(QStringLiteral("Add"), {TVariant::MakeRef(range)}, {{"numrows", 2}, {"numcolumns", 3}});
+                               .Call(QStringLiteral("Add"), { TVariant::MakeRef(range) },
+                                   { { "numrows", 2 }, { "numcolumns", 3 } });
     EXPECT_EQ(doc.Get(QStringLiteral("Tables")).Get(QStringLiteral("Count")).ToInt(), 1);
-    const TVariant cell = table.Call(QStringLiteral("Cell"), {}, {{"row", 2}, {"column", 3}});
-    cell.Get(QStringLiteral("Range")).Call(QStringLiteral("InsertAfter"), {"ab"});
-    cell.Get(QStringLiteral("Range")).Call(QStringLiteral("InsertAfter"), {"c"});
-    cell.Get(QStringLiteral("Range")).Get(QStringLiteral("ParagraphFormat")).Put(QStringLiteral("Alignment"), 2);
-    EXPECT_EQ(cell.Get(QStringLiteral("Range")).Get(QStringLiteral("Text")).ToString(), QStringLiteral("abc\r\a"));
-    EXPECT_EQ(cell.Get(QStringLiteral("Range")).Get(QStringLiteral("ParagraphFormat")).Get(QStringLiteral("Alignment")).ToInt(), 2);
+    const TVariant cell = table.Call(QStringLiteral("Cell"), {}, { { "row", 2 }, { "column", 3 } });
+    cell.Get(QStringLiteral("Range")).Call(QStringLiteral("InsertAfter"), { "ab" });
+    cell.Get(QStringLiteral("Range")).Call(QStringLiteral("InsertAfter"), { "c" });
+    cell.Get(QStringLiteral("Range"))
+        .Get(QStringLiteral("ParagraphFormat"))
+        .Put(QStringLiteral("Alignment"), 2);
+    EXPECT_EQ(
+        cell.Get(QStringLiteral("Range")).Get(QStringLiteral("Text")).ToString(), QStringLiteral("abc\r\a"));
+    EXPECT_EQ(cell.Get(QStringLiteral("Range"))
+                  .Get(QStringLiteral("ParagraphFormat"))
+                  .Get(QStringLiteral("Alignment"))
+                  .ToInt(),
+        2);
     EXPECT_EQ(cell.Get(QStringLiteral("ColumnIndex")).ToInt(), 3);
-    EXPECT_THROW(table.Call(QStringLiteral("Cell"), {}, {{"row", 3}, {"column", 1}}), EAutomationError);
-    EXPECT_THROW(cell.Get(QStringLiteral("Range")).Get(QStringLiteral("ParagraphFormat")).Put(QStringLiteral("Alignment"), 9),
-                 EAutomationError);
-    EXPECT_THROW(doc.Get(QStringLiteral("Tables")).Call(QStringLiteral("Add"), {range}, {{"numrows", 0}, {"numcolumns", 1}}),
-                 EAutomationError);
-    EXPECT_THROW(doc.Get(QStringLiteral("Tables")).Call(QStringLiteral("Add"), {range}, {{"numrows", 1}, {"numcolumns", 64}}),
-                 EAutomationError)
+    EXPECT_THROW(table.Call(QStringLiteral("Cell"), {}, { { "row", 3 }, { "column", 1 } }), EAutomationError);
+    EXPECT_THROW(cell.Get(QStringLiteral("Range"))
+                     .Get(QStringLiteral("ParagraphFormat"))
+                     .Put(QStringLiteral("Alignment"), 9),
+        EAutomationError);
+    EXPECT_THROW(doc.Get(QStringLiteral("Tables"))
+                     .Call(QStringLiteral("Add"), { range }, { { "numrows", 0 }, { "numcolumns", 1 } }),
+        EAutomationError);
+    EXPECT_THROW(doc.Get(QStringLiteral("Tables"))
+                     .Call(QStringLiteral("Add"), { range }, { { "numrows", 1 }, { "numcolumns", 64 } }),
+        EAutomationError)
         << "the word processor's table limit is 63 columns";
-    EXPECT_THROW(doc.Call(QStringLiteral("Range"), {}, {{"start", 5}, {"end", 1}}), EAutomationError);
+    EXPECT_THROW(doc.Call(QStringLiteral("Range"), {}, { { "start", 5 }, { "end", 1 } }), EAutomationError);
 }
 
 TEST(WordDocument, PositionsSpanParagraphsAndTables)
@@ -268,7 +292,10 @@ TEST(WordDocument, PositionsSpanParagraphsAndTables)
 TEST(WordDocument, RtfTextEscapesAndKeepsEveryCharacter)
 {
     EXPECT_EQ(TWordDocument::RtfText(QStringLiteral("a\\b{c}")), QStringLiteral("a\\\\b\\{c\\}"));
-    EXPECT_EQ(TWordDocument::RtfText(QStringLiteral("\u00e9\u20ac")), QStringLiteral("\\u233\\'3f\\u8364\\'3f"));
-    EXPECT_EQ(TWordDocument::RtfText(QStringLiteral("\uffe0")), QStringLiteral("\\u-32\\'3f")) << "signed 16-bit";
-    EXPECT_EQ(TWordDocument::RtfText(QStringLiteral("1\r\n2\n3\t4\x01")), QStringLiteral("1\\par 2\\line 3\\tab 4"));
+    EXPECT_EQ(
+        TWordDocument::RtfText(QStringLiteral("\u00e9\u20ac")), QStringLiteral("\\u233\\'3f\\u8364\\'3f"));
+    EXPECT_EQ(TWordDocument::RtfText(QStringLiteral("\uffe0")), QStringLiteral("\\u-32\\'3f"))
+        << "signed 16-bit";
+    EXPECT_EQ(TWordDocument::RtfText(QStringLiteral("1\r\n2\n3\t4\x01")),
+        QStringLiteral("1\\par 2\\line 3\\tab 4"));
 }
