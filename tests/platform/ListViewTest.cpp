@@ -26,6 +26,7 @@ public:
     std::vector<std::pair<int, int>> clicks;
     std::vector<std::pair<int, int>> rightClicks;
     std::vector<int> scrolls;
+    std::vector<std::tuple<bool, bool, int>> scrollReports; // end of scroll, thumb tracking, position
     int measureCalls = 0;
     int measuredHeight = 0; // 0 = keep the proposed height
 
@@ -49,7 +50,11 @@ protected:
     }
     void ItemClick(int item, int column) override { clicks.emplace_back(item, column); }
     void ItemRClick(int item, int column) override { rightClicks.emplace_back(item, column); }
-    void VerticalScrolled(bool, bool, int pos) override { scrolls.push_back(pos); }
+    void VerticalScrolled(bool end, bool tracking, int pos) override
+    {
+        scrolls.push_back(pos);
+        scrollReports.emplace_back(end, tracking, pos);
+    }
 };
 
 void Fill(TCustomListView& list, int rows, int columns = 3)
@@ -419,7 +424,18 @@ TEST(ListView, ScrollingByPixelsAndLines)
     EXPECT_EQ(list.TopIndex(), 100 - list.VisibleRowCount());
     list.EnsureVisible(0);
     EXPECT_EQ(list.TopIndex(), 0);
-    EXPECT_EQ(list.scrolls.back(), 0);
+    EXPECT_EQ(list.scrollReports.back(), std::make_tuple(true, false, 0));
+
+    // Dragging the thumb reports tracking positions, then the end of the scroll.
+    list.scrollReports.clear();
+    QScrollBar* bar = list.verticalScrollBar();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(40);
+    bar->setSliderPosition(45);
+    bar->setSliderDown(false);
+    EXPECT_EQ(list.TopIndex(), 45);
+    EXPECT_EQ(list.scrollReports, (std::vector<std::tuple<bool, bool, int>>{
+                                      {false, true, 40}, {false, true, 45}, {true, false, 45}}));
 }
 
 TEST(ListView, SortItemsIsStableAndKeepsTheSelection)
