@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   poppler-utils unrtf python3 python3-xlrd unzip
+  chromium
 )
 missing=()
 for p in "${packages[@]}"; do
