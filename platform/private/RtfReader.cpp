@@ -97,6 +97,9 @@ const QSet<QByteArray>& SkippedDestinations()
         "ftnsepc",
         "aftnsep",
         "aftnsepc",
+        "pn",
+        "pntxta",
+        "pntxtb",
         "mmathPr",
         "xmlnstbl",
         "wgrffmtfilter",
@@ -488,7 +491,7 @@ private:
             next.hidden = on;
         } else if (w == "cf") {
             next.fg = param;
-        } else if (w == "cb" || w == "highlight") {
+        } else if (w == "cb" || w == "highlight" || w == "chcbpat") {
             next.bg = param;
         } else if (w == "fs") {
             next.halfPoints = hasParam ? std::clamp(param, 0, 3276) : 0;
