@@ -11,8 +11,8 @@ namespace DemoMessages {
 
 enum TMessageKind {
     mkInformation, // information box with one OK button
-    mkPlain,       // the platform's plain message window
-    mkError,       // an error that reached the event loop
+    mkPlain, // the platform's plain message window
+    mkError, // an error that reached the event loop
 };
 
 using TMessageSink = std::function<void(TMessageKind kind, const QString& text)>;

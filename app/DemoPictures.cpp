@@ -1,9 +1,9 @@
 #include "app/DemoPictures.h"
 
 #include <QPainter>
-#include <cmath>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <cmath>
 
 namespace DemoPictures {
 
@@ -43,7 +43,7 @@ QImage CheckBox(bool checked)
     p.drawRect(QRectF(1.5, 1.5, 12, 12));
     if (checked) {
         p.setPen(QPen(QColor(0, 0x80, 0), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawPolyline(QPolygonF{QPointF(4, 8), QPointF(6.5, 11), QPointF(11.5, 4.5)});
+        p.drawPolyline(QPolygonF { QPointF(4, 8), QPointF(6.5, 11), QPointF(11.5, 4.5) });
     }
     return image;
 }
@@ -121,8 +121,14 @@ QImage Globe()
     return image;
 }
 
-QImage UpOutline() { return Triangle(16, 16, true, false, QColor(0x20, 0x20, 0x20)); }
-QImage DownOutline() { return Triangle(16, 16, false, false, QColor(0x20, 0x20, 0x20)); }
+QImage UpOutline()
+{
+    return Triangle(16, 16, true, false, QColor(0x20, 0x20, 0x20));
+}
+QImage DownOutline()
+{
+    return Triangle(16, 16, false, false, QColor(0x20, 0x20, 0x20));
+}
 
 QImage Tick()
 {
@@ -130,7 +136,7 @@ QImage Tick()
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(0, 0xA0, 0), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPolyline(QPolygonF{QPointF(2.5, 8.5), QPointF(6, 12.5), QPointF(13.5, 3.5)});
+    p.drawPolyline(QPolygonF { QPointF(2.5, 8.5), QPointF(6, 12.5), QPointF(13.5, 3.5) });
     return image;
 }
 
@@ -145,9 +151,21 @@ QImage Cross()
     return image;
 }
 
-QImage SortUpGlyph() { return Triangle(14, 13, true, true, QColor(0x60, 0x60, 0x60)); }
-QImage SortDownGlyph() { return Triangle(14, 13, false, true, QColor(0x60, 0x60, 0x60)); }
-QImage CheckTrue() { return CheckBox(true); }
-QImage CheckFalse() { return CheckBox(false); }
+QImage SortUpGlyph()
+{
+    return Triangle(14, 13, true, true, QColor(0x60, 0x60, 0x60));
+}
+QImage SortDownGlyph()
+{
+    return Triangle(14, 13, false, true, QColor(0x60, 0x60, 0x60));
+}
+QImage CheckTrue()
+{
+    return CheckBox(true);
+}
+QImage CheckFalse()
+{
+    return CheckBox(false);
+}
 
 } // namespace DemoPictures

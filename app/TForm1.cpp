@@ -46,22 +46,21 @@ TFont ListFont(const QString& name, int height, TColor color)
     return font;
 }
 
-template <class W>
-W* Place(W* widget, int left, int top)
+template <class W> W* Place(W* widget, int left, int top)
 {
     widget->adjustSize();
     widget->move(left, top);
     return widget;
 }
 
-template <class W>
-W* Place(W* widget, int left, int top, int width, int height)
+template <class W> W* Place(W* widget, int left, int top, int width, int height)
 {
     widget->setGeometry(left, top, width, height);
     return widget;
 }
 
-QCheckBox* CheckBox(const char* name, const QString& caption, bool checked, QWidget* parent, int left, int top)
+QCheckBox* CheckBox(
+    const char* name, const QString& caption, bool checked, QWidget* parent, int left, int top)
 {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -83,10 +82,10 @@ TForm1::TForm1(QWidget* parent)
 {
     // The stored fonts name Windows faces; map them onto the narrow face this system has so that
     // the captions fit the places they were laid out for.
-    for (const char* face : {"MS Sans Serif", "Tahoma"})
+    for (const char* face : { "MS Sans Serif", "Tahoma" })
         QFont::insertSubstitutions(QString::fromLatin1(face),
-                                   {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans"),
-                                    QStringLiteral("Arial")});
+            { QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans"),
+                QStringLiteral("Arial") });
     OpenURL = [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); };
 
     setObjectName(QStringLiteral("Form1"));
@@ -128,7 +127,7 @@ TForm1::TForm1(QWidget* parent)
     move(446, 106);
 
     // Every list gets its window with the form, also those on pages not showing yet.
-    for (TOrvListView* list : {OrvListView2, OrvListView1, OrvListView3}) {
+    for (TOrvListView* list : { OrvListView2, OrvListView1, OrvListView3 }) {
         list->Loaded();
         list->CreateWnd();
     }
@@ -153,7 +152,8 @@ void TForm1::CreateImageLists()
 {
     ImageList1 = std::make_unique<TImageList>(16, 16);
     ImageList1->SetDrawingStyle(dsTransparent);
-    for (const QImage& image : {DemoPictures::Car(), DemoPictures::Star(), DemoPictures::Flag(), DemoPictures::Globe()})
+    for (const QImage& image :
+        { DemoPictures::Car(), DemoPictures::Star(), DemoPictures::Flag(), DemoPictures::Globe() })
         ImageList1->Add(image);
 
     HeaderImages = std::make_unique<TImageList>(16, 16);
@@ -189,7 +189,8 @@ void TForm1::CreateMenu()
 
     File1 = menu("File1", QStringLiteral("File"));
     Savetofile1 = item(File1, "Savetofile1", QStringLiteral("Save to file"), &TForm1::Savetofile1Click);
-    Loadfromfile1 = item(File1, "Loadfromfile1", QStringLiteral("Load from file"), &TForm1::Loadfromfile1Click);
+    Loadfromfile1
+        = item(File1, "Loadfromfile1", QStringLiteral("Load from file"), &TForm1::Loadfromfile1Click);
     LoadfromCSV1 = item(File1, "LoadfromCSV1", QStringLiteral("Load from CSV"), &TForm1::LoadfromCSV1Click);
     SavetoCSV1 = item(File1, "SavetoCSV1", QStringLiteral("Save to CSV"), &TForm1::SavetoCSV1Click);
     SavetoHTML1 = item(File1, "SavetoHTML1", QStringLiteral("Save to HTML"), &TForm1::SavetoHTML1Click);
@@ -203,7 +204,8 @@ void TForm1::CreateMenu()
     Edit1 = menu("Edit1", QStringLiteral("Edit"));
     Cut1 = item(Edit1, "Cut1", QStringLiteral("Cut"), &TForm1::Cut1Click);
     Copy1 = item(Edit1, "Copy1", QStringLiteral("Copy"), &TForm1::Copy1Click);
-    Copyselected1 = item(Edit1, "Copyselected1", QStringLiteral("Copy selected"), &TForm1::Copyselected1Click);
+    Copyselected1
+        = item(Edit1, "Copyselected1", QStringLiteral("Copy selected"), &TForm1::Copyselected1Click);
     Paste1 = item(Edit1, "Paste1", QStringLiteral("Paste"), &TForm1::Paste1Click);
 
     Sort1 = menu("Sort1", QStringLiteral("Sort"));
@@ -221,7 +223,7 @@ void TForm1::CreateMenu()
     Aligncenter1 = item(Draw1, "Aligncenter1", QStringLiteral("Align center"), &TForm1::Aligncenter1Click);
     Alignbottom1 = item(Draw1, "Alignbottom1", QStringLiteral("Align bottom"), &TForm1::Alignbottom1Click);
     auto* alignGroup = new QActionGroup(this);
-    for (QAction* a : {Aligntop1, Aligncenter1, Alignbottom1}) {
+    for (QAction* a : { Aligntop1, Aligncenter1, Alignbottom1 }) {
         a->setCheckable(true);
         alignGroup->addAction(a);
     }
@@ -239,9 +241,11 @@ void TForm1::CreateMenu()
 
     Move1 = menu("Move1", QStringLiteral("Move"));
     Swaprows121 = item(Move1, "Swaprows121", QStringLiteral("Swap rows 1-5"), &TForm1::Swaprows121Click);
-    Swapcolumns121 = item(Move1, "Swapcolumns121", QStringLiteral("Swap columns 1-5"), &TForm1::Swapcolumns121Click);
+    Swapcolumns121
+        = item(Move1, "Swapcolumns121", QStringLiteral("Swap columns 1-5"), &TForm1::Swapcolumns121Click);
     Moverow1to51 = item(Move1, "Moverow1to51", QStringLiteral("Move row 1 to 5"), &TForm1::Moverow1to51Click);
-    Movecolumn1to51 = item(Move1, "Movecolumn1to51", QStringLiteral("Move column 1 to 5"), &TForm1::Movecolumn1to51Click);
+    Movecolumn1to51
+        = item(Move1, "Movecolumn1to51", QStringLiteral("Move column 1 to 5"), &TForm1::Movecolumn1to51Click);
 
     About1 = MainMenu1->addAction(QStringLiteral("About"));
     About1->setObjectName(QStringLiteral("About1"));
@@ -299,8 +303,7 @@ void TForm1::CreateSample1()
     Label3->raise();
 
     RadioGroup1 = new TRadioGroup(QStringLiteral("Mouse control"),
-                                  {QStringLiteral("Item rearrange"), QStringLiteral("Hottrack"), QStringLiteral("None")},
-                                  3, page);
+        { QStringLiteral("Item rearrange"), QStringLiteral("Hottrack"), QStringLiteral("None") }, 3, page);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     Place(RadioGroup1, 8, 11, 529, 33);
     RadioGroup1->SetItemIndex(1);
@@ -381,7 +384,8 @@ void TForm1::CreateSample1()
     list.DetailView().SetHeight(0);
     list.DetailView().SetIndent(0);
     list.DetailView().SetSplitLine(false);
-    list.HTMLSettings().SetPrefixTag(QStringLiteral("<body bgcolor=\"#ffffff\"><font face=\"Tahoma\" size=\"2\">"));
+    list.HTMLSettings().SetPrefixTag(
+        QStringLiteral("<body bgcolor=\"#ffffff\"><font face=\"Tahoma\" size=\"2\">"));
     list.HTMLSettings().SetSuffixTag(QStringLiteral("</font>"));
     list.PrintSettings().SetTitleText(QStringLiteral("This is a test"));
     list.PrintSettings().SetPagePrefix(QStringLiteral("page"));
@@ -392,7 +396,8 @@ void TForm1::CreateSample1()
 void TForm1::CreateSample2()
 {
     QWidget* page = TabSheet2;
-    Label4 = Label("Label4", QStringLiteral("TOrvListView with multiline ownerdraw header and detail pane"), page, 8, 8);
+    Label4 = Label(
+        "Label4", QStringLiteral("TOrvListView with multiline ownerdraw header and detail pane"), page, 8, 8);
     detail = CheckBox("detail", QStringLiteral("Toggle detailview"), true, page, 336, 8);
     connect(detail, &QCheckBox::clicked, this, [this] { detailClick(); });
 
@@ -405,10 +410,8 @@ void TForm1::CreateSample2()
         const char* caption;
         int width;
     };
-    const Column columns[] = {{"<b>Zelt</b><br>Component", 150},
-                              {"<b>Vostra</b><br>Compatibility", 100},
-                              {"Release date", 120},
-                              {"Web", 50}};
+    const Column columns[] = { { "<b>Zelt</b><br>Component", 150 }, { "<b>Vostra</b><br>Compatibility", 100 },
+        { "Release date", 120 }, { "Web", 50 } };
     for (const Column& c : columns) {
         TListColumn& column = list.Columns().Add();
         column.SetCaption(QString::fromLatin1(c.caption));
@@ -450,14 +453,14 @@ void TForm1::CreateSample3()
     CheckBox10 = CheckBox("CheckBox10", QStringLiteral("Hilight text"), false, page, 8, 16);
     ComboBox1 = new QComboBox(page);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->addItems({QStringLiteral("BMW"), QStringLiteral("Audi"), QStringLiteral("Porsche")});
+    ComboBox1->addItems({ QStringLiteral("BMW"), QStringLiteral("Audi"), QStringLiteral("Porsche") });
     ComboBox1->setEditable(false);
     ComboBox1->setCurrentIndex(-1);
     Place(ComboBox1, 88, 13, 105, ComboBox1->sizeHint().height());
     CheckBox11 = CheckBox("CheckBox11", QStringLiteral("Mark text"), false, page, 208, 16);
     ComboBox2 = new QComboBox(page);
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
-    ComboBox2->addItems({QStringLiteral("Ferrari"), QStringLiteral("Mercedes")});
+    ComboBox2->addItems({ QStringLiteral("Ferrari"), QStringLiteral("Mercedes") });
     ComboBox2->setEditable(false);
     ComboBox2->setCurrentIndex(-1);
     Place(ComboBox2, 280, 13, 105, ComboBox2->sizeHint().height());
@@ -496,7 +499,7 @@ void TForm1::BindSample1Events()
     TOrvListView& list = *OrvListView2;
     // Caption bold teal in Tahoma, column 3 navy on yellow, two-letter column-2 texts red.
     list.OnDrawItemProp = [](TOrvListView&, int row, int sub, TOwnerDrawState, TBrush& brush, TFont& font,
-                             const QString& text) {
+                              const QString& text) {
         if (row < 0)
             return;
         if (sub == -1) {
@@ -515,14 +518,21 @@ void TForm1::BindSample1Events()
     };
     list.OnGetFormat = [](TOrvListView&, int col, TSortStyle& style, QString&, QString& suffix) {
         switch (col) {
-        case 1: style = ssNumber; break;
-        case 2: style = ssDateTime; break;
+        case 1:
+            style = ssNumber;
+            break;
+        case 2:
+            style = ssDateTime;
+            break;
         case 3:
             style = ssNumber;
             suffix = QStringLiteral("pk");
             break;
-        case 4: style = ssRaw; break;
-        default: break;
+        case 4:
+            style = ssRaw;
+            break;
+        default:
+            break;
         }
     };
     list.OnRawCompare = [](TOrvListView& sender, int, int row1, int row2, int& res) {
@@ -532,17 +542,19 @@ void TForm1::BindSample1Events()
         res = a > b ? 1 : a < b ? -1 : 0;
     };
     list.OnColumnRClick = [](TOrvListView&, int column) {
-        DemoMessages::Show(DemoMessages::mkInformation,
-                           QStringLiteral("Right click on column header %1").arg(column));
+        DemoMessages::Show(
+            DemoMessages::mkInformation, QStringLiteral("Right click on column header %1").arg(column));
     };
     list.OnStartColumnTrack = [this](TOrvListView&, int, bool& allow) { allow = CheckBox7->isChecked(); };
     list.OnFilterBtnClick = [](TOrvListView&, int column) {
-        DemoMessages::Show(DemoMessages::mkPlain, QStringLiteral("Filter button for item %1 clicked").arg(column));
+        DemoMessages::Show(
+            DemoMessages::mkPlain, QStringLiteral("Filter button for item %1 clicked").arg(column));
     };
     list.OnFilterChange = [](TOrvListView& sender, int column) {
-        DemoMessages::Show(DemoMessages::mkPlain, QStringLiteral("Filter item %1 changed.\rNew value is %2")
-                                                      .arg(column)
-                                                      .arg(sender.GetFilter(column, false)));
+        DemoMessages::Show(DemoMessages::mkPlain,
+            QStringLiteral("Filter item %1 changed.\rNew value is %2")
+                .arg(column)
+                .arg(sender.GetFilter(column, false)));
     };
     list.OnAnchorEnter = [this](TOrvListView&, const QString& anchor) { StatusBar1->showMessage(anchor); };
     list.OnAnchorExit = [this](TOrvListView&, const QString&) { StatusBar1->clearMessage(); };
@@ -584,7 +596,7 @@ void TForm1::FormCreate()
 {
     OrvListView2->SetLoadHeader(true);
     OrvListView2->LoadFromCSV(QStringLiteral("test.csv"));
-    for (int column : {2, 3})
+    for (int column : { 2, 3 })
         if (TListColumn* c = OrvListView2->Columns().Column(column))
             c->SetAlignment(taRightJustify);
     OrvListView2->SortByColumn(1);
@@ -609,18 +621,18 @@ void TForm1::FillCatalogue()
         const char* description;
     };
     const Product products[] = {
-        {"TOrvListView", "D4 D5 D6 C4 C5", "Aug 15, 2001", "orvlistview",
-         "Report list with marked-up cells, rich text, sorting, printing and export."},
-        {"TOrvGrid", "D3 D4 D5 D6 C3 C4 C5", "Jul 2, 2001", "orvgrid",
-         "Grid with cell merging, filtering, grouping and office export."},
-        {"TOrvMemo", "D5 D6 C5", "May 21, 2001", "orvmemo",
-         "Memo with syntax highlighting for several languages and line numbers."},
-        {"TOrvTreeView", "D4 D5 D6", "Mar 9, 2001", "orvtreeview",
-         "Tree with marked-up node texts, check boxes and columns."},
-        {"TOrvEdit", "D3 D4 D5 D6 C3 C4 C5", "Jan 30, 2001", "orvedit",
-         "Edit controls for dates, numbers, money and masks with lookup."},
-        {"TOrvPicture", "D5 D6 C5", "Nov 14, 2000", "orvpicture",
-         "Picture control for GIF, JPEG and bitmap files with animation."},
+        { "TOrvListView", "D4 D5 D6 C4 C5", "Aug 15, 2001", "orvlistview",
+            "Report list with marked-up cells, rich text, sorting, printing and export." },
+        { "TOrvGrid", "D3 D4 D5 D6 C3 C4 C5", "Jul 2, 2001", "orvgrid",
+            "Grid with cell merging, filtering, grouping and office export." },
+        { "TOrvMemo", "D5 D6 C5", "May 21, 2001", "orvmemo",
+            "Memo with syntax highlighting for several languages and line numbers." },
+        { "TOrvTreeView", "D4 D5 D6", "Mar 9, 2001", "orvtreeview",
+            "Tree with marked-up node texts, check boxes and columns." },
+        { "TOrvEdit", "D3 D4 D5 D6 C3 C4 C5", "Jan 30, 2001", "orvedit",
+            "Edit controls for dates, numbers, money and masks with lookup." },
+        { "TOrvPicture", "D5 D6 C5", "Nov 14, 2000", "orvpicture",
+            "Picture control for GIF, JPEG and bitmap files with animation." },
     };
     TListItems& items = OrvListView1->Items();
     items.BeginUpdate();
@@ -669,7 +681,8 @@ void TForm1::SavetoHTML1Click()
 {
     OrvListView2->SaveToHTML(QStringLiteral("sample.htm"));
     if (OpenURL)
-        OpenURL(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("sample.htm"))).toString());
+        OpenURL(
+            QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("sample.htm"))).toString());
 }
 
 void TForm1::SavetoXLS1Click()
@@ -684,10 +697,10 @@ void TForm1::SavetoDOC1Click()
 
 void TForm1::SavetoXML1Click()
 {
-    const QStringList fieldNames{QStringLiteral("Car"),   QStringLiteral("Type"),  QStringLiteral("Cylinders"),
-                                 QStringLiteral("Intro"), QStringLiteral("Power"), QStringLiteral("Price"),
-                                 QStringLiteral("Web")};
-    OrvListView2->SaveToXML(QStringLiteral("test.xml"), QStringLiteral("CARLIST"), QStringLiteral("CAR"), fieldNames);
+    const QStringList fieldNames { QStringLiteral("Car"), QStringLiteral("Type"), QStringLiteral("Cylinders"),
+        QStringLiteral("Intro"), QStringLiteral("Power"), QStringLiteral("Price"), QStringLiteral("Web") };
+    OrvListView2->SaveToXML(
+        QStringLiteral("test.xml"), QStringLiteral("CARLIST"), QStringLiteral("CAR"), fieldNames);
 }
 
 void TForm1::Clear1Click()
@@ -856,8 +869,8 @@ void TForm1::Flatheader1Click()
 void TForm1::About1Click()
 {
     DemoMessages::Show(DemoMessages::mkInformation,
-                       QStringLiteral("TOrvListView version 1.54\nZelt software\n%1").arg(OrvListView2->VersionText()),
-                       this);
+        QStringLiteral("TOrvListView version 1.54\nZelt software\n%1").arg(OrvListView2->VersionText()),
+        this);
 }
 
 void TForm1::Label3Click()

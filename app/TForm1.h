@@ -26,7 +26,7 @@ class TRadioGroup;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr int kClientWidth = 554;  // pixels below the menu bar
+    static constexpr int kClientWidth = 554; // pixels below the menu bar
     static constexpr int kClientHeight = 538;
     static constexpr int kStatusBarHeight = 19;
 

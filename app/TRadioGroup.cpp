@@ -1,8 +1,8 @@
 #include "app/TRadioGroup.h"
 
 #include <QButtonGroup>
-#include <QResizeEvent>
 #include <QRadioButton>
+#include <QResizeEvent>
 
 TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, int columns, QWidget* parent)
     : QGroupBox(caption, parent)
@@ -55,8 +55,7 @@ void TRadioGroup::resizeEvent(QResizeEvent* event)
     for (int i = 0; i < count; ++i) {
         QRadioButton* button = m_buttons[size_t(i)];
         const int h = qMin(rowHeight, button->sizeHint().height());
-        button->setGeometry(left + (i % m_columns) * columnWidth, top + (i / m_columns) * rowHeight
-                                                                      + (rowHeight - h) / 2,
-                            columnWidth, h);
+        button->setGeometry(left + (i % m_columns) * columnWidth,
+            top + (i / m_columns) * rowHeight + (rowHeight - h) / 2, columnWidth, h);
     }
 }

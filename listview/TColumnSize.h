@@ -9,7 +9,9 @@ enum TSizeStorage : unsigned char { stInifile, stRegistry };
 
 class TColumnSize {
 public:
-    explicit TColumnSize(TOrvListView* list) : m_list(list) {}
+    explicit TColumnSize(TOrvListView* list)
+        : m_list(list)
+    { }
     TColumnSize(const TColumnSize&) = delete;
     TColumnSize& operator=(const TColumnSize&) = delete;
 

@@ -392,12 +392,12 @@ void TOrvListView::SetHeaderImages(TImageList* v)
     m_headerImages = v;
     if (v) {
         m_headerImagesLink = v->RegisterChangeLink([this] { HeaderImagesChanged(); },
-                                                   [this] {
-                                                       m_headerImages = nullptr;
-                                                       m_headerImagesLink = 0;
-                                                       Header().SetImageList(nullptr);
-                                                       Header().update();
-                                                   });
+            [this] {
+                m_headerImages = nullptr;
+                m_headerImagesLink = 0;
+                Header().SetImageList(nullptr);
+                Header().update();
+            });
     }
     Header().SetImageList(v);
 }
@@ -466,7 +466,7 @@ bool TOrvListView::CellAtPoint(int X, int Y, int& ACol, int& ARow) const
 {
     int item = -1;
     int column = -1;
-    if (!SubItemHitTest(TPoint{X, Y}, item, column) || item < 0)
+    if (!SubItemHitTest(TPoint { X, Y }, item, column) || item < 0)
         return false;
     ARow = item;
     ACol = column < 0 ? 0 : column;
@@ -479,7 +479,7 @@ QString TOrvListView::CellTextAtPoint(int X, int Y) const
         return QString();
     int item = -1;
     int column = -1;
-    if (!SubItemHitTest(TPoint{X, Y}, item, column) || item < 0 || item >= Items().Count())
+    if (!SubItemHitTest(TPoint { X, Y }, item, column) || item < 0 || item >= Items().Count())
         return QString();
     const TListItem& row = Items()[item];
     if (column <= 0)
@@ -544,7 +544,7 @@ void TOrvListView::RichToCell(int ARow, int ASubItem)
 // Virtual hooks
 // ============================================================================================
 
-void TOrvListView::ItemSelected(int /*Index*/) {}
+void TOrvListView::ItemSelected(int /*Index*/) { }
 
 void TOrvListView::DoLeftClickCell(int iItem, int iSubItem)
 {
@@ -559,7 +559,7 @@ void TOrvListView::DoRightClickCell(int iItem, int iSubItem)
 }
 
 void TOrvListView::DoDrawItemProp(int itemindex, int subitemindex, TOwnerDrawState AState, TBrush& ABrush,
-                                  TFont& AFont, const QString& ItemText)
+    TFont& AFont, const QString& ItemText)
 {
     if (OnDrawItemProp)
         OnDrawItemProp(*this, itemindex, subitemindex, AState, ABrush, AFont, ItemText);
@@ -583,8 +583,8 @@ QString MarkupPlainText(const QString& caption)
     if (!CellContent::IsMarkup(caption))
         return caption;
     QString text = caption;
-    static const QRegularExpression lineBreak(QStringLiteral("<br\\s*/?>"),
-                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression lineBreak(
+        QStringLiteral("<br\\s*/?>"), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
     text.replace(lineBreak, QStringLiteral("\r"));
     text.remove(tag);
@@ -605,7 +605,8 @@ void TOrvListView::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
     TFont rowFont(m_canvas.Font());
     TBrush rowBrush;
     rowBrush.Assign(m_canvas.Brush());
-    const int cellBottom = m_detailView->Visible() ? Rect.top + m_itemHeight - m_detailView->Height() : Rect.bottom;
+    const int cellBottom
+        = m_detailView->Visible() ? Rect.top + m_itemHeight - m_detailView->Height() : Rect.bottom;
     const int currentPos = PositionOfColumn(m_selectedColumn);
     const std::vector<int> order = ColumnOrder();
     const TListItem& item = Items()[Index];
@@ -624,10 +625,10 @@ void TOrvListView::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
         DoDrawItemProp(Index, s, State, m_canvas.Brush(), m_canvas.Font(), text);
 
         const TListColumn& column = Columns()[c];
-        const TRect cell{x, Rect.top, x + column.Width(), cellBottom};
+        const TRect cell { x, Rect.top, x + column.Width(), cellBottom };
         x = cell.right;
         m_canvas.FillRect(cell);
-        TRect textRect{cell.left + 2, cell.top, cell.right - 2, cell.bottom};
+        TRect textRect { cell.left + 2, cell.top, cell.right - 2, cell.bottom };
         if (c == 0 && Checkboxes()) {
             const TBitmap& glyph = item.Checked() ? m_checkTrueGlyph : m_checkFalseGlyph;
             if (!glyph.Empty()) {
@@ -635,7 +636,8 @@ void TOrvListView::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
                 textRect.left += glyph.Width() + 4;
             } else {
                 const int top = cell.top + (cell.Height() - 14) / 2;
-                m_canvas.DrawFlatCheckBox(TRect{cell.left + 2, top, cell.left + 16, top + 14}, item.Checked());
+                m_canvas.DrawFlatCheckBox(
+                    TRect { cell.left + 2, top, cell.left + 16, top + 14 }, item.Checked());
                 textRect.left += 18;
             }
         }
@@ -667,7 +669,7 @@ void TOrvListView::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
 
     if (m_detailView->Visible()) {
         m_canvas.Brush().Assign(rowBrush);
-        TRect detail{Rect.left, cellBottom, Rect.right, Rect.bottom};
+        TRect detail { Rect.left, cellBottom, Rect.right, Rect.bottom };
         m_canvas.FillRect(detail);
         m_canvas.SetFont(m_detailView->Font());
         if (m_detailView->SplitLine()) {
@@ -677,7 +679,7 @@ void TOrvListView::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
         }
         detail.left += m_detailView->Indent() + 2;
         m_canvas.DrawText(MarkupPlainText(Cells(m_detailView->Column(), Index)), detail,
-                          DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | DT_TOP);
+            DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | DT_TOP);
     }
     if (OnDrawItem)
         OnDrawItem(*this, m_canvas, Index, Rect, State);
@@ -734,7 +736,6 @@ void TOrvListView::ItemRClick(int item, int column)
         DoRightClickCell(item, column < 0 ? 0 : column);
 }
 
-
 // FIXME: plain section painter; the marked-up captions and the sort indicator come with the
 // header renderer.
 void TOrvListView::HeaderDrawSection(QPainter& painter, int section, const TRect& rect)
@@ -755,13 +756,13 @@ void TOrvListView::HeaderDrawSection(QPainter& painter, int section, const TRect
     canvas.SetBkMode(bkTransparent);
     const TListColumn& column = Columns()[section];
     unsigned align = column.Alignment() == taRightJustify ? DT_RIGHT
-                     : column.Alignment() == taCenter     ? DT_CENTER
+        : column.Alignment() == taCenter                  ? DT_CENTER
                                                           : DT_LEFT;
-    TRect content{rect.left + 2, rect.top + 1, rect.right - 2, rect.bottom - 1};
+    TRect content { rect.left + 2, rect.top + 1, rect.right - 2, rect.bottom - 1 };
     const QString text = MarkupPlainText(column.Caption());
     if (text.contains(QLatin1Char('\r')))
         canvas.DrawText(QString(text).remove(QLatin1Char('\n')).replace(QLatin1Char('\r'), QLatin1Char('\n')),
-                        content, align | DT_NOPREFIX | DT_TOP);
+            content, align | DT_NOPREFIX | DT_TOP);
     else
         canvas.DrawText(text, content, align | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
     canvas.Detach();

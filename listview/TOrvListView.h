@@ -52,20 +52,19 @@ constexpr int crURLHand = 8019;
 class TOrvListView;
 
 using TDrawItemProp = std::function<void(TOrvListView& Sender, int itemindex, int subitemindex,
-                                         TOwnerDrawState AState, TBrush& ABrush, TFont& AFont,
-                                         const QString& ItemText)>;
-using TDrawItemEvent = std::function<void(TOrvListView& Sender, TCanvas& aCanvas, int itemindex,
-                                          const TRect& Rect, TOwnerDrawState State)>;
-using TFormatEvent = std::function<void(TOrvListView& Sender, int ACol, TSortStyle& AStyle, QString& aPrefix,
-                                        QString& aSuffix)>;
-using TCustomCompareEvent = std::function<void(TOrvListView& Sender, int ACol, const QString& str1,
-                                               const QString& str2, int& res)>;
+    TOwnerDrawState AState, TBrush& ABrush, TFont& AFont, const QString& ItemText)>;
+using TDrawItemEvent = std::function<void(
+    TOrvListView& Sender, TCanvas& aCanvas, int itemindex, const TRect& Rect, TOwnerDrawState State)>;
+using TFormatEvent = std::function<void(
+    TOrvListView& Sender, int ACol, TSortStyle& AStyle, QString& aPrefix, QString& aSuffix)>;
+using TCustomCompareEvent
+    = std::function<void(TOrvListView& Sender, int ACol, const QString& str1, const QString& str2, int& res)>;
 using TRawCompareEvent = std::function<void(TOrvListView& Sender, int col, int row1, int row2, int& res)>;
 using TSortStartEvent = std::function<void(TOrvListView& Sender, int column, bool& enable)>;
 using TSortDoneEvent = std::function<void(TOrvListView& Sender, int column)>;
 using TColumnSizeEvent = std::function<void(TOrvListView& Sender, int column)>;
-using TPrintPageEvent = std::function<void(TOrvListView& Sender, TCanvas& Canvas, int pagenr, int pagexsize,
-                                           int pageysize)>;
+using TPrintPageEvent
+    = std::function<void(TOrvListView& Sender, TCanvas& Canvas, int pagenr, int pagexsize, int pageysize)>;
 using TDoFitToPageEvent = std::function<void(TOrvListView& Sender, double& scalefactor, bool& allow)>;
 using TPrintColumnWidthEvent = std::function<void(TOrvListView& Sender, int aCol, int& width)>;
 using TPrintNewPageEvent = std::function<void(TOrvListView& Sender, int aRow, bool& newpage)>;
@@ -77,7 +76,8 @@ using TFilterChange = std::function<void(TOrvListView& Sender, int iItem)>;
 using TFilterBtnClick = std::function<void(TOrvListView& Sender, int iItem)>;
 using TLVAnchorClick = std::function<void(TOrvListView& Sender, const QString& Anchor)>;
 using TCheckboxClickEvent = std::function<void(TOrvListView& Sender, int iItem, bool state)>;
-using TURLClickEvent = std::function<void(TOrvListView& Sender, int iItem, const QString& URL, bool& Handled)>;
+using TURLClickEvent
+    = std::function<void(TOrvListView& Sender, int iItem, const QString& URL, bool& Handled)>;
 
 class TOrvListView : public TCustomListView {
     Q_OBJECT
@@ -225,7 +225,7 @@ public:
     // ACol: 0 = caption, c >= 1 = sub-item c-1. ARow -1 reads the column caption.
     QString Cells(int ACol, int ARow) const;
     void SetCells(int ACol, int ARow, const QString& text);
-    TRect CellRect(int ARow, int ACol) const;                   // client pixels; empty without a window
+    TRect CellRect(int ARow, int ACol) const; // client pixels; empty without a window
     bool CellAtPoint(int X, int Y, int& ACol, int& ARow) const; // false over no item
     QString CellTextAtPoint(int X, int Y) const;
     // ASubItem: -1 = caption, k = sub-item k.
@@ -247,7 +247,7 @@ public:
     void LoadFromFile(const QString& FileName);
     void SaveToHTML(const QString& FileName);
     void SaveToXML(const QString& FileName, const QString& ListTag, const QString& RecordTag,
-                   const QStringList& FieldNames);
+        const QStringList& FieldNames);
     // Spreadsheet and word-processor documents through the office automation servers.
     void SaveToXLS(const QString& FileName);
     void SaveToDOC(const QString& FileName);
@@ -290,7 +290,7 @@ public:
     virtual void DoLeftClickCell(int iItem, int iSubItem);
     virtual void DoRightClickCell(int iItem, int iSubItem);
     virtual void DoDrawItemProp(int itemindex, int subitemindex, TOwnerDrawState AState, TBrush& ABrush,
-                                TFont& AFont, const QString& ItemText);
+        TFont& AFont, const QString& ItemText);
     virtual int VersionNumber() const;
     virtual QString VersionText() const;
 
@@ -310,8 +310,8 @@ public:
     int CompareItems(const TListItem* Item1, const TListItem* Item2);
 
     void SwapRows(int Row1, int Row2);
-    void MoveRow(int FromRow, int ToRow);      // ToRow -1: to the end
-    void SwapColumns(int Pos1, int Pos2);      // display positions
+    void MoveRow(int FromRow, int ToRow); // ToRow -1: to the end
+    void SwapColumns(int Pos1, int Pos2); // display positions
     void MoveColumn(int FromPos, int ToPos);
     void HilightInList(const QString& Text, bool CaseSensitive);
     void UnHilightInList();
@@ -358,7 +358,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
     // One tick of the 300 ms window timer (auto-scroll while rows are dragged).
-    virtual void WindowTimer() {}
+    virtual void WindowTimer() { }
     // Applies the wallpaper (or the plain colour) as the background behind the rows.
     virtual void UpdateBackground();
     // Makes the platform ask for the row height again and lay out header and rows.
@@ -377,18 +377,18 @@ protected:
     static constexpr int kTimerId = 1222;
     static constexpr int kTimerPeriodMs = 300;
 
-    int m_selectedColumn = 0;        // column (0 = caption) of the current cell
-    int m_focusRow = 0;              // row of the current cell
-    QString m_hoverAnchor;           // anchor under the mouse
+    int m_selectedColumn = 0; // column (0 = caption) of the current cell
+    int m_focusRow = 0; // row of the current cell
+    QString m_hoverAnchor; // anchor under the mouse
     bool m_hoverAnchorEntered = true;
-    bool m_editing = false;          // in-place sub-item editing in progress
+    bool m_editing = false; // in-place sub-item editing in progress
     QString m_savedCaption;
-    bool m_columnTracking = false;   // a header divider drag is in progress
+    bool m_columnTracking = false; // a header divider drag is in progress
     bool m_headerOwnerDrawGuard = false;
     int m_sortColumn = -1;
-    int m_sortIndicatorColumn = -2;  // -2: no indicator
+    int m_sortIndicatorColumn = -2; // -2: no indicator
     int m_dragRow = -1;
-    int m_timer = -1;                // logical timer id, -1 when not running
+    int m_timer = -1; // logical timer id, -1 when not running
     int m_hintCol = -1;
     int m_hintRow = -1;
     QCursor m_normalCursor;

@@ -8,7 +8,11 @@ namespace {
 // Holds repaints back while a file replaces many rows, also when the reader throws.
 class UpdateScope {
 public:
-    explicit UpdateScope(TListItems& items) : m_items(items) { m_items.BeginUpdate(); }
+    explicit UpdateScope(TListItems& items)
+        : m_items(items)
+    {
+        m_items.BeginUpdate();
+    }
     ~UpdateScope() { m_items.EndUpdate(); }
     UpdateScope(const UpdateScope&) = delete;
     UpdateScope& operator=(const UpdateScope&) = delete;

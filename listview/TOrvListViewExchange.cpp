@@ -27,7 +27,7 @@ void TOrvListView::LoadFromFile(const QString& FileName)
 
 void TOrvListView::SaveToHTML(const QString& FileName)
 {
-    THTMLExportContext context{Columns(), Items(), HTMLSettings(), m_urlShow, m_urlFull, {}, {}};
+    THTMLExportContext context { Columns(), Items(), HTMLSettings(), m_urlShow, m_urlFull, {}, {} };
     context.drawItemProp = [this](int row, int subItem, TBrush& brush, TFont& font, const QString& text) {
         DoDrawItemProp(row, subItem, 0, brush, font, text);
     };
@@ -39,8 +39,8 @@ void TOrvListView::SaveToHTML(const QString& FileName)
     SaveListToHTML(context, FileName);
 }
 
-void TOrvListView::SaveToXML(const QString& FileName, const QString& ListTag, const QString& RecordTag,
-                             const QStringList& FieldNames)
+void TOrvListView::SaveToXML(
+    const QString& FileName, const QString& ListTag, const QString& RecordTag, const QStringList& FieldNames)
 {
     SaveListToXML(Columns(), Items(), FileName, ListTag, RecordTag, FieldNames);
 }

@@ -44,7 +44,7 @@ protected:
         m_previous = QDir::currentPath();
         QDir::setCurrent(m_dir.path());
         DemoMessages::SetSink([this](DemoMessages::TMessageKind kind, const QString& text) {
-            messages.push_back({kind, text});
+            messages.push_back({ kind, text });
         });
     }
     void TearDown() override
@@ -55,7 +55,7 @@ protected:
     }
     void CopyDemoData()
     {
-        for (const char* name : {"test.csv", "cars.csv"}) {
+        for (const char* name : { "test.csv", "cars.csv" }) {
             const QString source = QStringLiteral(ORV_SOURCE_DIR "/app/data/") + QString::fromLatin1(name);
             ASSERT_TRUE(QFile::copy(source, m_dir.filePath(QString::fromLatin1(name)))) << name;
         }
@@ -117,21 +117,21 @@ TEST_F(DemoWindow, ControlsHaveTheirNamesCaptionsPlacesAndStartStates)
         QWidget* parent;
     };
     const Box boxes[] = {
-        {f.CheckBox7, "CheckBox7", "Enable column size", 243, 12, true, f.GroupBox1},
-        {f.multisel, "multisel", "Multiselect", 243, 28, false, f.GroupBox1},
-        {f.CheckBox8, "CheckBox8", "Filterbar", 243, 44, false, f.GroupBox1},
-        {f.subedit, "subedit", "Subitem editing", 376, 12, false, f.GroupBox1},
-        {f.subsel, "subsel", "Subitem select", 376, 28, false, f.GroupBox1},
-        {f.CheckBox9, "CheckBox9", "CheckBoxes", 376, 44, false, f.GroupBox1},
-        {f.CheckBox1, "CheckBox1", "Print date", 8, 39, true, f.GroupBox2},
-        {f.CheckBox2, "CheckBox2", "Print time", 8, 59, true, f.GroupBox2},
-        {f.CheckBox3, "CheckBox3", "Print page numbers", 88, 39, true, f.GroupBox2},
-        {f.CheckBox4, "CheckBox4", "Print borders", 88, 59, true, f.GroupBox2},
-        {f.CheckBox5, "CheckBox5", "Fit to page", 224, 40, false, f.GroupBox2},
-        {f.CheckBox6, "CheckBox6", "Print centered", 224, 59, false, f.GroupBox2},
-        {f.detail, "detail", "Toggle detailview", 336, 8, true, f.TabSheet2},
-        {f.CheckBox10, "CheckBox10", "Hilight text", 8, 16, false, f.TabSheet3},
-        {f.CheckBox11, "CheckBox11", "Mark text", 208, 16, false, f.TabSheet3},
+        { f.CheckBox7, "CheckBox7", "Enable column size", 243, 12, true, f.GroupBox1 },
+        { f.multisel, "multisel", "Multiselect", 243, 28, false, f.GroupBox1 },
+        { f.CheckBox8, "CheckBox8", "Filterbar", 243, 44, false, f.GroupBox1 },
+        { f.subedit, "subedit", "Subitem editing", 376, 12, false, f.GroupBox1 },
+        { f.subsel, "subsel", "Subitem select", 376, 28, false, f.GroupBox1 },
+        { f.CheckBox9, "CheckBox9", "CheckBoxes", 376, 44, false, f.GroupBox1 },
+        { f.CheckBox1, "CheckBox1", "Print date", 8, 39, true, f.GroupBox2 },
+        { f.CheckBox2, "CheckBox2", "Print time", 8, 59, true, f.GroupBox2 },
+        { f.CheckBox3, "CheckBox3", "Print page numbers", 88, 39, true, f.GroupBox2 },
+        { f.CheckBox4, "CheckBox4", "Print borders", 88, 59, true, f.GroupBox2 },
+        { f.CheckBox5, "CheckBox5", "Fit to page", 224, 40, false, f.GroupBox2 },
+        { f.CheckBox6, "CheckBox6", "Print centered", 224, 59, false, f.GroupBox2 },
+        { f.detail, "detail", "Toggle detailview", 336, 8, true, f.TabSheet2 },
+        { f.CheckBox10, "CheckBox10", "Hilight text", 8, 16, false, f.TabSheet3 },
+        { f.CheckBox11, "CheckBox11", "Mark text", 208, 16, false, f.TabSheet3 },
     };
     for (const Box& b : boxes) {
         ASSERT_NE(b.box, nullptr) << b.name;
@@ -149,23 +149,23 @@ TEST_F(DemoWindow, ControlsHaveTheirNamesCaptionsPlacesAndStartStates)
         QRect geometry; // width/height 0: not fixed
     };
     const Placed placed[] = {
-        {f.Label2, "Label2", QRect(373, -2, 0, 0)},
-        {f.Label3, "Label3", QRect(470, -2, 0, 0)},
-        {f.RadioGroup1, "RadioGroup1", QRect(8, 11, 529, 33)},
-        {f.GroupBox1, "GroupBox1", QRect(8, 45, 529, 68)},
-        {f.Label1, "Label1", QRect(13, 21, 0, 0)},
-        {f.SpinEdit1, "SpinEdit1", QRect(88, 17, 65, 0)},
-        {f.Button4, "Button4", QRect(160, 16, 75, 25)},
-        {f.GroupBox2, "GroupBox2", QRect(8, 120, 529, 81)},
-        {f.Label7, "Label7", QRect(8, 19, 0, 0)},
-        {f.Edit2, "Edit2", QRect(44, 16, 325, 0)},
-        {f.Button8, "Button8", QRect(380, 12, 89, 29)},
-        {f.OrvListView2, "OrvListView2", QRect(8, 208, 529, 273)},
-        {f.Label4, "Label4", QRect(8, 8, 0, 0)},
-        {f.OrvListView1, "OrvListView1", QRect(8, 32, 529, 449)},
-        {f.ComboBox1, "ComboBox1", QRect(88, 13, 105, 0)},
-        {f.ComboBox2, "ComboBox2", QRect(280, 13, 105, 0)},
-        {f.OrvListView3, "OrvListView3", QRect(8, 40, 529, 441)},
+        { f.Label2, "Label2", QRect(373, -2, 0, 0) },
+        { f.Label3, "Label3", QRect(470, -2, 0, 0) },
+        { f.RadioGroup1, "RadioGroup1", QRect(8, 11, 529, 33) },
+        { f.GroupBox1, "GroupBox1", QRect(8, 45, 529, 68) },
+        { f.Label1, "Label1", QRect(13, 21, 0, 0) },
+        { f.SpinEdit1, "SpinEdit1", QRect(88, 17, 65, 0) },
+        { f.Button4, "Button4", QRect(160, 16, 75, 25) },
+        { f.GroupBox2, "GroupBox2", QRect(8, 120, 529, 81) },
+        { f.Label7, "Label7", QRect(8, 19, 0, 0) },
+        { f.Edit2, "Edit2", QRect(44, 16, 325, 0) },
+        { f.Button8, "Button8", QRect(380, 12, 89, 29) },
+        { f.OrvListView2, "OrvListView2", QRect(8, 208, 529, 273) },
+        { f.Label4, "Label4", QRect(8, 8, 0, 0) },
+        { f.OrvListView1, "OrvListView1", QRect(8, 32, 529, 449) },
+        { f.ComboBox1, "ComboBox1", QRect(88, 13, 105, 0) },
+        { f.ComboBox2, "ComboBox2", QRect(280, 13, 105, 0) },
+        { f.OrvListView3, "OrvListView3", QRect(8, 40, 529, 441) },
     };
     for (const Placed& p : placed) {
         ASSERT_NE(p.widget, nullptr) << p.name;
@@ -201,7 +201,8 @@ TEST_F(DemoWindow, ControlsHaveTheirNamesCaptionsPlacesAndStartStates)
     EXPECT_EQ(f.Button8->text(), QStringLiteral("Print font"));
     EXPECT_EQ(f.Label7->text(), QStringLiteral("Title :"));
     EXPECT_TRUE(f.Edit2->text().isEmpty());
-    EXPECT_EQ(f.Label4->text(), QStringLiteral("TOrvListView with multiline ownerdraw header and detail pane"));
+    EXPECT_EQ(
+        f.Label4->text(), QStringLiteral("TOrvListView with multiline ownerdraw header and detail pane"));
     EXPECT_EQ(f.ComboBox1->count(), 3);
     EXPECT_EQ(f.ComboBox1->itemText(2), QStringLiteral("Porsche"));
     EXPECT_FALSE(f.ComboBox1->isEditable());
@@ -221,7 +222,7 @@ TEST_F(DemoWindow, MainMenuHasEveryItemInOrder)
     QStringList topTexts;
     for (QAction* a : top)
         topTexts << a->text();
-    EXPECT_EQ(topTexts, (QStringList{"File", "Edit", "Sort", "Draw", "Move", "About"}));
+    EXPECT_EQ(topTexts, (QStringList { "File", "Edit", "Sort", "Draw", "Move", "About" }));
     EXPECT_EQ(top.last()->menu(), nullptr); // About runs a command itself
 
     auto itemsOf = [](QMenu* menu) {
@@ -230,16 +231,17 @@ TEST_F(DemoWindow, MainMenuHasEveryItemInOrder)
             texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
         return texts;
     };
-    EXPECT_EQ(itemsOf(f.File1), (QStringList{"Save to file", "Load from file", "Load from CSV", "Save to CSV",
-                                             "Save to HTML", "Save to XLS", "Save to DOC", "Save to XML", "Preview",
-                                             "Print", "Clear"}));
-    EXPECT_EQ(itemsOf(f.Edit1), (QStringList{"Cut", "Copy", "Copy selected", "Paste"}));
+    EXPECT_EQ(itemsOf(f.File1),
+        (QStringList { "Save to file", "Load from file", "Load from CSV", "Save to CSV", "Save to HTML",
+            "Save to XLS", "Save to DOC", "Save to XML", "Preview", "Print", "Clear" }));
+    EXPECT_EQ(itemsOf(f.Edit1), (QStringList { "Cut", "Copy", "Copy selected", "Paste" }));
     EXPECT_EQ(itemsOf(f.Sort1),
-              (QStringList{"Column 0", "Column 1", "Column 2", "Column 3", "Column 4", "Column 5"}));
-    EXPECT_EQ(itemsOf(f.Draw1), (QStringList{"Align top", "Align center", "Align bottom", "-", "Images", "Font",
-                                             "Rich Text", "HTML Text", "Indents", "-", "Flat header"}));
-    EXPECT_EQ(itemsOf(f.Move1), (QStringList{"Swap rows 1-5", "Swap columns 1-5", "Move row 1 to 5",
-                                             "Move column 1 to 5"}));
+        (QStringList { "Column 0", "Column 1", "Column 2", "Column 3", "Column 4", "Column 5" }));
+    EXPECT_EQ(itemsOf(f.Draw1),
+        (QStringList { "Align top", "Align center", "Align bottom", "-", "Images", "Font", "Rich Text",
+            "HTML Text", "Indents", "-", "Flat header" }));
+    EXPECT_EQ(itemsOf(f.Move1),
+        (QStringList { "Swap rows 1-5", "Swap columns 1-5", "Move row 1 to 5", "Move column 1 to 5" }));
     for (int c = 0; c < 6; ++c)
         EXPECT_EQ(f.ColumnItems[c]->data().toInt(), c);
     EXPECT_TRUE(f.Aligncenter1->isChecked());
@@ -258,7 +260,7 @@ TEST_F(DemoWindow, ListsComeUpWithTheirStoredSettings)
 {
     CopyDemoData();
     TForm1& f = Open();
-    for (TOrvListView* list : {f.OrvListView2, f.OrvListView1, f.OrvListView3}) {
+    for (TOrvListView* list : { f.OrvListView2, f.OrvListView1, f.OrvListView3 }) {
         const QString name = list->objectName();
         EXPECT_EQ(list->ViewStyle(), vsReport) << name.toStdString();
         EXPECT_TRUE(list->OwnerDraw() && list->HeaderOwnerDraw()) << name.toStdString();
@@ -288,8 +290,8 @@ TEST_F(DemoWindow, ListsComeUpWithTheirStoredSettings)
     EXPECT_TRUE(s1.HTMLSettings().PrefixTag().startsWith(QStringLiteral("<body bgcolor=")));
     EXPECT_EQ(s1.HTMLSettings().SuffixTag(), QStringLiteral("</font>"));
     EXPECT_TRUE(s1.OnDrawItemProp && s1.OnGetFormat && s1.OnRawCompare && s1.OnColumnRClick
-                && s1.OnStartColumnTrack && s1.OnFilterChange && s1.OnFilterBtnClick && s1.OnAnchorClick
-                && s1.OnAnchorEnter && s1.OnAnchorExit);
+        && s1.OnStartColumnTrack && s1.OnFilterChange && s1.OnFilterBtnClick && s1.OnAnchorClick
+        && s1.OnAnchorEnter && s1.OnAnchorExit);
     EXPECT_FALSE(s1.HotTrack()); // the radio group shows Hottrack, the list starts without it
     EXPECT_FALSE(s1.ReArrangeItems());
 
@@ -333,7 +335,7 @@ TEST_F(DemoWindow, StartUpLoadsTestCsvIntoSamplesOneAndThree)
     CopyDemoData();
     TForm1& f = Open();
     EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : messages[0].text.toStdString());
-    for (TOrvListView* list : {f.OrvListView2, f.OrvListView3}) {
+    for (TOrvListView* list : { f.OrvListView2, f.OrvListView3 }) {
         ASSERT_EQ(list->Columns().Count(), 7);
         EXPECT_EQ(list->Columns()[0].Caption(), QStringLiteral("Car"));
         EXPECT_EQ(list->Columns()[6].Caption(), QStringLiteral("Web"));
@@ -343,7 +345,7 @@ TEST_F(DemoWindow, StartUpLoadsTestCsvIntoSamplesOneAndThree)
     QStringList makes;
     for (int r = 0; r < f.OrvListView3->Items().Count(); ++r)
         makes << f.OrvListView3->Cells(0, r);
-    for (const char* make : {"BMW", "Audi", "Porsche", "Ferrari", "Mercedes"})
+    for (const char* make : { "BMW", "Audi", "Porsche", "Ferrari", "Mercedes" })
         EXPECT_TRUE(makes.contains(QString::fromLatin1(make))) << make;
     EXPECT_TRUE(f.OrvListView3->Cells(4, 0).endsWith(QStringLiteral("pk")));
     EXPECT_TRUE(f.OrvListView3->Cells(6, 0).contains(QStringLiteral("://")));
@@ -416,8 +418,8 @@ TEST_F(DemoWindow, FileCommandsWriteAndReadTheirFiles)
     f.SavetoXLS1->trigger();
     f.SavetoDOC1->trigger();
     EXPECT_EQ(int(messages.size()) + int(dir.exists(QStringLiteral("sample.xls")))
-                  + int(dir.exists(QStringLiteral("sample.doc"))),
-              2);
+            + int(dir.exists(QStringLiteral("sample.doc"))),
+        2);
     EXPECT_TRUE(f.isVisible());
 }
 
@@ -585,7 +587,8 @@ TEST_F(DemoWindow, RichAndMarkupCommandsFillTheirCells)
 TEST_F(DemoWindow, ErrorsInHandlersAreShownNotFatal)
 {
     EXPECT_TRUE(DemoMessages::Guarded([] {}));
-    EXPECT_FALSE(DemoMessages::Guarded([] { throw EOrvListViewError(QStringLiteral("Cannot create file x")); }));
+    EXPECT_FALSE(
+        DemoMessages::Guarded([] { throw EOrvListViewError(QStringLiteral("Cannot create file x")); }));
     EXPECT_FALSE(DemoMessages::Guarded([] { throw std::runtime_error("disk full"); }));
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].text, QStringLiteral("Cannot create file x"));
@@ -612,7 +615,7 @@ TEST_F(DemoWindow, ScreenshotsOfEveryPage)
     QProcess demo;
     demo.setWorkingDirectory(DirPath());
     const QString out = QDir(DirPath()).filePath(QStringLiteral("cli"));
-    demo.start(program, {QStringLiteral("--screenshot"), out});
+    demo.start(program, { QStringLiteral("--screenshot"), out });
     ASSERT_TRUE(demo.waitForFinished(60000));
     EXPECT_EQ(demo.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();

@@ -10,14 +10,15 @@ namespace {
 // Three columns; row 0 has one sub-item, row 1 has four (more than the columns).
 void Fill(TOrvListView& list)
 {
-    for (const char* caption : {"Car", "Type", "Power"})
+    for (const char* caption : { "Car", "Type", "Power" })
         list.Columns().Add().SetCaption(QString::fromLatin1(caption));
     TListItem& a = list.Items().Add();
     a.SetCaption(QStringLiteral("BMW"));
     a.SubItems() << QStringLiteral("M3");
     TListItem& b = list.Items().Add();
     b.SetCaption(QStringLiteral("Audi"));
-    b.SubItems() << QStringLiteral("A4") << QStringLiteral("150pk") << QStringLiteral("x") << QStringLiteral("detail");
+    b.SubItems() << QStringLiteral("A4") << QStringLiteral("150pk") << QStringLiteral("x")
+                 << QStringLiteral("detail");
 }
 
 struct ReadCase {
@@ -32,16 +33,16 @@ TEST(Cells, ReadFollowsTheAddressingRules)
     TOrvListView list;
     Fill(list);
     const ReadCase cases[] = {
-        {"caption of row 0", 0, 0, "BMW"},
-        {"first sub-item", 1, 0, "M3"},
-        {"beyond the row's sub-items", 2, 0, ""},
-        {"far beyond the row's sub-items", 3, 0, ""},
-        {"sub-item past the columns", 4, 1, "detail"},
-        {"row -1 gives the column caption", 1, -1, "Type"},
-        {"row -1 past the columns", 3, -1, ""},
-        {"row past the items", 0, 2, ""},
-        {"negative column", -1, 0, ""},
-        {"negative column on the caption row", -1, -1, ""},
+        { "caption of row 0", 0, 0, "BMW" },
+        { "first sub-item", 1, 0, "M3" },
+        { "beyond the row's sub-items", 2, 0, "" },
+        { "far beyond the row's sub-items", 3, 0, "" },
+        { "sub-item past the columns", 4, 1, "detail" },
+        { "row -1 gives the column caption", 1, -1, "Type" },
+        { "row -1 past the columns", 3, -1, "" },
+        { "row past the items", 0, 2, "" },
+        { "negative column", -1, 0, "" },
+        { "negative column on the caption row", -1, -1, "" },
     };
     for (const ReadCase& c : cases)
         EXPECT_EQ(list.Cells(c.col, c.row), QString::fromLatin1(c.expected)) << c.name;
@@ -56,7 +57,7 @@ TEST(Cells, WritingPadsSubItemsAndIgnoresOutOfRange)
 
     // Writing column 3 of a row with one sub-item grows it to three, keeping the first.
     list.SetCells(3, 0, QStringLiteral("new"));
-    const QStringList expected{QStringLiteral("M3"), QString(), QStringLiteral("new")};
+    const QStringList expected { QStringLiteral("M3"), QString(), QStringLiteral("new") };
     EXPECT_EQ(list.Items()[0].SubItems(), expected);
     EXPECT_EQ(list.Cells(3, 0), QStringLiteral("new"));
 
@@ -82,16 +83,16 @@ TEST(Cells, ContentKindTestsRichThenMarkupThenUrl)
         TCellContentKind kind;
     };
     const Case cases[] = {
-        {"{\\rtf1 hello}", true, ckRichText},
-        {"{\\rtf1 <b>x</b>}", true, ckRichText}, // rich text wins over markup
-        {"x {\\rtf1", true, ckPlain},             // only at the start
-        {"<b>bold</b>", true, ckMarkup},
-        {"<a href=\"http://x\">x</a>", true, ckMarkup}, // markup wins over URL
-        {"http://www.example.com", true, ckURL},
-        {"mailto:someone@example.com", true, ckURL},
-        {"http://www.example.com", false, ckPlain}, // URLs only when shown
-        {"<b>not closed", true, ckPlain},
-        {"", true, ckPlain},
+        { "{\\rtf1 hello}", true, ckRichText },
+        { "{\\rtf1 <b>x</b>}", true, ckRichText }, // rich text wins over markup
+        { "x {\\rtf1", true, ckPlain }, // only at the start
+        { "<b>bold</b>", true, ckMarkup },
+        { "<a href=\"http://x\">x</a>", true, ckMarkup }, // markup wins over URL
+        { "http://www.example.com", true, ckURL },
+        { "mailto:someone@example.com", true, ckURL },
+        { "http://www.example.com", false, ckPlain }, // URLs only when shown
+        { "<b>not closed", true, ckPlain },
+        { "", true, ckPlain },
     };
     for (const Case& c : cases)
         EXPECT_EQ(CellContent::Classify(QString::fromLatin1(c.text), c.urlShow), c.kind) << c.text;

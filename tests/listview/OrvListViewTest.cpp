@@ -2,10 +2,10 @@
 // notification and the row drawing hooks.
 #include "listview/TOrvListView.h"
 
-#include "support/TestSupport.h"
 #include "pictures/TPictureContainer.h"
 #include "platform/THeaderControl.h"
 #include "platform/TImageList.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QTest>
@@ -51,16 +51,16 @@ TEST(OrvListView, StartValuesAfterConstruction)
     EXPECT_FALSE(list.TimerRunning());
     EXPECT_EQ(list.Delimiter(), QChar(0));
     EXPECT_FALSE(list.HandleAllocated());
-    for (bool flag : {list.AutoHint(), list.FlatScrollBar(), list.ClipboardEnable(), list.FilterBar(),
-                      list.HTMLHint(), list.HeaderHotTrack(), list.HeaderDragDrop(), list.HeaderFlatStyle(),
-                      list.SelectionRTFKeep(), list.ScrollHint(), list.SizeWithForm(), list.SortShow(),
-                      list.SubImages(), list.SubItemEdit(), list.SubItemSelect(), list.URLShow(), list.URLFull(),
-                      list.WordWrap(), list.SaveHeader(), list.LoadHeader(), list.ReArrangeItems()})
+    for (bool flag : { list.AutoHint(), list.FlatScrollBar(), list.ClipboardEnable(), list.FilterBar(),
+             list.HTMLHint(), list.HeaderHotTrack(), list.HeaderDragDrop(), list.HeaderFlatStyle(),
+             list.SelectionRTFKeep(), list.ScrollHint(), list.SizeWithForm(), list.SortShow(),
+             list.SubImages(), list.SubItemEdit(), list.SubItemSelect(), list.URLShow(), list.URLFull(),
+             list.WordWrap(), list.SaveHeader(), list.LoadHeader(), list.ReArrangeItems() })
         EXPECT_FALSE(flag);
     EXPECT_EQ(list.HeaderImages(), nullptr);
     EXPECT_EQ(list.PictureContainer(), nullptr);
-    for (const TBitmap* glyph : {&list.CheckTrueGlyph(), &list.CheckFalseGlyph(), &list.SortUpGlyph(),
-                                 &list.SortDownGlyph(), &std::as_const(list).Wallpaper()})
+    for (const TBitmap* glyph : { &list.CheckTrueGlyph(), &list.CheckFalseGlyph(), &list.SortUpGlyph(),
+             &list.SortDownGlyph(), &std::as_const(list).Wallpaper() })
         EXPECT_TRUE(glyph->Empty());
 
     EXPECT_EQ(list.DetailView().Height(), 16);
@@ -88,7 +88,7 @@ TEST(OrvListView, ItemHeightIgnoresNonPositiveValuesAndRemeasures)
     list.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     EXPECT_EQ(list.RowHeight(), 13);
-    for (int bad : {0, -1, -40}) {
+    for (int bad : { 0, -1, -40 }) {
         list.SetItemHeight(bad);
         EXPECT_EQ(list.ItemHeight(), 13) << bad;
     }
@@ -105,9 +105,9 @@ TEST(OrvListView, ExtendedStyleBitsFollowTheirProperties)
         unsigned bit;
     };
     const Case cases[] = {
-        {"FlatScrollBar", &TOrvListView::SetFlatScrollBar, LVS_EX_FLATSB},
-        {"SubImages", &TOrvListView::SetSubImages, LVS_EX_SUBITEMIMAGES},
-        {"HeaderDragDrop", &TOrvListView::SetHeaderDragDrop, LVS_EX_HEADERDRAGDROP},
+        { "FlatScrollBar", &TOrvListView::SetFlatScrollBar, LVS_EX_FLATSB },
+        { "SubImages", &TOrvListView::SetSubImages, LVS_EX_SUBITEMIMAGES },
+        { "HeaderDragDrop", &TOrvListView::SetHeaderDragDrop, LVS_EX_HEADERDRAGDROP },
     };
     for (const Case& c : cases) {
         TOrvListView list;
@@ -238,7 +238,7 @@ TEST(OrvListView, WallpaperBecomesTheBackgroundBrush)
     list.SetWallpaper(picture);
     EXPECT_TRUE(list.BackgroundBrush().HasPattern());
     EXPECT_EQ(list.TextBkColor(), clNone); // text over the picture has no background of its own
-    picture.Clear();                        // a copy was taken
+    picture.Clear(); // a copy was taken
     EXPECT_FALSE(list.Wallpaper().Empty());
 
     list.Wallpaper().Clear(); // editing the owned picture applies the background again
@@ -344,8 +344,8 @@ TEST(OrvListView, SettingFontsAreCopies)
     list.PrintSettings().SetHeaderFont(font);
     list.PrintSettings().SetFooterFont(font);
     font.SetSize(20);
-    for (const TFont* f : {&list.PrintSettings().Font(), &list.PrintSettings().HeaderFont(),
-                           &list.PrintSettings().FooterFont()}) {
+    for (const TFont* f : { &list.PrintSettings().Font(), &list.PrintSettings().HeaderFont(),
+             &list.PrintSettings().FooterFont() }) {
         EXPECT_EQ(f->Name(), QStringLiteral("Courier"));
         EXPECT_EQ(f->Size(), 12);
     }
@@ -365,12 +365,12 @@ TEST(OrvListView, PrintSettingsStartAtTheirDefaults)
     EXPECT_EQ(p.BorderStyle(), psSolid);
     EXPECT_EQ(p.Orientation(), poPortrait);
     EXPECT_EQ(p.FitToPage(), fpNever);
-    for (int v : {p.FooterSize(), p.HeaderSize(), p.LeftSize(), p.RightSize(), p.ColumnSpacing(), p.RowSpacing(),
-                  p.FixedWidth(), p.FixedHeight()})
+    for (int v : { p.FooterSize(), p.HeaderSize(), p.LeftSize(), p.RightSize(), p.ColumnSpacing(),
+             p.RowSpacing(), p.FixedWidth(), p.FixedHeight() })
         EXPECT_EQ(v, 0);
     EXPECT_FALSE(p.Centered() || p.RepeatHeaders() || p.UseFixedHeight() || p.UseFixedWidth());
     EXPECT_TRUE(p.PagePrefix().isEmpty() && p.PageSuffix().isEmpty() && p.TitleText().isEmpty()
-                && p.JobName().isEmpty());
+        && p.JobName().isEmpty());
 
     TPrintsettings q;
     q.SetTitleText(QStringLiteral("This is a test"));
