@@ -494,7 +494,8 @@ private:
         } else if (w == "cb" || w == "highlight" || w == "chcbpat") {
             next.bg = param;
         } else if (w == "fs") {
-            next.halfPoints = hasParam ? std::clamp(param, 0, 3276) : 0;
+            // At least 2 points: Qt shrinks super- and subscripts to a whole point size, never 0.
+            next.halfPoints = hasParam && param > 0 ? std::clamp(param, 4, 3276) : 0;
         } else if (w == "f") {
             next.font = param;
         } else if (w == "super") {
