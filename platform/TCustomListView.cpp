@@ -768,27 +768,55 @@ int TCustomListView::FocusedIndex() const
     return focused ? focused->Index() : -1;
 }
 
+void TCustomListView::DeselectOutside(int from, int to)
+{
+    int inside = 0;
+    for (int i = from; i <= to; ++i)
+        inside += m_items[i].Selected() ? 1 : 0;
+    // Stop as soon as every selection left lies inside the range.
+    for (int i = 0; i < m_items.Count() && m_items.SelectedCount() > inside; ++i) {
+        if (i == from) {
+            i = to;
+            continue;
+        }
+        m_items[i].SetSelected(false);
+    }
+}
+
 void TCustomListView::ClickSelect(int item, Qt::KeyboardModifiers modifiers)
 {
     if (!ValidItem(item))
         return;
     TListItem& it = m_items[item];
+    TListItem* old = m_items.Focused();
+    if (old == &it)
+        old = nullptr;
+    // Each row changes once: the old focus row loses focus (and its selection when that goes
+    // too) in one report, the clicked row gains selection and focus in one report.
     if (m_multiSelect && (modifiers & Qt::ControlModifier)) {
-        it.SetSelected(!it.Selected());
-        it.SetFocused(true);
+        if (old)
+            old->SetFocused(false);
+        it.SetState(!it.Selected(), true);
         m_anchor = item;
     } else if (m_multiSelect && (modifiers & Qt::ShiftModifier)) {
         const int anchor = ValidItem(m_anchor) ? m_anchor : std::max(0, FocusedIndex());
-        ClearSelection();
-        SelectRange(anchor, item);
-        it.SetFocused(true);
+        const int from = std::min(anchor, item);
+        const int to = std::max(anchor, item);
+        if (old) {
+            const int index = old->Index();
+            old->SetState(index >= from && index <= to, false);
+        }
+        DeselectOutside(from, to);
+        for (int i = from; i <= to; ++i)
+            if (i != item)
+                m_items[i].SetSelected(true);
+        it.SetState(true, true);
         m_anchor = anchor;
     } else {
-        if (!(it.Selected() && m_items.SelectedCount() == 1)) {
-            ClearSelection();
-            it.SetSelected(true);
-        }
-        it.SetFocused(true);
+        if (old)
+            old->SetState(false, false);
+        DeselectOutside(item, item);
+        it.SetState(true, true);
         m_anchor = item;
     }
 }

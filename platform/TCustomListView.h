@@ -190,6 +190,7 @@ private:
     void RefreshRow(int item);
     void MoveFocusTo(int item, Qt::KeyboardModifiers modifiers);
     void ClickSelect(int item, Qt::KeyboardModifiers modifiers);
+    void DeselectOutside(int from, int to); // inclusive range of rows that keep their selection
     void SetHot(int item);
     bool TypeAhead(QKeyEvent* event); // jumps to the next row whose caption starts with the typed text
     void FinishEdit(bool accept);

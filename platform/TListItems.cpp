@@ -62,6 +62,29 @@ void TListItem::SetFocused(bool focused)
     m_owner->StateChanged(*this, old);
 }
 
+void TListItem::SetState(bool selected, bool focused)
+{
+    if (selected == m_selected && focused == m_focused)
+        return;
+    if (!m_owner) {
+        m_selected = selected;
+        m_focused = focused;
+        return;
+    }
+    if (focused && m_owner->m_focusedItem && m_owner->m_focusedItem != this)
+        m_owner->m_focusedItem->SetFocused(false);
+    const unsigned old = StateOf(m_selected, m_focused);
+    if (selected != m_selected)
+        m_owner->m_selectedCount += selected ? 1 : -1;
+    m_selected = selected;
+    m_focused = focused;
+    if (focused)
+        m_owner->m_focusedItem = this;
+    else if (m_owner->m_focusedItem == this)
+        m_owner->m_focusedItem = nullptr;
+    m_owner->StateChanged(*this, old);
+}
+
 void TListItem::SetIndent(int indent)
 {
     const short value = short(std::clamp(indent, 0, 0x7FFF));

@@ -50,6 +50,8 @@ public:
     void SetSelected(bool selected);
     bool Focused() const { return m_focused; }
     void SetFocused(bool focused); // focusing one row unfocuses the previous one
+    // Selection and focus in one change, reported once (as a click changes a row).
+    void SetState(bool selected, bool focused);
 
     int Indent() const { return m_indent; }
     void SetIndent(int indent);

@@ -220,17 +220,29 @@ TEST(ListView, ItemChangedAndClicksCarryTheHitCell)
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, CenterOf(list.SubItemRect(1, 2)));
     ASSERT_EQ(list.clicks.size(), 1u);
     EXPECT_EQ(list.clicks[0], std::make_pair(1, 2));
-    // Selected first, then focused, each with the state before and after.
-    ASSERT_EQ(list.changes.size(), 2u);
-    EXPECT_EQ(list.changes[0], std::make_tuple(1, 0u, unsigned(lisSelected)));
-    EXPECT_EQ(list.changes[1], std::make_tuple(1, unsigned(lisSelected), unsigned(lisSelected | lisFocused)));
-
+    // One report per row: selected and focused together.
+    using Change = std::tuple<int, unsigned, unsigned>;
+    const unsigned both = lisSelected | lisFocused;
+    EXPECT_EQ(list.changes, std::vector<Change>{Change(1, 0u, both)});
     list.changes.clear();
-    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, CenterOf(list.SubItemRect(3, 0)));
-    ASSERT_EQ(list.rightClicks.size(), 1u);
-    EXPECT_EQ(list.rightClicks[0], std::make_pair(3, 0));
-    EXPECT_EQ(SelectedRows(list), std::vector<int>{3});
-    EXPECT_FALSE(list.changes.empty());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, CenterOf(list.SubItemRect(5, 0)));
+    EXPECT_EQ(list.changes, (std::vector<Change>{Change(1, both, 0u), Change(5, 0u, both)}));
+    list.changes.clear();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, CenterOf(list.SubItemRect(5, 1)));
+    EXPECT_TRUE(list.changes.empty()); // clicking the current row changes nothing
+    list.SetMultiSelect(true);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ShiftModifier, CenterOf(list.SubItemRect(3, 0)));
+    EXPECT_EQ(list.changes, (std::vector<Change>{Change(5, both, unsigned(lisSelected)),
+                                                 Change(4, 0u, unsigned(lisSelected)), Change(3, 0u, both)}));
+
+    // A right click keeps a selection it lands in and replaces one it misses.
+    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, CenterOf(list.SubItemRect(4, 0)));
+    EXPECT_EQ(SelectedRows(list), (std::vector<int>{3, 4, 5}));
+    EXPECT_EQ(list.FocusedIndex(), 4);
+    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, CenterOf(list.SubItemRect(8, 2)));
+    ASSERT_EQ(list.rightClicks.size(), 2u);
+    EXPECT_EQ(list.rightClicks[1], std::make_pair(8, 2));
+    EXPECT_EQ(SelectedRows(list), std::vector<int>{8});
 }
 
 TEST(ListView, KeyboardNavigationScrollsToTheEnd)
