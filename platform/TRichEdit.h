@@ -23,7 +23,7 @@ public:
     TRichEdit& operator=(const TRichEdit&) = delete;
 
     // Replaces the content. Malformed or truncated RTF loads what can be read. Bytes that do not
-    // start like RTF ("{\\") are loaded as plain text (UTF-8, else Windows-1252) and give false.
+    // start like RTF ("{\") are loaded as plain text (UTF-8, else Windows-1252) and give false.
     bool LoadFromRtf(const QByteArray& rtf);
     // The content as RTF: \rtf1\ansi\ansicpg1252 with font and colour tables.
     QByteArray SaveToRtf() const;
@@ -44,7 +44,9 @@ public:
     // Character formatting of the selection.
     void SetSelColor(TColor color); // clNone: back to the default text colour
     void SetSelStyle(TFontStyles styles); // sets exactly these of bold/italic/underline/strike-out
-    void SetSelOffset(int twips); // raise (+) or lower (-) the baseline; 0 = none
+    // Raises (+) or lowers (-) the baseline; 0 = none. RTF keeps offsets in half points
+    // (10 twips), so a saved offset is rounded to a multiple of 10.
+    void SetSelOffset(int twips);
     void SetSuperscript() { SetSelOffset(40); }
     // Formatting of the character at `pos` (for inspection).
     TColor CharColor(int pos) const; // clNone when the character has the default colour
