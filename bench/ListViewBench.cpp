@@ -72,7 +72,7 @@ void BM_PaintViewport_1000000x7(benchmark::State& state)
     QImage image(list.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         QPainter painter(&image);
-        list.PaintRows(painter, TRect{0, 0, image.width(), image.height()});
+        list.PaintRows(painter, TRect { 0, 0, image.width(), image.height() });
     }
     state.counters["rows"] = list.VisibleRowCount();
 }

@@ -18,10 +18,10 @@
 
 namespace {
 
-constexpr int kCheckZone = 16;    // pixels reserved for the check box at the left of the caption
-constexpr int kCheckBox = 13;     // side of the drawn box, pixels
+constexpr int kCheckZone = 16; // pixels reserved for the check box at the left of the caption
+constexpr int kCheckBox = 13; // side of the drawn box, pixels
 constexpr int kCaptionPadding = 2; // text inset in the caption label, pixels
-constexpr int kCellPadding = 6;    // text inset in a sub-item cell, pixels
+constexpr int kCellPadding = 6; // text inset in a sub-item cell, pixels
 
 Qt::Alignment ToQtAlignment(TAlignment alignment)
 {
@@ -38,7 +38,9 @@ Qt::Alignment ToQtAlignment(TAlignment alignment)
 } // namespace
 
 TCustomListView::TCustomListView(QWidget* parent)
-    : QAbstractScrollArea(parent), m_items(this), m_columns(this)
+    : QAbstractScrollArea(parent)
+    , m_items(this)
+    , m_columns(this)
 {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
@@ -251,7 +253,8 @@ void TCustomListView::SetHotTrack(bool hotTrack)
 
 void TCustomListView::SetCheckboxes(bool checkboxes)
 {
-    SetExtendedStyle(checkboxes ? (m_exStyle | LVS_EX_CHECKBOXES) : (m_exStyle & ~unsigned(LVS_EX_CHECKBOXES)));
+    SetExtendedStyle(
+        checkboxes ? (m_exStyle | LVS_EX_CHECKBOXES) : (m_exStyle & ~unsigned(LVS_EX_CHECKBOXES)));
 }
 
 void TCustomListView::SetGridLines(bool gridLines)
@@ -283,8 +286,7 @@ void TCustomListView::SetSmallImages(TImageList* images)
     m_smallImages = images;
     m_smallImagesLink = 0;
     if (images) {
-        m_smallImagesLink = images->RegisterChangeLink(
-            [this] { viewport()->update(); },
+        m_smallImagesLink = images->RegisterChangeLink([this] { viewport()->update(); },
             [this] {
                 m_smallImages = nullptr;
                 m_smallImagesLink = 0;
@@ -443,7 +445,7 @@ TRect TCustomListView::ItemRect(int item) const
     constexpr long long limit = 1 << 29;
     const int top = int(std::clamp((long long)(item - TopIndex()) * m_rowHeight, -limit, limit));
     const int left = -HorizontalOffset();
-    return TRect{left, top, left + ContentWidth(), top + m_rowHeight};
+    return TRect { left, top, left + ContentWidth(), top + m_rowHeight };
 }
 
 TRect TCustomListView::CellRect(int item, int column) const
@@ -456,7 +458,7 @@ TRect TCustomListView::CellRect(int item, int column) const
     int left = row.left;
     for (const TListColumn* c : m_order) {
         if (c->Index() == column)
-            return TRect{left, row.top, left + c->Width(), row.bottom};
+            return TRect { left, row.top, left + c->Width(), row.bottom };
         left += c->Width();
     }
     return {};
@@ -482,7 +484,8 @@ TRect TCustomListView::SubItemRect(int item, int column) const
         return {};
     if (column == 0) {
         cell.left = std::min(cell.right, cell.left + CaptionColumnLeftInset(item));
-    } else if ((m_exStyle & LVS_EX_SUBITEMIMAGES) && m_smallImages && m_items[item].SubItemImage(column) >= 0) {
+    } else if ((m_exStyle & LVS_EX_SUBITEMIMAGES) && m_smallImages
+        && m_items[item].SubItemImage(column) >= 0) {
         cell.left = std::min(cell.right, cell.left + m_smallImages->Width() + 2);
     }
     return cell;
@@ -499,7 +502,7 @@ TRect TCustomListView::CheckBoxRect(int item) const
     if (m_smallImages)
         left += m_items[item].Indent() * m_smallImages->Width();
     const int top = cell.top + (cell.Height() - kCheckBox) / 2;
-    return TRect{left, top, left + kCheckBox, top + kCheckBox};
+    return TRect { left, top, left + kCheckBox, top + kCheckBox };
 }
 
 bool TCustomListView::SubItemHitTest(TPoint client, int& item, int& column) const
@@ -572,8 +575,7 @@ void TCustomListView::PaintRows(QPainter& painter, const TRect& clip)
         }
         // The offset keeps the tiles anchored at the viewport origin, so partial repaints match.
         painter.drawTiledPixmap(clip.ToQRect(), m_pattern, QPoint(clip.left, clip.top));
-    }
-    else
+    } else
         painter.fillRect(clip.ToQRect(), ToQColor(Color()));
     if (!m_handleAllocated || m_items.Count() == 0 || clip.IsEmpty())
         return;
@@ -611,7 +613,8 @@ void TCustomListView::PaintRows(QPainter& painter, const TRect& clip)
     }
 }
 
-void TCustomListView::DefaultDrawItem(QPainter& painter, int item, const TRect& rowRect, TOwnerDrawState state)
+void TCustomListView::DefaultDrawItem(
+    QPainter& painter, int item, const TRect& rowRect, TOwnerDrawState state)
 {
     const TListItem& it = m_items[item];
     const bool selected = state & odSelected;
@@ -654,7 +657,7 @@ void TCustomListView::DefaultDrawItem(QPainter& painter, int item, const TRect& 
             if (m_smallImages && it.ImageIndex() >= 0) {
                 const QImage image = m_smallImages->Image(it.ImageIndex());
                 painter.drawImage(label.left - m_smallImages->Width() - 1,
-                                  cell.top + (cell.Height() - m_smallImages->Height()) / 2, image);
+                    cell.top + (cell.Height() - m_smallImages->Height()) / 2, image);
             }
         } else if (label.left != cell.left) {
             const QImage image = m_smallImages->Image(it.SubItemImage(column));
@@ -673,8 +676,8 @@ void TCustomListView::DefaultDrawItem(QPainter& painter, int item, const TRect& 
             painter.fillRect(label.ToQRect(), ToQColor(m_textBkColor));
         }
         painter.setPen(selected && (m_rowSelect || column == 0) ? highlightText : text);
-        painter.drawText(textRect, int(ToQtAlignment(c->Alignment()) | Qt::AlignVCenter) | Qt::TextSingleLine,
-                         shown);
+        painter.drawText(
+            textRect, int(ToQtAlignment(c->Alignment()) | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
         painter.restore();
     }
     if ((state & odFocused) && hasFocus()) {
@@ -875,8 +878,8 @@ void TCustomListView::mousePressEvent(QMouseEvent* event)
         ClickSelect(item, event->modifiers());
         EnsureVisible(item);
         // A second, slow click on the caption of the current row starts editing it.
-        if (wasCurrent && !m_readOnly && column == 0 && event->modifiers() == Qt::NoModifier &&
-            SubItemRect(item, 0).Contains(p)) {
+        if (wasCurrent && !m_readOnly && column == 0 && event->modifiers() == Qt::NoModifier
+            && SubItemRect(item, 0).Contains(p)) {
             m_pendingEditItem = item;
             m_editTimer = startTimer(QApplication::doubleClickInterval());
         }
@@ -1003,7 +1006,7 @@ void TCustomListView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Right: // report view has no column cursor: the arrows scroll sideways
         ScrollBy(event->key() == Qt::Key_Left ? -horizontalScrollBar()->singleStep()
                                               : horizontalScrollBar()->singleStep(),
-                 0);
+            0);
         return;
     default:
         if (TypeAhead(event))
@@ -1017,7 +1020,8 @@ void TCustomListView::keyPressEvent(QKeyEvent* event)
 bool TCustomListView::TypeAhead(QKeyEvent* event)
 {
     const QString text = event->text();
-    if (text.isEmpty() || !text.at(0).isPrint() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+    if (text.isEmpty() || !text.at(0).isPrint()
+        || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         return false;
     if (!m_typeAheadTimer.isValid() || m_typeAheadTimer.elapsed() > 1000)
         m_typeAhead.clear();
@@ -1150,12 +1154,12 @@ bool TCustomListView::eventFilter(QObject* watched, QEvent* event)
 
 // ---- default notification handlers ------------------------------------------------------------
 
-void TCustomListView::MeasureItem(int&) {}
-void TCustomListView::OwnerDrawItem(QPainter&, int, const TRect&, TOwnerDrawState) {}
-void TCustomListView::ItemChanged(int, unsigned, unsigned) {}
-void TCustomListView::ItemClick(int, int) {}
-void TCustomListView::ItemRClick(int, int) {}
-void TCustomListView::ColumnClick(int) {}
+void TCustomListView::MeasureItem(int&) { }
+void TCustomListView::OwnerDrawItem(QPainter&, int, const TRect&, TOwnerDrawState) { }
+void TCustomListView::ItemChanged(int, unsigned, unsigned) { }
+void TCustomListView::ItemClick(int, int) { }
+void TCustomListView::ItemRClick(int, int) { }
+void TCustomListView::ColumnClick(int) { }
 bool TCustomListView::BeginLabelEdit(int)
 {
     return true;
@@ -1165,18 +1169,18 @@ void TCustomListView::EndLabelEdit(int item, const QString& text, bool accepted)
     if (accepted && ValidItem(item))
         m_items[item].SetCaption(text);
 }
-void TCustomListView::HeaderDrawSection(QPainter&, int, const TRect&) {}
+void TCustomListView::HeaderDrawSection(QPainter&, int, const TRect&) { }
 bool TCustomListView::HeaderBeginTrack(int)
 {
     return true;
 }
-void TCustomListView::HeaderEndTrack(int) {}
-void TCustomListView::HeaderItemChanged(int) {}
+void TCustomListView::HeaderEndTrack(int) { }
+void TCustomListView::HeaderItemChanged(int) { }
 void TCustomListView::HeaderDividerDblClick(int section)
 {
     AutoSizeColumn(section);
 }
-void TCustomListView::HeaderRClick(TPoint) {}
-void TCustomListView::FilterChange(int) {}
-void TCustomListView::FilterBtnClick(int) {}
-void TCustomListView::VerticalScrolled(bool, bool, int) {}
+void TCustomListView::HeaderRClick(TPoint) { }
+void TCustomListView::FilterChange(int) { }
+void TCustomListView::FilterBtnClick(int) { }
+void TCustomListView::VerticalScrolled(bool, bool, int) { }

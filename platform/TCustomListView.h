@@ -53,21 +53,21 @@ public:
     std::vector<int> ColumnOrder() const;
     void SetColumnOrder(const std::vector<int>& order);
     int ColumnAtPosition(int position) const; // -1 when out of range
-    int PositionOfColumn(int column) const;   // -1 when out of range
+    int PositionOfColumn(int column) const; // -1 when out of range
 
     unsigned ExtendedStyle() const { return m_exStyle; }
     void SetExtendedStyle(unsigned style);
     bool OwnerDrawFixed() const { return m_ownerDrawFixed; }
     void SetOwnerDrawFixed(bool ownerDraw);
     int HoverTime() const { return m_hoverTimeMs; }
-    void SetHoverTime(int ms);                 // hover time before hot tracking selects a row
+    void SetHoverTime(int ms); // hover time before hot tracking selects a row
     TColor TextBkColor() const { return m_textBkColor; }
-    void SetTextBkColor(TColor color);         // clNone = transparent text background
+    void SetTextBkColor(TColor color); // clNone = transparent text background
 
     bool RowSelect() const { return m_rowSelect; }
     void SetRowSelect(bool rowSelect);
     bool MultiSelect() const { return m_multiSelect; }
-    void SetMultiSelect(bool multiSelect);     // switching it off keeps only the focused selection
+    void SetMultiSelect(bool multiSelect); // switching it off keeps only the focused selection
     bool HotTrack() const { return m_hotTrack; }
     void SetHotTrack(bool hotTrack);
     bool Checkboxes() const { return (m_exStyle & LVS_EX_CHECKBOXES) != 0; }
@@ -75,39 +75,39 @@ public:
     bool GridLines() const { return m_gridLines; }
     void SetGridLines(bool gridLines);
     bool ReadOnly() const { return m_readOnly; }
-    void SetReadOnly(bool readOnly);           // read-only lists do not edit captions
+    void SetReadOnly(bool readOnly); // read-only lists do not edit captions
     bool ShowColumnHeaders() const { return m_showColumnHeaders; }
     void SetShowColumnHeaders(bool show);
 
     TImageList* SmallImages() const { return m_smallImages; }
-    void SetSmallImages(TImageList* images);   // not owned; cleared when the list is destroyed
+    void SetSmallImages(TImageList* images); // not owned; cleared when the list is destroyed
 
-    TFont& Font() { return m_font; }           // changes re-measure the rows
+    TFont& Font() { return m_font; } // changes re-measure the rows
     void SetFont(const TFont& font);
     TColor Color() const { return m_brush.Color(); }
     void SetColor(TColor color);
     TBrush& BackgroundBrush() { return m_brush; } // colour, or a pattern tiled behind the rows
 
-    void SetToolTipsEnabled(bool enabled);     // the control's own tips for cut-off cell texts
+    void SetToolTipsEnabled(bool enabled); // the control's own tips for cut-off cell texts
     bool ToolTipsEnabled() const { return m_toolTips; }
 
     // Geometry, in viewport (client) coordinates: y = 0 is just below the header.
     int RowHeight() const { return m_rowHeight; }
-    void RemeasureRows();                      // asks MeasureItem again when owner drawn
-    int TopIndex() const;                      // first visible row; 0 without a window
-    int VisibleRowCount() const;               // rows that fit the viewport entirely (at least 1)
-    void ScrollBy(int dx, int dy);             // pixels; vertical moves round to whole rows
+    void RemeasureRows(); // asks MeasureItem again when owner drawn
+    int TopIndex() const; // first visible row; 0 without a window
+    int VisibleRowCount() const; // rows that fit the viewport entirely (at least 1)
+    void ScrollBy(int dx, int dy); // pixels; vertical moves round to whole rows
     void ScrollLines(int lines);
     void EnsureVisible(int item);
     int HorizontalOffset() const;
-    int ContentWidth() const;                  // sum of the column widths
+    int ContentWidth() const; // sum of the column widths
 
-    TRect ItemRect(int item) const;            // the full row
+    TRect ItemRect(int item) const; // the full row
     bool SubItemHitTest(TPoint client, int& item, int& column) const;
     TRect SubItemRect(int item, int column) const; // label part of a cell (column 0 = caption)
-    TRect CellRect(int item, int column) const;    // the whole cell of a column
-    TRect CheckBoxRect(int item) const;            // empty without check boxes
-    void AutoSizeColumn(int column);               // widest of caption and cells (all rows)
+    TRect CellRect(int item, int column) const; // the whole cell of a column
+    TRect CheckBoxRect(int item) const; // empty without check boxes
+    void AutoSizeColumn(int column); // widest of caption and cells (all rows)
 
     THeaderControl& Header() { return *m_header; }
     const THeaderControl& Header() const { return *m_header; }
@@ -131,8 +131,8 @@ public:
 
     // Selection helpers in the platform's own terms (raise ItemChanged for every change).
     void ClearSelection();
-    void SelectRange(int from, int to);        // inclusive, clamped
-    int FocusedIndex() const;                  // -1 when none
+    void SelectRange(int from, int to); // inclusive, clamped
+    int FocusedIndex() const; // -1 when none
     int HotItem() const { return m_hotItem; }
 
     // Paints the rows that meet `clip` (viewport coordinates) on any painter.
@@ -146,17 +146,19 @@ protected:
     virtual void MeasureItem(int& height);
     virtual void OwnerDrawItem(QPainter& painter, int item, const TRect& rowRect, TOwnerDrawState state);
     virtual void ItemChanged(int item, unsigned oldState, unsigned newState);
-    virtual void ItemClick(int item, int column);   // item -1 when the click hit no row
+    virtual void ItemClick(int item, int column); // item -1 when the click hit no row
     virtual void ItemRClick(int item, int column);
     virtual void ColumnClick(int column);
-    virtual bool BeginLabelEdit(int item);          // false cancels
-    virtual void EndLabelEdit(int item, const QString& text, bool accepted); // stores the caption when accepted
-    virtual void HeaderDrawSection(QPainter& painter, int section, const TRect& rect); // header widget coordinates
-    virtual bool HeaderBeginTrack(int section);     // false refuses the divider drag
+    virtual bool BeginLabelEdit(int item); // false cancels
+    virtual void EndLabelEdit(
+        int item, const QString& text, bool accepted); // stores the caption when accepted
+    virtual void HeaderDrawSection(
+        QPainter& painter, int section, const TRect& rect); // header widget coordinates
+    virtual bool HeaderBeginTrack(int section); // false refuses the divider drag
     virtual void HeaderEndTrack(int section);
     virtual void HeaderItemChanged(int section);
     virtual void HeaderDividerDblClick(int section); // the default fits the column to its contents
-    virtual void HeaderRClick(TPoint headerPos);    // header content coordinates
+    virtual void HeaderRClick(TPoint headerPos); // header content coordinates
     virtual void FilterChange(int section);
     virtual void FilterBtnClick(int section);
     virtual void VerticalScrolled(bool endOfScroll, bool thumbTracking, int thumbPos);
@@ -221,7 +223,7 @@ private:
     TBrush m_brush;
 
     int m_rowHeight = 17; // pixels
-    int m_anchor = -1;    // the fixed end of Shift ranges
+    int m_anchor = -1; // the fixed end of Shift ranges
     int m_hotItem = -1;
     int m_hoverTimer = 0;
     int m_paintSuspend = 0;
@@ -230,10 +232,10 @@ private:
     QLineEdit* m_editor = nullptr;
     int m_editItem = -1;
     bool m_finishingEdit = false;
-    int m_editTimer = 0;       // a second click on the focused caption starts editing after this
+    int m_editTimer = 0; // a second click on the focused caption starts editing after this
     int m_pendingEditItem = -1;
     QPixmap m_pattern; // the brush pattern converted once for tiling
     qint64 m_patternKey = 0;
-    QString m_typeAhead;            // letters typed within the last second
+    QString m_typeAhead; // letters typed within the last second
     QElapsedTimer m_typeAheadTimer;
 };

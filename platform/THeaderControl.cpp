@@ -15,9 +15,9 @@
 
 namespace {
 
-constexpr int kDividerGrip = 4;    // pixels either side of a section edge that grab the divider
-constexpr int kFilterButton = 14;  // width of the filter button at the right of a filter field
-constexpr int kContentInset = 4;   // horizontal space between a section edge and its content
+constexpr int kDividerGrip = 4; // pixels either side of a section edge that grab the divider
+constexpr int kFilterButton = 14; // width of the filter button at the right of a filter field
+constexpr int kContentInset = 4; // horizontal space between a section edge and its content
 
 unsigned AlignmentBits(TAlignment alignment)
 {
@@ -33,7 +33,10 @@ unsigned AlignmentBits(TAlignment alignment)
 
 } // namespace
 
-THeaderControl::THeaderControl(TCustomListView* list) : QWidget(list), m_list(list), m_font(list->font())
+THeaderControl::THeaderControl(TCustomListView* list)
+    : QWidget(list)
+    , m_list(list)
+    , m_font(list->font())
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -76,7 +79,8 @@ void THeaderControl::SyncSections()
             section = std::move(m_sections[found->second]);
             m_sections[found->second].filter = nullptr;
             if (section.alignment != int(column.Alignment())) {
-                section.format = (section.format & ~unsigned(HDF_JUSTIFYMASK)) | AlignmentBits(column.Alignment());
+                section.format
+                    = (section.format & ~unsigned(HDF_JUSTIFYMASK)) | AlignmentBits(column.Alignment());
                 section.alignment = int(column.Alignment());
             }
         } else {
@@ -92,7 +96,8 @@ void THeaderControl::SyncSections()
     for (Section& gone : m_sections)
         delete gone.filter;
     std::erase_if(m_pendingFilters, [&](const TListColumn* column) {
-        return std::none_of(sections.begin(), sections.end(), [&](const Section& s) { return s.column == column; });
+        return std::none_of(
+            sections.begin(), sections.end(), [&](const Section& s) { return s.column == column; });
     });
     m_sections = std::move(sections);
     if (!m_ownFont && m_font != m_list->font()) {
@@ -154,11 +159,11 @@ void THeaderControl::SetImageList(TImageList* images)
     m_imagesLink = 0;
     if (images)
         m_imagesLink = images->RegisterChangeLink([this] { update(); },
-                                                  [this] {
-                                                      m_images = nullptr;
-                                                      m_imagesLink = 0;
-                                                      update();
-                                                  });
+            [this] {
+                m_images = nullptr;
+                m_imagesLink = 0;
+                update();
+            });
     update();
 }
 
@@ -216,7 +221,7 @@ TRect THeaderControl::SectionRect(int section) const
         const int column = m_list->ColumnAtPosition(p);
         const int width = m_list->Columns()[column].Width();
         if (column == section)
-            return TRect{left, 0, left + width, Height()};
+            return TRect { left, 0, left + width, Height() };
         left += width;
     }
     return {};
@@ -327,7 +332,8 @@ TRect THeaderControl::FilterButtonRect(int section) const
     const TRect r = SectionRect(section);
     if (r.IsEmpty())
         return {};
-    return TRect{std::max(r.left, r.right - kFilterButton - 1), CaptionHeight(), r.right - 1, Height() - 1};
+    return TRect { std::max(r.left, r.right - kFilterButton - 1), CaptionHeight(), r.right - 1,
+        Height() - 1 };
 }
 
 void THeaderControl::EnsureFilterEdits()
@@ -368,7 +374,7 @@ void THeaderControl::LayoutFilters()
             continue;
         }
         edit->setGeometry(r.left - offset + 2, CaptionHeight() + 1, r.Width() - kFilterButton - 5,
-                          Height() - CaptionHeight() - 3);
+            Height() - CaptionHeight() - 3);
         edit->show();
     }
 }
@@ -430,7 +436,8 @@ void THeaderControl::paintEvent(QPaintEvent*)
         painter.fillRect(QRect(barX - 1, 0, 3, captionHeight), ToQColor(clHighlight));
         QColor ghost = ToQColor(clHighlight);
         ghost.setAlpha(70);
-        painter.fillRect(QRect(from.left - offset + (m_dragX - m_pressX), 0, from.Width(), captionHeight), ghost);
+        painter.fillRect(
+            QRect(from.left - offset + (m_dragX - m_pressX), 0, from.Width(), captionHeight), ghost);
     }
 }
 
@@ -489,7 +496,8 @@ void THeaderControl::PaintSection(QPainter& painter, int section, const TRect& r
         painter.setFont(m_font);
         painter.setPen(ToQColor(clBtnText));
         const QString caption = m_list->Columns()[section].Caption();
-        const QString shown = QFontMetrics(m_font).elidedText(caption, Qt::ElideRight, std::max(0, content.width()));
+        const QString shown
+            = QFontMetrics(m_font).elidedText(caption, Qt::ElideRight, std::max(0, content.width()));
         painter.drawText(content, int(align | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
     }
 }
@@ -521,7 +529,7 @@ void THeaderControl::PaintFilterButton(QPainter& painter, int section)
 void THeaderControl::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
-    const TPoint p{pos.x() + Offset(), pos.y()};
+    const TPoint p { pos.x() + Offset(), pos.y() };
     if (event->button() == Qt::RightButton) {
         m_list->HeaderRClick(p);
         return;
@@ -570,8 +578,8 @@ void THeaderControl::mouseMoveEvent(QMouseEvent* event)
         break;
     }
     case State::Pressing:
-        if ((m_list->ExtendedStyle() & LVS_EX_HEADERDRAGDROP) &&
-            std::abs(x - m_pressX) >= QApplication::startDragDistance()) {
+        if ((m_list->ExtendedStyle() & LVS_EX_HEADERDRAGDROP)
+            && std::abs(x - m_pressX) >= QApplication::startDragDistance()) {
             m_state = State::DraggingSection;
             m_dragX = x;
             update();
@@ -584,7 +592,7 @@ void THeaderControl::mouseMoveEvent(QMouseEvent* event)
     case State::Idle: {
         const bool onDivider = pos.y() < CaptionHeight() && DividerAt(x) >= 0;
         setCursor(onDivider ? Qt::SplitHCursor : Qt::ArrowCursor);
-        const int hot = (m_style & HDS_HOTTRACK) && pos.y() < CaptionHeight() ? HitTest({x, pos.y()}) : -1;
+        const int hot = (m_style & HDS_HOTTRACK) && pos.y() < CaptionHeight() ? HitTest({ x, pos.y() }) : -1;
         if (hot != m_hotSection) {
             m_hotSection = hot;
             update();
@@ -609,7 +617,7 @@ void THeaderControl::mouseReleaseEvent(QMouseEvent* event)
         break;
     case State::Pressing:
         update();
-        if (HitTest({x, pos.y()}) == section)
+        if (HitTest({ x, pos.y() }) == section)
             m_list->ColumnClick(section);
         break;
     case State::DraggingSection: {

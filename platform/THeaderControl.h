@@ -46,9 +46,9 @@ public:
     void SetFormat(int section, unsigned fmt);
     QImage Bitmap(int section) const;
     void SetBitmap(int section, const QImage& bitmap); // shown with HDF_BITMAP
-    int ImageIndex(int section) const;                // -1 = none
-    void SetImageIndex(int section, int image);       // shown with HDF_IMAGE
-    void SetImageList(TImageList* images);            // not owned; cleared when destroyed
+    int ImageIndex(int section) const; // -1 = none
+    void SetImageIndex(int section, int image); // shown with HDF_IMAGE
+    void SetImageList(TImageList* images); // not owned; cleared when destroyed
     TImageList* ImageList() const { return m_images; }
 
     unsigned Style() const { return m_style; }
@@ -56,9 +56,9 @@ public:
 
     void SetHeaderFont(const QFont& font); // the height follows it
     QFont HeaderFont() const { return m_font; }
-    void ResetHeaderFont();                 // back to the list's own font
-    int Height() const;                     // caption row (+ filter row with HDS_FILTERBAR), pixels
-    int CaptionHeight() const;              // the caption row alone, pixels
+    void ResetHeaderFont(); // back to the list's own font
+    int Height() const; // caption row (+ filter row with HDS_FILTERBAR), pixels
+    int CaptionHeight() const; // the caption row alone, pixels
 
     int HitTest(TPoint p) const; // section under a content point, or -1 (also -1 without a window)
     TRect SectionRect(int section) const; // content coordinates; empty without a window or out of range
@@ -103,7 +103,7 @@ private:
     };
 
     int Offset() const; // the list's horizontal scroll, pixels
-    int DividerAt(int contentX) const;  // section whose right edge is near x, or -1
+    int DividerAt(int contentX) const; // section whose right edge is near x, or -1
     int PositionAtX(int contentX) const; // display position a dragged section would drop at
     void PaintSection(QPainter& painter, int section, const TRect& rect);
     void PaintFilterButton(QPainter& painter, int section);
@@ -126,9 +126,9 @@ private:
     std::vector<const TListColumn*> m_pendingFilters; // edited fields waiting for the time-out
 
     State m_state = State::Idle;
-    int m_activeSection = -1;  // pressed, tracked or dragged section
-    int m_pressX = 0;          // content x at the press
+    int m_activeSection = -1; // pressed, tracked or dragged section
+    int m_pressX = 0; // content x at the press
     int m_trackStartWidth = 0; // width of the tracked section at the press
-    int m_dragX = 0;           // current content x while dragging a section
+    int m_dragX = 0; // current content x while dragging a section
     int m_hotSection = -1;
 };

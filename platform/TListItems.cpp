@@ -142,7 +142,9 @@ void TListItem::Assign(const TListItem& other)
 
 // ---- TListItems -----------------------------------------------------------------------------
 
-TListItems::TListItems(TListModelObserver* observer) : m_observer(observer) {}
+TListItems::TListItems(TListModelObserver* observer)
+    : m_observer(observer)
+{ }
 
 TListItems::~TListItems() = default;
 
@@ -299,7 +301,9 @@ void TListColumn::SetImageIndex(int index)
         m_owner->Changed();
 }
 
-TListColumns::TListColumns(TListModelObserver* observer) : m_observer(observer) {}
+TListColumns::TListColumns(TListModelObserver* observer)
+    : m_observer(observer)
+{ }
 
 TListColumns::~TListColumns() = default;
 

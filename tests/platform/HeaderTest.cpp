@@ -15,7 +15,7 @@ class HeaderList : public TCustomListView {
 public:
     QStringList events;
     bool allowTrack = true;
-    TPoint rightClickAt{-1, -1};
+    TPoint rightClickAt { -1, -1 };
 
     using TCustomListView::TCustomListView;
 
@@ -71,14 +71,14 @@ TEST(Header, ClickAndRightClickReportTheSection)
     HeaderList list;
     ShowWithColumns(list);
     THeaderControl& header = list.Header();
-    EXPECT_EQ(header.SectionRect(1), (TRect{100, 0, 200, header.Height()}));
-    EXPECT_EQ(header.HitTest({150, 3}), 1);
-    EXPECT_EQ(header.HitTest({350, 3}), -1);
-    EXPECT_EQ(header.HitTest({150, header.Height()}), -1);
+    EXPECT_EQ(header.SectionRect(1), (TRect { 100, 0, 200, header.Height() }));
+    EXPECT_EQ(header.HitTest({ 150, 3 }), 1);
+    EXPECT_EQ(header.HitTest({ 350, 3 }), -1);
+    EXPECT_EQ(header.HitTest({ 150, header.Height() }), -1);
     QTest::mouseClick(&header, Qt::LeftButton, {}, QPoint(150, 5));
     QTest::mouseClick(&header, Qt::RightButton, {}, QPoint(230, 6));
-    EXPECT_EQ(list.events, (QStringList{"click 1", "rclick"}));
-    EXPECT_EQ(list.rightClickAt, (TPoint{230, 6}));
+    EXPECT_EQ(list.events, (QStringList { "click 1", "rclick" }));
+    EXPECT_EQ(list.rightClickAt, (TPoint { 230, 6 }));
     // The viewport sits below the header.
     EXPECT_EQ(list.viewport()->geometry().top(), header.geometry().bottom() + 1);
 }
@@ -95,7 +95,7 @@ TEST(Header, DividerTrackingBeginsLiveAndEnds)
     QTest::mouseMove(&header, QPoint(40, 5));
     QTest::mouseRelease(&header, Qt::LeftButton, {}, QPoint(40, 5));
     EXPECT_EQ(list.Columns()[0].Width(), 40);
-    EXPECT_EQ(list.events, (QStringList{"begin 0", "changed 0", "changed 0", "end 0 width 40"}));
+    EXPECT_EQ(list.events, (QStringList { "begin 0", "changed 0", "changed 0", "end 0 width 40" }));
     EXPECT_EQ(list.CellRect(0, 1).left, 40);
 
     // Dragging left past the section's start stops at zero width.
@@ -117,7 +117,7 @@ TEST(Header, RefusedTrackingLeavesTheWidth)
     QTest::mouseMove(&header, QPoint(260, 5));
     QTest::mouseRelease(&header, Qt::LeftButton, {}, QPoint(260, 5));
     EXPECT_EQ(list.Columns()[1].Width(), 100);
-    EXPECT_EQ(list.events, QStringList{"begin 1"});
+    EXPECT_EQ(list.events, QStringList { "begin 1" });
 }
 
 TEST(Header, DividerDoubleClick)
@@ -129,12 +129,13 @@ TEST(Header, DividerDoubleClick)
     ASSERT_FALSE(list.events.isEmpty());
     EXPECT_EQ(list.events.back(), "dblclick 1");
     // The default handling fits the column to its widest text.
-    const int needed = QFontMetrics(list.font()).horizontalAdvance("a considerably longer text than the rest");
+    const int needed
+        = QFontMetrics(list.font()).horizontalAdvance("a considerably longer text than the rest");
     EXPECT_GE(list.Columns()[1].Width(), needed);
     EXPECT_LE(list.Columns()[1].Width(), needed + 20);
     list.AutoSizeColumn(0);
     EXPECT_LT(list.Columns()[0].Width(), 100); // short captions shrink it
-    list.AutoSizeColumn(7);                    // no such column: nothing
+    list.AutoSizeColumn(7); // no such column: nothing
 }
 
 TEST(Header, DragReordersOnlyWhenAllowed)
@@ -149,17 +150,17 @@ TEST(Header, DragReordersOnlyWhenAllowed)
         QTest::mouseRelease(&header, Qt::LeftButton, {}, QPoint(toX, 5));
     };
     drag(50, 250);
-    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int> { 0, 1, 2 }));
 
     list.SetExtendedStyle(LVS_EX_HEADERDRAGDROP);
     list.events.clear();
     drag(50, 250); // section 0 dropped on the third place
-    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{1, 2, 0}));
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int> { 1, 2, 0 }));
     EXPECT_TRUE(list.events.isEmpty()); // a drag is not a click
-    EXPECT_EQ(header.HitTest({250, 5}), 0);
+    EXPECT_EQ(header.HitTest({ 250, 5 }), 0);
     EXPECT_EQ(list.CellRect(0, 0).left, 200);
     drag(150, 10); // section 2 (now second) to the front
-    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int> { 2, 1, 0 }));
 }
 
 TEST(Header, FilterRowFiresAfterTheTimeOutAndButtonsReport)
@@ -175,13 +176,14 @@ TEST(Header, FilterRowFiresAfterTheTimeOutAndButtonsReport)
     QLineEdit* edit = header.FilterEdit(1);
     ASSERT_NE(edit, nullptr);
     EXPECT_TRUE(edit->isVisible());
-    EXPECT_TRUE(header.SectionRect(1).Contains(TPoint{edit->geometry().center().x(), edit->geometry().center().y()}));
+    EXPECT_TRUE(header.SectionRect(1).Contains(
+        TPoint { edit->geometry().center().x(), edit->geometry().center().y() }));
 
     QTest::keyClicks(edit, "abc");
     EXPECT_EQ(header.FilterText(1), "abc");
     EXPECT_TRUE(list.events.isEmpty()); // not before the pause
     EXPECT_TRUE(QTest::qWaitFor([&] { return !list.events.isEmpty(); }, 2000));
-    EXPECT_EQ(list.events, QStringList{"filter 1"});
+    EXPECT_EQ(list.events, QStringList { "filter 1" });
     QTest::qWait(80);
     EXPECT_EQ(list.events.size(), 1); // once per pause
 
@@ -199,7 +201,8 @@ TEST(Header, FilterRowFiresAfterTheTimeOutAndButtonsReport)
 
     const TRect button = header.FilterButtonRect(0);
     ASSERT_FALSE(button.IsEmpty());
-    QTest::mouseClick(&header, Qt::LeftButton, {}, QPoint((button.left + button.right) / 2, (button.top + button.bottom) / 2));
+    QTest::mouseClick(&header, Qt::LeftButton, {},
+        QPoint((button.left + button.right) / 2, (button.top + button.bottom) / 2));
     EXPECT_EQ(list.events.back(), "button 0");
 
     header.SetStyle(header.Style() & ~unsigned(HDS_FILTERBAR));
@@ -246,7 +249,7 @@ TEST(Header, FormatsFollowColumnsAndOwnerDrawnSectionsAreHandedToTheList)
     image.fill(Qt::black);
     list.events.clear();
     header.render(&image);
-    EXPECT_EQ(list.events, QStringList{"draw 0 0-100"});
+    EXPECT_EQ(list.events, QStringList { "draw 0 0-100" });
     const QRect drawn(2, 2, 96, header.CaptionHeight() - 4);
     EXPECT_EQ(orvtest::CountPixels(image, drawn, Qt::magenta), drawn.width() * drawn.height());
     // The plain section shows its caption in text colour on the button face.
@@ -279,8 +282,8 @@ TEST(Header, HotTrackingAndSidewaysScrollUseContentPositions)
     // Widget x 20 is content x 150: section 1, whose right divider now sits at widget x 70.
     QTest::mouseClick(&header, Qt::LeftButton, {}, QPoint(20, 5));
     QTest::mouseClick(&header, Qt::RightButton, {}, QPoint(20, 5));
-    EXPECT_EQ(list.events, (QStringList{"click 1", "rclick"}));
-    EXPECT_EQ(list.rightClickAt, (TPoint{150, 5}));
+    EXPECT_EQ(list.events, (QStringList { "click 1", "rclick" }));
+    EXPECT_EQ(list.rightClickAt, (TPoint { 150, 5 }));
     EXPECT_EQ(header.HitTest(list.rightClickAt), 1);
     QTest::mousePress(&header, Qt::LeftButton, {}, QPoint(70, 5));
     QTest::mouseMove(&header, QPoint(90, 5));

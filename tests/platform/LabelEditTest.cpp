@@ -68,8 +68,8 @@ TEST(LabelEdit, EnterAcceptsAndEscapeCancels)
     f.Editor()->setText("discarded");
     QTest::keyClick(f.Editor(), Qt::Key_Escape);
     EXPECT_EQ(f.list.Items()[3].Caption(), "item 3");
-    EXPECT_EQ(f.list.events, (QStringList{"begin 2", "end 2 renamed ok", "begin 3",
-                                                   "end 3 discarded cancel"}));
+    EXPECT_EQ(
+        f.list.events, (QStringList { "begin 2", "end 2 renamed ok", "begin 3", "end 3 discarded cancel" }));
 }
 
 TEST(LabelEdit, VetoedBeginShowsNoEditor)
@@ -79,7 +79,7 @@ TEST(LabelEdit, VetoedBeginShowsNoEditor)
     f.list.EditCaption(1);
     EXPECT_FALSE(f.list.IsEditing());
     EXPECT_EQ(f.list.EditWindow(), nullptr);
-    EXPECT_EQ(f.list.events, QStringList{"begin 1"});
+    EXPECT_EQ(f.list.events, QStringList { "begin 1" });
     f.list.SetReadOnly(true);
     f.list.allow = true;
     f.list.EditCaption(1); // a read-only list never asks

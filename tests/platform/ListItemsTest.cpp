@@ -17,7 +17,7 @@ struct RecordingObserver : TListModelObserver {
     void ColumnsChanged() override { ++columnsChanged; }
     void ItemStateChanged(int index, unsigned oldState, unsigned newState) override
     {
-        states.push_back({index, oldState, newState});
+        states.push_back({ index, oldState, newState });
     }
 };
 
@@ -38,9 +38,9 @@ TEST(ListItems, AddInsertDeleteKeepIndexesAndReferences)
     a.SetCaption("a");
     items.Add().SetCaption("c");
     items.Insert(1).SetCaption("b");
-    items.Insert(-5).SetCaption("first");   // clamped to the front
+    items.Insert(-5).SetCaption("first"); // clamped to the front
     items.Insert(1000).SetCaption("last"); // clamped to the end
-    EXPECT_EQ(Captions(items), (QStringList{"first", "a", "b", "c", "last"}));
+    EXPECT_EQ(Captions(items), (QStringList { "first", "a", "b", "c", "last" }));
     for (int i = 0; i < items.Count(); ++i)
         EXPECT_EQ(items[i].Index(), i);
     EXPECT_EQ(&a, &items[1]); // a reference stays valid while its row exists
@@ -48,7 +48,7 @@ TEST(ListItems, AddInsertDeleteKeepIndexesAndReferences)
     items.Delete(0);
     items.Delete(-1);
     items.Delete(99);
-    EXPECT_EQ(Captions(items), (QStringList{"a", "b", "c", "last"}));
+    EXPECT_EQ(Captions(items), (QStringList { "a", "b", "c", "last" }));
     EXPECT_EQ(a.Index(), 0);
     EXPECT_EQ(items.Item(4), nullptr);
     EXPECT_EQ(items.Item(-1), nullptr);
@@ -69,7 +69,7 @@ TEST(ListItems, UpdateBracketHoldsBackOneChangeNotification)
     items.EndUpdate();
     EXPECT_EQ(observer.itemsChanged, 1);
     items.EndUpdate(); // unbalanced end: harmless
-    items[3].SetCaption("3");  // unchanged value: no notification
+    items[3].SetCaption("3"); // unchanged value: no notification
     EXPECT_EQ(observer.itemsChanged, 1);
     items[3].SetChecked(true);
     EXPECT_EQ(observer.itemsChanged, 2);
@@ -109,7 +109,7 @@ TEST(ListItems, SelectionAndFocusReportStateChanges)
 TEST(ListItems, SortIsStableAndKeepsStatesWithTheRows)
 {
     TListItems items;
-    const char* keys[] = {"b", "a", "b", "a", "c", "a"};
+    const char* keys[] = { "b", "a", "b", "a", "c", "a" };
     for (int i = 0; i < 6; ++i) {
         TListItem& item = items.Add();
         item.SetCaption(keys[i]);
@@ -117,11 +117,12 @@ TEST(ListItems, SortIsStableAndKeepsStatesWithTheRows)
     }
     items[4].SetSelected(true);
     items[4].SetFocused(true);
-    items.Sort([](const TListItem& x, const TListItem& y) { return QString::compare(x.Caption(), y.Caption()); });
+    items.Sort(
+        [](const TListItem& x, const TListItem& y) { return QString::compare(x.Caption(), y.Caption()); });
     QStringList order;
     for (int i = 0; i < items.Count(); ++i)
         order << items[i].Caption() + items[i].SubItems().value(0);
-    EXPECT_EQ(order, (QStringList{"a1", "a3", "a5", "b0", "b2", "c4"}));
+    EXPECT_EQ(order, (QStringList { "a1", "a3", "a5", "b0", "b2", "c4" }));
     EXPECT_EQ(items.Focused()->Index(), 5);
     EXPECT_EQ(items.Selected()->Caption(), "c");
 }
@@ -134,21 +135,22 @@ TEST(ListItems, SubItemImagesIndentAndAssign)
     a.SetSubItemImage(3, 7);
     EXPECT_EQ(a.SubItemImage(3), 7);
     EXPECT_EQ(a.SubItemImage(2), -1);
-    a.SetSubItemImage(0, 5);          // not a sub-item
-    a.SetSubItemImage(1 << 30, 5);    // absurd: ignored, no huge allocation
+    a.SetSubItemImage(0, 5); // not a sub-item
+    a.SetSubItemImage(1 << 30, 5); // absurd: ignored, no huge allocation
     EXPECT_EQ(a.SubItemImage(0), -1);
     a.SetIndent(-4);
     EXPECT_EQ(a.Indent(), 0);
 
     a.SetCaption("x");
-    a.SubItems() << "s1" << "s2";
+    a.SubItems() << "s1"
+                 << "s2";
     a.SetImageIndex(2);
     a.SetChecked(true);
     a.SetSelected(true);
     TListItem& b = items.Add();
     b.Assign(a);
     EXPECT_EQ(b.Caption(), "x");
-    EXPECT_EQ(b.SubItems(), (QStringList{"s1", "s2"}));
+    EXPECT_EQ(b.SubItems(), (QStringList { "s1", "s2" }));
     EXPECT_EQ(b.ImageIndex(), 2);
     EXPECT_FALSE(b.Checked());
     EXPECT_FALSE(b.Selected());

@@ -6,9 +6,9 @@
 
 #include <QHelpEvent>
 #include <QPainter>
-#include <QToolTip>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace {
@@ -41,7 +41,7 @@ protected:
     }
     void OwnerDrawItem(QPainter& painter, int item, const TRect& rect, TOwnerDrawState state) override
     {
-        draws.push_back({item, rect, state});
+        draws.push_back({ item, rect, state });
         painter.fillRect(rect.ToQRect(), (state & odSelected) ? Qt::red : Qt::green);
     }
     void ItemChanged(int item, unsigned oldState, unsigned newState) override
@@ -100,7 +100,7 @@ QImage Render(TCustomListView& list)
     QImage image(list.viewport()->size(), QImage::Format_ARGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
-    list.PaintRows(painter, TRect{0, 0, image.width(), image.height()});
+    list.PaintRows(painter, TRect { 0, 0, image.width(), image.height() });
     return image;
 }
 
@@ -111,10 +111,10 @@ TEST(ListView, WithoutWindowGeometryIsEmptyAndOperationsDoNothing)
     RecordingList list;
     Fill(list, 20);
     EXPECT_FALSE(list.HandleAllocated());
-    EXPECT_EQ(list.ItemRect(3), TRect{});
-    EXPECT_EQ(list.SubItemRect(3, 1), TRect{});
+    EXPECT_EQ(list.ItemRect(3), TRect {});
+    EXPECT_EQ(list.SubItemRect(3, 1), TRect {});
     int item = 5, column = 5;
-    EXPECT_FALSE(list.SubItemHitTest({10, 10}, item, column));
+    EXPECT_FALSE(list.SubItemHitTest({ 10, 10 }, item, column));
     EXPECT_EQ(item, -1);
     list.ScrollBy(0, 100);
     list.ScrollLines(5);
@@ -122,15 +122,15 @@ TEST(ListView, WithoutWindowGeometryIsEmptyAndOperationsDoNothing)
     EXPECT_EQ(list.TopIndex(), 0);
     list.EditCaption(2);
     EXPECT_EQ(list.EditWindow(), nullptr);
-    EXPECT_EQ(list.Header().HitTest({5, 5}), -1);
-    EXPECT_EQ(list.Header().SectionRect(0), TRect{});
+    EXPECT_EQ(list.Header().HitTest({ 5, 5 }), -1);
+    EXPECT_EQ(list.Header().SectionRect(0), TRect {});
     EXPECT_EQ(list.measureCalls, 0);
 
     list.CreateWnd(); // an explicit creation gives geometry without showing
     EXPECT_TRUE(list.HandleAllocated());
     EXPECT_FALSE(list.ItemRect(3).IsEmpty());
     list.DestroyWnd();
-    EXPECT_EQ(list.ItemRect(3), TRect{});
+    EXPECT_EQ(list.ItemRect(3), TRect {});
 }
 
 TEST(ListView, OutOfRangeIndexesAreHarmless)
@@ -138,10 +138,10 @@ TEST(ListView, OutOfRangeIndexesAreHarmless)
     RecordingList list;
     Fill(list, 5);
     Show(list);
-    for (int bad : {-1, 5, 1 << 30, -(1 << 30)}) {
-        EXPECT_EQ(list.ItemRect(bad), TRect{});
-        EXPECT_EQ(list.SubItemRect(bad, 0), TRect{});
-        EXPECT_EQ(list.SubItemRect(0, bad), TRect{});
+    for (int bad : { -1, 5, 1 << 30, -(1 << 30) }) {
+        EXPECT_EQ(list.ItemRect(bad), TRect {});
+        EXPECT_EQ(list.SubItemRect(bad, 0), TRect {});
+        EXPECT_EQ(list.SubItemRect(0, bad), TRect {});
         EXPECT_EQ(list.CellText(bad, bad), QString());
         list.EnsureVisible(bad);
         list.EditCaption(bad);
@@ -154,9 +154,9 @@ TEST(ListView, OutOfRangeIndexesAreHarmless)
     list.ScrollLines(-(1 << 30));
     list.SelectRange(-100, 1 << 30);
     EXPECT_EQ(SelectedRows(list).size(), 5u);
-    list.SetColumnOrder({0, 0, 1}); // not a permutation
-    list.SetColumnOrder({2, 1});    // wrong length
-    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{0, 1, 2}));
+    list.SetColumnOrder({ 0, 0, 1 }); // not a permutation
+    list.SetColumnOrder({ 2, 1 }); // wrong length
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int> { 0, 1, 2 }));
     EXPECT_EQ(list.EditWindow(), nullptr);
 }
 
@@ -186,20 +186,20 @@ TEST(ListView, MouseSelectionSingleAndMultiple)
 
     click(2);
     click(4);
-    EXPECT_EQ(SelectedRows(list), std::vector<int>{4});
+    EXPECT_EQ(SelectedRows(list), std::vector<int> { 4 });
     EXPECT_EQ(list.FocusedIndex(), 4);
     click(6, Qt::ControlModifier); // Ctrl does not add without multi-select
-    EXPECT_EQ(SelectedRows(list), std::vector<int>{6});
+    EXPECT_EQ(SelectedRows(list), std::vector<int> { 6 });
 
     list.SetMultiSelect(true);
     click(2);
     click(5, Qt::ShiftModifier);
-    EXPECT_EQ(SelectedRows(list), (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_EQ(SelectedRows(list), (std::vector<int> { 2, 3, 4, 5 }));
     click(3, Qt::ControlModifier);
-    EXPECT_EQ(SelectedRows(list), (std::vector<int>{2, 4, 5}));
+    EXPECT_EQ(SelectedRows(list), (std::vector<int> { 2, 4, 5 }));
     EXPECT_EQ(list.FocusedIndex(), 3);
     click(0, Qt::ShiftModifier); // the range runs from the last Ctrl click
-    EXPECT_EQ(SelectedRows(list), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(SelectedRows(list), (std::vector<int> { 0, 1, 2, 3 }));
 
     list.SetMultiSelect(false); // leaving multi-select keeps one selection
     EXPECT_EQ(SelectedRows(list).size(), 1u);
@@ -223,26 +223,27 @@ TEST(ListView, ItemChangedAndClicksCarryTheHitCell)
     // One report per row: selected and focused together.
     using Change = std::tuple<int, unsigned, unsigned>;
     const unsigned both = lisSelected | lisFocused;
-    EXPECT_EQ(list.changes, std::vector<Change>{Change(1, 0u, both)});
+    EXPECT_EQ(list.changes, std::vector<Change> { Change(1, 0u, both) });
     list.changes.clear();
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, CenterOf(list.SubItemRect(5, 0)));
-    EXPECT_EQ(list.changes, (std::vector<Change>{Change(1, both, 0u), Change(5, 0u, both)}));
+    EXPECT_EQ(list.changes, (std::vector<Change> { Change(1, both, 0u), Change(5, 0u, both) }));
     list.changes.clear();
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, CenterOf(list.SubItemRect(5, 1)));
     EXPECT_TRUE(list.changes.empty()); // clicking the current row changes nothing
     list.SetMultiSelect(true);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ShiftModifier, CenterOf(list.SubItemRect(3, 0)));
-    EXPECT_EQ(list.changes, (std::vector<Change>{Change(5, both, unsigned(lisSelected)),
-                                                 Change(4, 0u, unsigned(lisSelected)), Change(3, 0u, both)}));
+    EXPECT_EQ(list.changes,
+        (std::vector<Change> { Change(5, both, unsigned(lisSelected)), Change(4, 0u, unsigned(lisSelected)),
+            Change(3, 0u, both) }));
 
     // A right click keeps a selection it lands in and replaces one it misses.
     QTest::mouseClick(list.viewport(), Qt::RightButton, {}, CenterOf(list.SubItemRect(4, 0)));
-    EXPECT_EQ(SelectedRows(list), (std::vector<int>{3, 4, 5}));
+    EXPECT_EQ(SelectedRows(list), (std::vector<int> { 3, 4, 5 }));
     EXPECT_EQ(list.FocusedIndex(), 4);
     QTest::mouseClick(list.viewport(), Qt::RightButton, {}, CenterOf(list.SubItemRect(8, 2)));
     ASSERT_EQ(list.rightClicks.size(), 2u);
     EXPECT_EQ(list.rightClicks[1], std::make_pair(8, 2));
-    EXPECT_EQ(SelectedRows(list), std::vector<int>{8});
+    EXPECT_EQ(SelectedRows(list), std::vector<int> { 8 });
 }
 
 TEST(ListView, KeyboardNavigationScrollsToTheEnd)
@@ -266,7 +267,7 @@ TEST(ListView, KeyboardNavigationScrollsToTheEnd)
     EXPECT_EQ(list.FocusedIndex(), 1 + visible - 1);
     QTest::keyClick(&list, Qt::Key_End);
     EXPECT_EQ(list.FocusedIndex(), 199);
-    EXPECT_EQ(SelectedRows(list), std::vector<int>{199});
+    EXPECT_EQ(SelectedRows(list), std::vector<int> { 199 });
     EXPECT_EQ(list.TopIndex(), 200 - visible);
     EXPECT_LE(list.ItemRect(199).bottom, list.viewport()->height());
     EXPECT_FALSE(list.scrolls.empty());
@@ -281,10 +282,10 @@ TEST(ListView, KeyboardNavigationScrollsToTheEnd)
     list.SetMultiSelect(true);
     QTest::keyClick(&list, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(&list, Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(SelectedRows(list), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(SelectedRows(list), (std::vector<int> { 0, 1, 2 }));
     QTest::keyClick(&list, Qt::Key_Down, Qt::ControlModifier); // moves the focus only
     QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier);
-    EXPECT_EQ(SelectedRows(list), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(SelectedRows(list), (std::vector<int> { 0, 1, 2, 3 }));
 }
 
 TEST(ListView, CheckBoxesToggleByClickAndSpace)
@@ -312,25 +313,26 @@ TEST(ListView, HitTestsAndCellRectsFollowTheDisplayOrder)
     RecordingList list;
     Fill(list, 30, 4);
     Show(list);
-    list.SetColumnOrder({2, 0, 3, 1});
-    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{2, 0, 3, 1}));
+    list.SetColumnOrder({ 2, 0, 3, 1 });
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int> { 2, 0, 3, 1 }));
     // Column 2 (width 100) is first on screen, then column 0 (width 80).
     EXPECT_EQ(list.CellRect(4, 2).left, 0);
     EXPECT_EQ(list.CellRect(4, 0).left, 100);
     EXPECT_EQ(list.CellRect(4, 1).right, list.ContentWidth());
-    for (int row : {0, 4, 7}) {
+    for (int row : { 0, 4, 7 }) {
         for (int column = 0; column < 4; ++column) {
             int item = -1, hit = -1;
-            ASSERT_TRUE(list.SubItemHitTest(TPoint::FromQPoint(CenterOf(list.SubItemRect(row, column))), item, hit));
+            ASSERT_TRUE(
+                list.SubItemHitTest(TPoint::FromQPoint(CenterOf(list.SubItemRect(row, column))), item, hit));
             EXPECT_EQ(item, row);
             EXPECT_EQ(hit, column);
         }
     }
     // Deleting a column keeps the others in their order.
     list.Columns().Delete(0);
-    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{1, 2, 0}));
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int> { 1, 2, 0 }));
     list.Columns().Add();
-    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{1, 2, 0, 3}));
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int> { 1, 2, 0, 3 }));
 
     // Sideways scrolling moves rectangles and hit tests alike.
     for (int c = 0; c < list.Columns().Count(); ++c)
@@ -339,9 +341,9 @@ TEST(ListView, HitTestsAndCellRectsFollowTheDisplayOrder)
     EXPECT_EQ(list.HorizontalOffset(), 40);
     EXPECT_EQ(list.CellRect(0, 1).left, -40);
     int item = -1, column = -1;
-    ASSERT_TRUE(list.SubItemHitTest({120, 1}, item, column));
+    ASSERT_TRUE(list.SubItemHitTest({ 120, 1 }, item, column));
     EXPECT_EQ(column, 2); // content x 160 lies in the second column on screen
-    EXPECT_EQ(list.Header().HitTest({160, 2}), 2);
+    EXPECT_EQ(list.Header().HitTest({ 160, 2 }), 2);
 }
 
 TEST(ListView, DefaultPaintingShowsSelectionTextAndGridWhereTheRectanglesSay)
@@ -364,7 +366,7 @@ TEST(ListView, DefaultPaintingShowsSelectionTextAndGridWhereTheRectanglesSay)
     const TRect cell = list.SubItemRect(2, 1);
     const int white = orvtest::CountPixels(image, cell.ToQRect(), Qt::white);
     EXPECT_LT(white, cell.Width() * cell.Height());
-    const TRect beyond{list.ContentWidth() + 2, cell.top, image.width(), cell.bottom};
+    const TRect beyond { list.ContentWidth() + 2, cell.top, image.width(), cell.bottom };
     EXPECT_EQ(orvtest::CountPixels(image, beyond.ToQRect(), Qt::white), beyond.Width() * beyond.Height());
 
     // An empty cell has no text.
@@ -446,27 +448,29 @@ TEST(ListView, ScrollingByPixelsAndLines)
     bar->setSliderPosition(45);
     bar->setSliderDown(false);
     EXPECT_EQ(list.TopIndex(), 45);
-    EXPECT_EQ(list.scrollReports, (std::vector<std::tuple<bool, bool, int>>{
-                                      {false, true, 40}, {false, true, 45}, {true, false, 45}}));
+    EXPECT_EQ(list.scrollReports,
+        (std::vector<std::tuple<bool, bool, int>> {
+            { false, true, 40 }, { false, true, 45 }, { true, false, 45 } }));
 }
 
 TEST(ListView, SortItemsIsStableAndKeepsTheSelection)
 {
     RecordingList list;
     Fill(list, 0, 2);
-    const int keys[] = {3, 1, 3, 2, 1, 3};
+    const int keys[] = { 3, 1, 3, 2, 1, 3 };
     for (int i = 0; i < 6; ++i) {
         TListItem& item = list.Items().Add();
         item.SetCaption(QString::number(keys[i]));
         item.SubItems() << QString::number(i);
     }
     list.Items()[4].SetSelected(true);
-    list.SortItems([](const TListItem& a, const TListItem& b) { return a.Caption().toInt() - b.Caption().toInt(); });
+    list.SortItems(
+        [](const TListItem& a, const TListItem& b) { return a.Caption().toInt() - b.Caption().toInt(); });
     QStringList order;
     for (int i = 0; i < 6; ++i)
         order << list.Items()[i].SubItems()[0];
-    EXPECT_EQ(order, (QStringList{"1", "4", "3", "0", "2", "5"}));
-    EXPECT_EQ(SelectedRows(list), std::vector<int>{1});
+    EXPECT_EQ(order, (QStringList { "1", "4", "3", "0", "2", "5" }));
+    EXPECT_EQ(SelectedRows(list), std::vector<int> { 1 });
     list.SortItems({}); // no comparison: nothing happens
     EXPECT_EQ(list.Items()[0].SubItems()[0], "1");
 }
@@ -502,7 +506,7 @@ TEST(ListView, HotTrackingSelectsTheRowUnderTheMouseAfterTheHoverTime)
     QTest::mouseMove(list.viewport(), CenterOf(list.SubItemRect(4, 1)));
     EXPECT_EQ(list.HotItem(), 4);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !SelectedRows(list).empty(); }, 2000));
-    EXPECT_EQ(SelectedRows(list), std::vector<int>{4});
+    EXPECT_EQ(SelectedRows(list), std::vector<int> { 4 });
     list.SetHotTrack(false);
     EXPECT_EQ(list.HotItem(), -1);
 }
@@ -517,7 +521,12 @@ TEST(ListView, MillionRowsStayFluid)
     for (int r = 0; r < 1000000; ++r) {
         TListItem& item = list.Items().Add();
         item.SetCaption(QStringLiteral("row"));
-        item.SubItems() << "a" << "b" << "c" << "d" << "e" << "f";
+        item.SubItems() << "a"
+                        << "b"
+                        << "c"
+                        << "d"
+                        << "e"
+                        << "f";
     }
     list.Items().EndUpdate();
     Show(list);
@@ -587,12 +596,12 @@ TEST(ListView, RecreatingTheWindowKeepsStylesAndMeasuresAgain)
     list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FLATSB | LVS_EX_HEADERDRAGDROP);
     Show(list);
     const int measured = list.measureCalls;
-    list.SetColumnOrder({1, 0, 2});
+    list.SetColumnOrder({ 1, 0, 2 });
     list.RecreateWnd();
     EXPECT_TRUE(list.HandleAllocated());
     EXPECT_EQ(list.measureCalls, measured + 1);
     EXPECT_EQ(list.ExtendedStyle(), unsigned(LVS_EX_CHECKBOXES | LVS_EX_FLATSB | LVS_EX_HEADERDRAGDROP));
-    EXPECT_EQ(list.ColumnOrder(), (std::vector<int>{1, 0, 2}));
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int> { 1, 0, 2 }));
     EXPECT_EQ(list.RowHeight(), 24);
     EXPECT_EQ(list.Items().Count(), 10);
 }
@@ -629,7 +638,7 @@ TEST(ListView, TypingJumpsToMatchingCaptions)
 {
     RecordingList list;
     list.Columns().Add();
-    for (const char* caption : {"apple", "Banana", "blueberry", "cherry", "bread"})
+    for (const char* caption : { "apple", "Banana", "blueberry", "cherry", "bread" })
         list.Items().Add().SetCaption(caption);
     Show(list);
     list.setFocus();
@@ -643,7 +652,7 @@ TEST(ListView, TypingJumpsToMatchingCaptions)
     QTest::qWait(1100);
     QTest::keyClicks(&list, "bre");
     EXPECT_EQ(list.FocusedIndex(), 4);
-    EXPECT_EQ(SelectedRows(list), std::vector<int>{4});
+    EXPECT_EQ(SelectedRows(list), std::vector<int> { 4 });
     QTest::qWait(1100);
     QTest::keyClicks(&list, "zz"); // no match: nothing moves
     EXPECT_EQ(list.FocusedIndex(), 4);
@@ -665,9 +674,9 @@ TEST(ListView, WallpaperTilesStayAnchoredOnPartialRepaints)
     partial.fill(Qt::black);
     {
         QPainter painter(&partial);
-        list.PaintRows(painter, TRect{7, 5, 40, 30});
+        list.PaintRows(painter, TRect { 7, 5, 40, 30 });
     }
-    for (QPoint p : {QPoint(7, 5), QPoint(8, 6), QPoint(20, 29)})
+    for (QPoint p : { QPoint(7, 5), QPoint(8, 6), QPoint(20, 29) })
         EXPECT_EQ(partial.pixelColor(p), full.pixelColor(p)) << p.x() << "," << p.y();
     EXPECT_EQ(full.pixelColor(4, 5), pattern.pixelColor(1, 2));
 }
