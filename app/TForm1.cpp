@@ -322,7 +322,7 @@ void TForm1::CreateSample1()
     Button4 = new QPushButton(QStringLiteral("Autosize"), GroupBox1);
     Button4->setObjectName(QStringLiteral("Button4"));
     Place(Button4, 160, 16, 75, 25);
-    Button4->setEnabled(false); // column autosizing is not part of this build yet
+    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
     CheckBox7 = CheckBox("CheckBox7", QStringLiteral("Enable column size"), true, GroupBox1, 243, 12);
     multisel = CheckBox("multisel", QStringLiteral("Multiselect"), false, GroupBox1, 243, 28);
     CheckBox8 = CheckBox("CheckBox8", QStringLiteral("Filterbar"), false, GroupBox1, 243, 44);
@@ -603,6 +603,7 @@ void TForm1::FormCreate()
 
     OrvListView3->SetLoadHeader(true);
     OrvListView3->LoadFromCSV(QStringLiteral("test.csv"));
+    OrvListView3->AutoSizeColumns();
 
     ComboBox1->setCurrentIndex(0);
     ComboBox2->setCurrentIndex(0);
@@ -931,6 +932,11 @@ void TForm1::subselClick()
 void TForm1::CheckBox9Click()
 {
     OrvListView2->SetCheckboxes(CheckBox9->isChecked());
+}
+
+void TForm1::Button4Click()
+{
+    OrvListView2->AutoSizeColumns();
 }
 
 void TForm1::Button8Click()

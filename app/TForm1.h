@@ -169,6 +169,7 @@ public:
     void subeditClick();
     void subselClick();
     void CheckBox9Click();
+    void Button4Click();
     void Button8Click();
     void detailClick();
 

@@ -1,12 +1,14 @@
 #include "listview/TOrvListView.h"
 
+#include "listview/private/TColumnAutoSizer.h"
+#include "listview/private/THeaderPainter.h"
+#include "listview/private/TRowPainter.h"
 #include "pictures/THTMLPictureCache.h"
 #include "pictures/TPictureContainer.h"
 #include "platform/THeaderControl.h"
 #include "platform/TImageList.h"
 
 #include <QPainter>
-#include <QRegularExpression>
 #include <QTimerEvent>
 
 // ============================================================================================
@@ -42,13 +44,17 @@ TOrvListView::TOrvListView(QWidget* parent)
     m_dragRow = -1;
     m_timer = -1;
     m_viewStyle = vsReport;
+    m_rowPainter = std::make_unique<TRowPainter>(*this);
     m_constructed = true;
 }
 
 TOrvListView::~TOrvListView()
 {
-    // Widths are saved while the columns still exist.
-    SaveColumnSizes();
+    // Widths are saved while the columns still exist. A store that cannot be written must not
+    // take the program down from a destructor; the widths are then simply not kept.
+    try {
+        SaveColumnSizes();
+    } catch (const std::exception&) { }
     if (m_qtTimer != 0)
         killTimer(m_qtTimer);
     if (m_headerImages && m_headerImagesLink != 0)
@@ -112,7 +118,17 @@ void TOrvListView::Loaded()
 
 void TOrvListView::SaveColumnSizes()
 {
-    // FIXME: column width persistence is not written yet; nothing is stored.
+    TColumnAutoSizer(*this).SaveColumnSizes();
+}
+
+void TOrvListView::AutoSizeColumn(int ACol)
+{
+    TColumnAutoSizer(*this).AutoSizeColumn(ACol);
+}
+
+void TOrvListView::AutoSizeColumns()
+{
+    TColumnAutoSizer(*this).AutoSizeColumns();
 }
 
 void TOrvListView::Invalidate()
@@ -575,114 +591,14 @@ QString TOrvListView::VersionText() const
     return QStringLiteral("1.54, August 2001");
 }
 
-namespace {
-
-// Until the markup renderer draws them, marked-up texts show as their plain text.
-QString MarkupPlainText(const QString& caption)
-{
-    if (!CellContent::IsMarkup(caption))
-        return caption;
-    QString text = caption;
-    static const QRegularExpression lineBreak(
-        QStringLiteral("<br\\s*/?>"), QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
-    text.replace(lineBreak, QStringLiteral("\r"));
-    text.remove(tag);
-    return text;
-}
-
-} // namespace
-
-// FIXME: a plain-text row painter so that rows are visible; markup, rich text, check boxes,
-// sub-item images and the wallpaper come with the full cell renderer.
 void TOrvListView::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
 {
-    if (Index < 0 || Index >= Items().Count() || !m_canvas.HasDevice())
-        return;
-    if (SmallImages())
-        SmallImages()->SetDrawingStyle(dsTransparent);
+    m_rowPainter->DrawItem(Index, Rect, State);
+}
 
-    TFont rowFont(m_canvas.Font());
-    TBrush rowBrush;
-    rowBrush.Assign(m_canvas.Brush());
-    const int cellBottom
-        = m_detailView->Visible() ? Rect.top + m_itemHeight - m_detailView->Height() : Rect.bottom;
-    const int currentPos = PositionOfColumn(m_selectedColumn);
-    const std::vector<int> order = ColumnOrder();
-    const TListItem& item = Items()[Index];
-
-    int x = Rect.left;
-    for (int p = 0; p < int(order.size()); ++p) {
-        const int c = order[size_t(p)];
-        const int s = c - 1;
-        QString text = Cells(c, Index);
-        m_canvas.Font().Assign(rowFont);
-        m_canvas.Brush().Assign(rowBrush);
-        if ((State & (odSelected | odFocused)) && !RowSelect() && p != currentPos) {
-            m_canvas.Brush().SetColor(Color());
-            m_canvas.Font().SetColor(Font().Color());
-        }
-        DoDrawItemProp(Index, s, State, m_canvas.Brush(), m_canvas.Font(), text);
-
-        const TListColumn& column = Columns()[c];
-        const TRect cell { x, Rect.top, x + column.Width(), cellBottom };
-        x = cell.right;
-        m_canvas.FillRect(cell);
-        TRect textRect { cell.left + 2, cell.top, cell.right - 2, cell.bottom };
-        if (c == 0 && Checkboxes()) {
-            const TBitmap& glyph = item.Checked() ? m_checkTrueGlyph : m_checkFalseGlyph;
-            if (!glyph.Empty()) {
-                m_canvas.Draw(cell.left + 2, cell.top + (cell.Height() - glyph.Height()) / 2, glyph);
-                textRect.left += glyph.Width() + 4;
-            } else {
-                const int top = cell.top + (cell.Height() - 14) / 2;
-                m_canvas.DrawFlatCheckBox(
-                    TRect { cell.left + 2, top, cell.left + 16, top + 14 }, item.Checked());
-                textRect.left += 18;
-            }
-        }
-        if (c == 0 && SmallImages() && item.ImageIndex() >= 0) {
-            const int iy = cell.top + (cell.Height() - SmallImages()->Height()) / 2;
-            SmallImages()->Draw(m_canvas, cell.left + 2, iy, item.ImageIndex());
-            textRect.left += SmallImages()->Width() + 2;
-        }
-        const TCellContentKind kind = ContentKind(text);
-        if (kind == ckMarkup) {
-            text = MarkupPlainText(text);
-        } else if (kind == ckRichText) {
-            TRichEdit engine;
-            CellToRich(Index, s, engine);
-            text = engine.PlainText();
-        }
-        if (kind == ckURL && (!(State & odSelected) || !RowSelect())) {
-            m_canvas.Font().SetStyle(m_canvas.Font().Style() | fsUnderline);
-            m_canvas.Font().SetColor(m_urlColor);
-        }
-        unsigned flags = DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | m_vertTextFlag;
-        if (column.Alignment() == taRightJustify)
-            flags |= DT_RIGHT;
-        else if (column.Alignment() == taCenter)
-            flags |= DT_CENTER;
-        m_canvas.SetBkMode(bkTransparent);
-        m_canvas.DrawText(text, textRect, flags);
-    }
-
-    if (m_detailView->Visible()) {
-        m_canvas.Brush().Assign(rowBrush);
-        TRect detail { Rect.left, cellBottom, Rect.right, Rect.bottom };
-        m_canvas.FillRect(detail);
-        m_canvas.SetFont(m_detailView->Font());
-        if (m_detailView->SplitLine()) {
-            m_canvas.Pen().SetColor(clGray);
-            m_canvas.MoveTo(detail.left, detail.top);
-            m_canvas.LineTo(detail.right, detail.top);
-        }
-        detail.left += m_detailView->Indent() + 2;
-        m_canvas.DrawText(MarkupPlainText(Cells(m_detailView->Column(), Index)), detail,
-            DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | DT_TOP);
-    }
-    if (OnDrawItem)
-        OnDrawItem(*this, m_canvas, Index, Rect, State);
+void TOrvListView::DrawRichText(int ARow, int ASubItem, const TRect& Rect, TCanvas& Canvas)
+{
+    m_rowPainter->DrawRichText(ARow, ASubItem, Rect, Canvas);
 }
 
 // ============================================================================================
@@ -736,36 +652,9 @@ void TOrvListView::ItemRClick(int item, int column)
         DoRightClickCell(item, column < 0 ? 0 : column);
 }
 
-// FIXME: plain section painter; the marked-up captions and the sort indicator come with the
-// header renderer.
 void TOrvListView::HeaderDrawSection(QPainter& painter, int section, const TRect& rect)
 {
-    if (section < 0 || section >= Columns().Count())
-        return;
-    TCanvas canvas;
-    canvas.Attach(&painter);
-    canvas.Brush().SetColor(clBtnFace);
-    canvas.Brush().SetStyle(bsSolid);
-    canvas.FillRect(rect);
-    canvas.Pen().SetColor(clBtnShadow);
-    canvas.MoveTo(rect.right - 1, rect.top);
-    canvas.LineTo(rect.right - 1, rect.bottom);
-    canvas.MoveTo(rect.left, rect.bottom - 1);
-    canvas.LineTo(rect.right, rect.bottom - 1);
-    canvas.SetFont(m_headerFont);
-    canvas.SetBkMode(bkTransparent);
-    const TListColumn& column = Columns()[section];
-    unsigned align = column.Alignment() == taRightJustify ? DT_RIGHT
-        : column.Alignment() == taCenter                  ? DT_CENTER
-                                                          : DT_LEFT;
-    TRect content { rect.left + 2, rect.top + 1, rect.right - 2, rect.bottom - 1 };
-    const QString text = MarkupPlainText(column.Caption());
-    if (text.contains(QLatin1Char('\r')))
-        canvas.DrawText(QString(text).remove(QLatin1Char('\n')).replace(QLatin1Char('\r'), QLatin1Char('\n')),
-            content, align | DT_NOPREFIX | DT_TOP);
-    else
-        canvas.DrawText(text, content, align | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-    canvas.Detach();
+    THeaderPainter(*this).DrawSection(painter, section, rect);
 }
 
 bool TOrvListView::HeaderBeginTrack(int section)

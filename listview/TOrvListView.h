@@ -35,6 +35,7 @@
 #include <functional>
 #include <memory>
 
+class TRowPainter;
 class THTMLPictureCache;
 class TImageList;
 class TPictureContainer;
@@ -100,6 +101,9 @@ public:
 
     // Column widths are kept between runs when ColumnSize().Save() is set.
     virtual void SaveColumnSizes();
+    // Fits a column (0 = caption) or every column to its widest cell, measured as drawn.
+    void AutoSizeColumn(int ACol);
+    void AutoSizeColumns();
 
     // The pointing-hand cursor registered under crURLHand.
     static QCursor URLHandCursor();
@@ -294,6 +298,9 @@ public:
     virtual int VersionNumber() const;
     virtual QString VersionText() const;
 
+    // Renders a rich-text cell (ASubItem: -1 = caption) into Rect of Canvas; printing uses it too.
+    void DrawRichText(int ARow, int ASubItem, const TRect& Rect, TCanvas& Canvas);
+
     // The canvas rows are drawn and measured on.
     TCanvas& DrawingCanvas() { return m_canvas; }
     // DrawText flag for the vertical place of plain text (DT_TOP, DT_VCENTER or DT_BOTTOM).
@@ -404,6 +411,7 @@ private:
     int m_qtTimer = 0;
 
     TCanvas m_canvas;
+    std::unique_ptr<TRowPainter> m_rowPainter;
     std::unique_ptr<TPrintsettings> m_printSettings;
     std::unique_ptr<THTMLSettings> m_htmlSettings;
     std::unique_ptr<TDetails> m_detailView;

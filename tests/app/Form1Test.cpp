@@ -352,6 +352,11 @@ TEST_F(DemoWindow, StartUpLoadsTestCsvIntoSamplesOneAndThree)
     EXPECT_EQ(f.OrvListView2->Columns()[2].Alignment(), taRightJustify);
     EXPECT_EQ(f.OrvListView2->Columns()[3].Alignment(), taRightJustify);
     EXPECT_EQ(f.OrvListView2->Columns()[1].Alignment(), taLeftJustify);
+    // Sample 3 starts with its columns fitted: the web column is wider than the cylinders column.
+    EXPECT_GT(f.OrvListView3->Columns()[6].Width(), f.OrvListView3->Columns()[2].Width());
+    EXPECT_NE(f.OrvListView3->Columns()[6].Width(), 50);
+    f.Button4->click();
+    EXPECT_GT(f.OrvListView2->Columns()[6].Width(), f.OrvListView2->Columns()[2].Width());
     EXPECT_EQ(f.ComboBox1->currentText(), QStringLiteral("BMW"));
     EXPECT_EQ(f.ComboBox2->currentText(), QStringLiteral("Ferrari"));
 
