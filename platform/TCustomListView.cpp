@@ -49,6 +49,7 @@ TCustomListView::TCustomListView(QWidget* parent)
     m_brush.SetColor(clWindow);
     m_brush.OnChange = [this] { viewport()->update(); };
     m_font.OnChange = [this] { ListFontChanged(); };
+    setFont(m_font.ToQFont()); // rows, header and editor all measure with the list's font
     m_header = new THeaderControl(this);
     m_header->hide();
     horizontalScrollBar()->setSingleStep(10);
