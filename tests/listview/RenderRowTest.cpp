@@ -249,6 +249,15 @@ TEST_F(RenderRowTest, ImagesAcceptIndexesUpTo65534AndMoveTheText)
             EXPECT_EQ(textLeft, 2);
         }
     }
+    // Vertical place by VAlignment inside the cell area (row height 20, image 16).
+    list.Items()[0].SetImageIndex(0);
+    const std::pair<TVAlignment, int> places[] = {{vtaTop, 0}, {vtaBottom, 4}, {vtaCenter, 2}};
+    for (const auto& [align, top] : places) {
+        list.SetVAlignment(align);
+        const auto drawn = OfKind(Record(), TCanvasRecord::Image);
+        ASSERT_EQ(drawn.size(), 1u);
+        EXPECT_EQ(drawn[0].rect.top, top) << int(align);
+    }
     // With a check box in the cell the image moves to 18.
     list.Items()[0].SetImageIndex(0);
     list.SetCheckboxes(true);
@@ -483,6 +492,10 @@ TEST_F(RenderRowTest, WallpaperShowsThroughCellsButNotThroughTheHighlight)
     EXPECT_EQ(image.pixelColor(76, 10), Q(kSelection));
     EXPECT_EQ(image.pixelColor(176, 10), QColor(0, 160, 0));
     EXPECT_EQ(image.pixelColor(176, 30), QColor(0, 160, 0));
+    // Text on the wallpaper has no box behind it; the highlighted caption keeps its colour.
+    const auto records = Record();
+    EXPECT_EQ(TextRecord(records, QStringLiteral("Beta"))->background, clNone);
+    EXPECT_EQ(TextRecord(records, QStringLiteral("Alpha"))->background, kSelection);
 }
 
 TEST_F(RenderRowTest, FocusRectangleMarksTheCurrentCellOnlyWithKeyboardFocus)
