@@ -9,6 +9,7 @@
 #include "platform/TImageList.h"
 
 #include <QPainter>
+#include <QResizeEvent>
 #include <QTimerEvent>
 
 // ============================================================================================
@@ -673,9 +674,62 @@ void TOrvListView::HeaderEndTrack(int section)
     if (OnEndColumnTrack)
         OnEndColumnTrack(*this, section);
     m_columnTracking = false;
+    if (section >= 0 && section < Columns().Count()) {
+        const bool sorted = section == m_sortIndicatorColumn && m_sortIndicatorColumn != -2;
+        if (sorted && m_sortShow) {
+            // A drag resets the section's format; the sorted column gets its indicator back.
+            if (m_sortUpGlyph.Empty() || m_sortDownGlyph.Empty())
+                SetHeaderImageIndicator(section, m_sortDirection == sdAscending ? 0 : 1);
+            else
+                SetHeaderBitmapIndicator(section);
+        } else if (m_sortShow) {
+            SetHeaderImageIndicator(section, -1);
+        }
+        if (!sorted) {
+            const TAlignment alignment = Columns()[section].Alignment();
+            Header().SetFormat(section, HDF_STRING | (alignment == taRightJustify ? HDF_RIGHT
+                                                      : alignment == taCenter     ? HDF_CENTER
+                                                                                  : HDF_LEFT));
+        }
+    }
     if (OnColumnSized)
         OnColumnSized(*this, section);
     SetHeaderOwnerDraw(m_headerOwnerDraw);
+}
+
+void TOrvListView::HeaderItemChanged(int section)
+{
+    TCustomListView::HeaderItemChanged(section);
+    // The platform resets section formats on width changes; keep the sections owner drawn,
+    // except in the middle of a divider drag (end track re-applies then).
+    if (!m_columnTracking)
+        SetHeaderOwnerDraw(m_headerOwnerDraw);
+    if (m_detailView->Visible())
+        Invalidate();
+}
+
+void TOrvListView::HeaderDividerDblClick(int section)
+{
+    TCustomListView::HeaderDividerDblClick(section);
+    if (!m_columnTracking)
+        SetHeaderOwnerDraw(m_headerOwnerDraw);
+    if (m_detailView->Visible())
+        Invalidate();
+}
+
+void TOrvListView::resizeEvent(QResizeEvent* event)
+{
+    TCustomListView::resizeEvent(event);
+    if (m_sortShow && m_sortIndicatorColumn >= 0)
+        SetHeaderBitmapIndicator(m_sortIndicatorColumn);
+}
+
+void TOrvListView::VerticalScrolled(bool endOfScroll, bool thumbTracking, int thumbPos)
+{
+    TCustomListView::VerticalScrolled(endOfScroll, thumbTracking, thumbPos);
+    // A wallpaper that does not repeat with the rows would be scrolled out of its tiling.
+    if (!m_wallpaper.Empty() && m_wallpaper.Height() != m_itemHeight)
+        viewport()->update();
 }
 
 void TOrvListView::HeaderRClick(TPoint headerPos)

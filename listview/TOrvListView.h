@@ -358,11 +358,15 @@ protected:
     void HeaderDrawSection(QPainter& painter, int section, const TRect& rect) override;
     bool HeaderBeginTrack(int section) override;
     void HeaderEndTrack(int section) override;
+    void HeaderItemChanged(int section) override;
+    void HeaderDividerDblClick(int section) override;
     void HeaderRClick(TPoint headerPos) override;
     void FilterChange(int section) override;
     void FilterBtnClick(int section) override;
     void ColumnsChanged() override;
     void timerEvent(QTimerEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void VerticalScrolled(bool endOfScroll, bool thumbTracking, int thumbPos) override;
 
     // One tick of the 300 ms window timer (auto-scroll while rows are dragged).
     virtual void WindowTimer() { }
