@@ -16,7 +16,9 @@ constexpr int kCells = 5;
 // Paints through the row painter whatever the list's own DrawItem does.
 class TBenchList : public TOrvListView {
 public:
-    TBenchList() : m_painter(*this) {}
+    TBenchList()
+        : m_painter(*this)
+    { }
     void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override
     {
         m_painter.DrawItem(Index, Rect, State);
@@ -42,8 +44,9 @@ void Fill(TOrvListView& list, int rows)
         item.SetCaption(QStringLiteral("<b>Row</b> <font color=\"clred\">%1</font>").arg(r));
         QStringList& subItems = item.SubItems();
         subItems.reserve(kCells - 1);
-        subItems << QStringLiteral("http://www.example.org/item/%1").arg(r) << QStringLiteral("plain cell text")
-                 << QStringLiteral("<i>italic</i> and <u>underlined</u>") << QString::number(r * 7);
+        subItems << QStringLiteral("http://www.example.org/item/%1").arg(r)
+                 << QStringLiteral("plain cell text") << QStringLiteral("<i>italic</i> and <u>underlined</u>")
+                 << QString::number(r * 7);
     }
     items.EndUpdate();
 }
@@ -64,7 +67,7 @@ void BM_PaintViewportMarkupURL_1000000x5(benchmark::State& state)
     QImage image(list->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         QPainter painter(&image);
-        list->PaintRows(painter, TRect{0, 0, image.width(), image.height()});
+        list->PaintRows(painter, TRect { 0, 0, image.width(), image.height() });
     }
     state.counters["rows"] = list->VisibleRowCount();
 }

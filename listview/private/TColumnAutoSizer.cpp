@@ -12,8 +12,7 @@
 
 TColumnAutoSizer::TColumnAutoSizer(TOrvListView& list)
     : m_list(list)
-{
-}
+{ }
 
 void TColumnAutoSizer::AutoSizeColumn(int ACol)
 {
@@ -55,14 +54,15 @@ void TColumnAutoSizer::AutoSizeColumn(int ACol)
         if (CellContent::IsMarkup(text)) {
             QString anchor, plain;
             int height = 0;
-            DrawMarkupSimple(canvas, text, TRect{0, 0, 65535, 65535}, images, 0, 0, false, true, false, true, true,
-                             0.0, m_list.URLColor(), anchor, plain, w, height);
+            DrawMarkupSimple(canvas, text, TRect { 0, 0, 65535, 65535 }, images, 0, 0, false, true, false,
+                true, true, 0.0, m_list.URLColor(), anchor, plain, w, height);
         } else {
             w = canvas.TextWidth(text);
         }
         if (images) {
             // Sub-item images count only while the list shows them (the platform counts from 1).
-            const int index = s == -1 ? item.ImageIndex() : (m_list.SubImages() ? item.SubItemImage(s + 1) : -1);
+            const int index
+                = s == -1 ? item.ImageIndex() : (m_list.SubImages() ? item.SubItemImage(s + 1) : -1);
             if (index != -1)
                 w += images->Width();
         }
@@ -100,8 +100,8 @@ void TColumnAutoSizer::SaveColumnSizes()
     TProfileStore store(settings.Key(), ini ? pkIniFile : pkRegistry);
     const int count = m_list.Columns().Count();
     for (int i = 0; i < count; ++i) {
-        const bool written =
-            store.WriteInteger(settings.Section(), QStringLiteral("col%1").arg(i), m_list.Columns()[i].Width());
+        const bool written = store.WriteInteger(
+            settings.Section(), QStringLiteral("col%1").arg(i), m_list.Columns()[i].Width());
         if (!written && ini)
             throw EOrvListViewError(QStringLiteral("Unable to write to ") + settings.Key());
     }

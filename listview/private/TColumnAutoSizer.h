@@ -18,7 +18,7 @@ public:
     void SaveColumnSizes();
 
     static constexpr int kCheckBoxWidth = 16; // pixels added to column 0 with check boxes
-    static constexpr int kMargin = 10;        // pixels added to the widest cell
+    static constexpr int kMargin = 10; // pixels added to the widest cell
 
 private:
     TOrvListView& m_list;

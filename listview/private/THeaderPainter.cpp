@@ -11,8 +11,7 @@
 
 THeaderPainter::THeaderPainter(TOrvListView& list)
     : m_list(list)
-{
-}
+{ }
 
 void THeaderPainter::DrawSection(QPainter& painter, int section, const TRect& rect)
 {
@@ -79,8 +78,8 @@ void THeaderPainter::DrawSection(TCanvas& canvas, int section, const TRect& rect
     if (CellContent::IsMarkup(caption)) {
         QString anchor, plain;
         int width = 0, height = 0;
-        DrawMarkupSimple(canvas, caption, content, m_list.SmallImages(), 0, 0, false, false, false, true, true,
-                         0.0, m_list.URLColor(), anchor, plain, width, height);
+        DrawMarkupSimple(canvas, caption, content, m_list.SmallImages(), 0, 0, false, false, false, true,
+            true, 0.0, m_list.URLColor(), anchor, plain, width, height);
     } else if (!caption.contains(QLatin1Char('\r'))) {
         canvas.DrawText(caption, content, align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     } else {

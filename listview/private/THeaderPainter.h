@@ -17,9 +17,9 @@ public:
     // The same on a canvas that is already attached to a device.
     void DrawSection(TCanvas& canvas, int section, const TRect& rect);
 
-    static constexpr int kInsetX = 2;        // pixels between section edge and content
+    static constexpr int kInsetX = 2; // pixels between section edge and content
     static constexpr int kInsetY = 1;
-    static constexpr int kIndicatorGap = 2;  // pixels between indicator and caption
+    static constexpr int kIndicatorGap = 2; // pixels between indicator and caption
 
 private:
     TOrvListView& m_list;

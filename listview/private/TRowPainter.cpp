@@ -10,8 +10,7 @@
 
 TRowPainter::TRowPainter(TOrvListView& list)
     : m_list(list)
-{
-}
+{ }
 
 QString TRowPainter::ShortenURL(const QString& text)
 {
@@ -65,9 +64,9 @@ void DrawCellMarkup(TOrvListView& list, TCanvas& canvas, const QString& text, co
     QString anchor, plain, focusHref;
     int contentWidth = 0, contentHeight = 0, anchorCount = 0, hoverAnchor = -1;
     TRect hoverRect;
-    DrawMarkup(canvas, text, rect, list.SmallImages(), 0, 0, -1, -1, 1, false, false, false, false, true, false,
-               true, 0.0, list.URLColor(), clNone, clNone, clGray, anchor, plain, focusHref, contentWidth,
-               contentHeight, anchorCount, hoverAnchor, hoverRect, &list.PictureCache(), list.PictureContainer());
+    DrawMarkup(canvas, text, rect, list.SmallImages(), 0, 0, -1, -1, 1, false, false, false, false, true,
+        false, true, 0.0, list.URLColor(), clNone, clNone, clGray, anchor, plain, focusHref, contentWidth,
+        contentHeight, anchorCount, hoverAnchor, hoverRect, &list.PictureCache(), list.PictureContainer());
 }
 
 } // namespace
@@ -88,7 +87,8 @@ void TRowPainter::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
     rowBrush.Assign(canvas.Brush());
 
     const TDetails& details = m_list.DetailView();
-    const int cellBottom = details.Visible() ? Rect.top + m_list.ItemHeight() - details.Height() : Rect.bottom;
+    const int cellBottom
+        = details.Visible() ? Rect.top + m_list.ItemHeight() - details.Height() : Rect.bottom;
     const TListItem& item = m_list.Items()[Index];
     const bool selected = State & odSelected;
     const bool rowSelect = m_list.RowSelect();
@@ -129,7 +129,7 @@ void TRowPainter::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
         const int width = m_list.Columns()[column].Width();
         if (p == current)
             currentLeft = left;
-        const TRect cell{left, Rect.top, left + width, cellBottom};
+        const TRect cell { left, Rect.top, left + width, cellBottom };
         left += width;
 
         canvas.Pen().SetColor(canvas.Brush().Color());
@@ -138,7 +138,7 @@ void TRowPainter::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
             // A wallpaper brush would fill its picture again; a highlight must show its colour.
             if (canvas.Brush().HasPattern())
                 canvas.Brush().SetPattern(QImage());
-            canvas.Rectangle(TRect{cell.left, Rect.top, cell.right, Rect.bottom});
+            canvas.Rectangle(TRect { cell.left, Rect.top, cell.right, Rect.bottom });
         } else {
             canvas.SetBkMode(bkTransparent);
         }
@@ -154,8 +154,8 @@ void TRowPainter::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
         if (CellContent::IsRichText(text)) {
             DrawRichText(Index, s, textRect, canvas);
         } else if (!markup) {
-            unsigned flags = DT_NOPREFIX | DT_EXPANDTABS | DT_EDITCONTROL | m_list.VerticalTextFlag() |
-                             AlignmentFlag(m_list.Columns()[column].Alignment());
+            unsigned flags = DT_NOPREFIX | DT_EXPANDTABS | DT_EDITCONTROL | m_list.VerticalTextFlag()
+                | AlignmentFlag(m_list.Columns()[column].Alignment());
             if (!text.contains(QLatin1Char('\r')))
                 flags |= DT_END_ELLIPSIS;
             flags |= m_list.WordWrap() ? DT_WORDBREAK : DT_SINGLELINE;
@@ -175,7 +175,7 @@ void TRowPainter::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
     if ((State & odFocused) && selected && m_list.hasFocus()) {
         if (!rowSelect && current >= 0) {
             const int width = m_list.Columns()[order[size_t(current)]].Width();
-            row = TRect{currentLeft, Rect.top, currentLeft + width, Rect.bottom};
+            row = TRect { currentLeft, Rect.top, currentLeft + width, Rect.bottom };
         }
         canvas.DrawFocusRect(row);
     }
@@ -202,8 +202,8 @@ void TRowPainter::DrawCheckBox(int Index, const TRect& cell, TRect& text)
         case vtaTop:
             break;
         }
-        canvas.DrawFlatCheckBox(
-            TRect{k.left + kCheckBoxOffset, k.top, k.left + kCheckBoxOffset + kCheckBoxSize, k.top + kCheckBoxSize},
+        canvas.DrawFlatCheckBox(TRect { k.left + kCheckBoxOffset, k.top,
+                                    k.left + kCheckBoxOffset + kCheckBoxSize, k.top + kCheckBoxSize },
             checked);
         text.left += kTextAfterCheckBox;
         return;
@@ -221,14 +221,14 @@ void TRowPainter::DrawCheckBox(int Index, const TRect& cell, TRect& text)
     case vtaTop:
         break;
     }
-    const TBitmap& glyph =
-        checked ? TransparentGlyph(trueGlyph, m_checkTrue) : TransparentGlyph(falseGlyph, m_checkFalse);
+    const TBitmap& glyph
+        = checked ? TransparentGlyph(trueGlyph, m_checkTrue) : TransparentGlyph(falseGlyph, m_checkFalse);
     canvas.Draw(cell.left + kCheckBoxOffset, k.top, glyph);
     text.left += w + 4;
 }
 
 void TRowPainter::DrawCellImage(int Index, int subItem, bool firstPosition, const TRect& row, int cellBottom,
-                                const TRect& cell, TRect& text)
+    const TRect& cell, TRect& text)
 {
     TImageList* images = m_list.SmallImages();
     if (!images)
@@ -259,7 +259,8 @@ void TRowPainter::DrawCellImage(int Index, int subItem, bool firstPosition, cons
     // The image stays inside its own row even when the cell area is lower than the picture.
     if (y < row.top)
         y = row.top;
-    const int x = (m_list.Checkboxes() && firstPosition) ? cell.left + kTextAfterCheckBox : cell.left + kImageOffset;
+    const int x
+        = (m_list.Checkboxes() && firstPosition) ? cell.left + kTextAfterCheckBox : cell.left + kImageOffset;
     images->Draw(m_list.DrawingCanvas(), x, y, index);
     text.left += images->Width() + 2;
 }
@@ -272,7 +273,7 @@ void TRowPainter::DrawDetailLine(int Index, TRect& row, int cellsRight, TOwnerDr
     if (State & odSelected)
         canvas.Font().SetColor(m_list.SelectionTextColor());
 
-    TRect d{row.left, row.top + m_list.ItemHeight() - details.Height(), cellsRight, row.bottom};
+    TRect d { row.left, row.top + m_list.ItemHeight() - details.Height(), cellsRight, row.bottom };
     row.right = cellsRight;
     if (details.SplitLine()) {
         canvas.Pen().SetColor(clBlack);

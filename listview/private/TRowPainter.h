@@ -39,7 +39,7 @@ public:
 private:
     void DrawCheckBox(int Index, const TRect& cell, TRect& text);
     void DrawCellImage(int Index, int subItem, bool firstPosition, const TRect& row, int cellBottom,
-                       const TRect& cell, TRect& text);
+        const TRect& cell, TRect& text);
     void DrawDetailLine(int Index, TRect& row, int cellsRight, TOwnerDrawState State);
     // Glyphs are drawn with the transparent colour taken from their own picture; the copies keep
     // the list's bitmaps untouched and their transparency masks are made once, not per row.

@@ -23,9 +23,9 @@ protected:
     {
         for (int i = 0; i < 3; ++i)
             list.Columns().Add().SetWidth(50);
-        AddRow(QStringLiteral("Short"), {QStringLiteral("a much longer text"), QStringLiteral("x")});
-        AddRow(QStringLiteral("The longest caption"), {QStringLiteral("mid")});
-        AddRow(QStringLiteral("Mid caption"), {QStringLiteral("b"), QStringLiteral("y")});
+        AddRow(QStringLiteral("Short"), { QStringLiteral("a much longer text"), QStringLiteral("x") });
+        AddRow(QStringLiteral("The longest caption"), { QStringLiteral("mid") });
+        AddRow(QStringLiteral("Mid caption"), { QStringLiteral("b"), QStringLiteral("y") });
     }
 
     void AddRow(const QString& caption, const QStringList& subItems)
@@ -48,7 +48,7 @@ protected:
     }
 
     TOrvListView list;
-    TColumnAutoSizer sizer{list};
+    TColumnAutoSizer sizer { list };
 };
 
 TEST_F(AutoSizeColumnTest, WidestPlainTextPlusMargin)
@@ -59,7 +59,8 @@ TEST_F(AutoSizeColumnTest, WidestPlainTextPlusMargin)
     EXPECT_EQ(list.Columns()[1].Width(), Width(QStringLiteral("a much longer text")) + 10);
     // A row without that sub-item counts as empty.
     sizer.AutoSizeColumn(2);
-    EXPECT_EQ(list.Columns()[2].Width(), std::max(Width(QStringLiteral("x")), Width(QStringLiteral("y"))) + 10);
+    EXPECT_EQ(
+        list.Columns()[2].Width(), std::max(Width(QStringLiteral("x")), Width(QStringLiteral("y"))) + 10);
     EXPECT_EQ(list.Columns()[0].Width() > list.Columns()[2].Width(), true);
 }
 
@@ -108,21 +109,22 @@ TEST_F(AutoSizeColumnTest, MarkupIsMeasuredAsRenderedAndRichTextByItsPlainText)
 TEST_F(AutoSizeColumnTest, CellFontFromDrawItemPropAppliesToThatCellOnly)
 {
     // Row 0 (the shortest caption) is bold; the others keep the list's font.
-    list.OnDrawItemProp = [](TOrvListView&, int row, int sub, TOwnerDrawState, TBrush&, TFont& font,
-                             const QString&) {
-        if (sub == -1 && row == 0)
-            font.SetStyle(fsBold);
-    };
+    list.OnDrawItemProp
+        = [](TOrvListView&, int row, int sub, TOwnerDrawState, TBrush&, TFont& font, const QString&) {
+              if (sub == -1 && row == 0)
+                  font.SetStyle(fsBold);
+          };
     sizer.AutoSizeColumn(0);
-    const int expected =
-        std::max(Width(QStringLiteral("Short"), fsBold), Width(QStringLiteral("The longest caption"))) + 10;
+    const int expected
+        = std::max(Width(QStringLiteral("Short"), fsBold), Width(QStringLiteral("The longest caption"))) + 10;
     EXPECT_EQ(list.Columns()[0].Width(), expected);
 
     // A bold font for the widest cell widens the column.
-    list.OnDrawItemProp = [](TOrvListView&, int, int sub, TOwnerDrawState, TBrush&, TFont& font, const QString&) {
-        if (sub == -1)
-            font.SetStyle(fsBold);
-    };
+    list.OnDrawItemProp
+        = [](TOrvListView&, int, int sub, TOwnerDrawState, TBrush&, TFont& font, const QString&) {
+              if (sub == -1)
+                  font.SetStyle(fsBold);
+          };
     sizer.AutoSizeColumn(0);
     EXPECT_EQ(list.Columns()[0].Width(), Width(QStringLiteral("The longest caption"), fsBold) + 10);
 }
@@ -143,9 +145,10 @@ TEST_F(AutoSizeColumnTest, AutoSizeColumnsSizesEveryColumnWithPaintingHeldBack)
     list.resize(300, 200);
     list.show();
     bool suspendedWhileMeasuring = true;
-    list.OnDrawItemProp = [&](TOrvListView& sender, int, int, TOwnerDrawState, TBrush&, TFont&, const QString&) {
-        suspendedWhileMeasuring = suspendedWhileMeasuring && sender.PaintSuspended();
-    };
+    list.OnDrawItemProp
+        = [&](TOrvListView& sender, int, int, TOwnerDrawState, TBrush&, TFont&, const QString&) {
+              suspendedWhileMeasuring = suspendedWhileMeasuring && sender.PaintSuspended();
+          };
     sizer.AutoSizeColumns();
     EXPECT_TRUE(suspendedWhileMeasuring);
     EXPECT_FALSE(list.PaintSuspended());
@@ -164,7 +167,7 @@ protected:
     }
     QTemporaryDir dir;
     TOrvListView list;
-    TColumnAutoSizer sizer{list};
+    TColumnAutoSizer sizer { list };
 };
 
 TEST_F(SaveColumnSizesTest, WritesOneEntryPerColumnToTheIniSection)
@@ -190,9 +193,9 @@ TEST_F(SaveColumnSizesTest, NothingIsWrittenWithoutSaveKeyOrSection)
         QString key;
         QString section;
     } cases[] = {
-        {"save off", false, file, QStringLiteral("S")},
-        {"empty section", true, file, QString()},
-        {"empty key", true, QString(), QStringLiteral("S")},
+        { "save off", false, file, QStringLiteral("S") },
+        { "empty section", true, file, QString() },
+        { "empty key", true, QString(), QStringLiteral("S") },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -222,7 +225,8 @@ TEST_F(SaveColumnSizesTest, UnwritableIniFileRaisesTheListError)
 
 TEST_F(SaveColumnSizesTest, RegistryStoreKeepsTheWidthsUnderTheSubKey)
 {
-    const QString key = QStringLiteral("Software\\OrvTests\\AutoSize%1").arg(QCoreApplication::applicationPid());
+    const QString key
+        = QStringLiteral("Software\\OrvTests\\AutoSize%1").arg(QCoreApplication::applicationPid());
     list.ColumnSize().SetSave(true);
     list.ColumnSize().SetKey(key);
     list.ColumnSize().SetSection(QStringLiteral("Grid"));

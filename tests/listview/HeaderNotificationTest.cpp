@@ -38,11 +38,11 @@ class HeaderNotificationTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* caption : {"Car", "Type", "Price"})
+        for (const char* caption : { "Car", "Type", "Price" })
             list.Columns().Add().SetCaption(QString::fromLatin1(caption));
         for (int i = 0; i < 3; ++i)
             list.Columns()[i].SetWidth(100);
-        for (const char* car : {"Volvo", "Audi", "BMW"}) {
+        for (const char* car : { "Volvo", "Audi", "BMW" }) {
             TListItem& item = list.Items().Add();
             item.SetCaption(QString::fromLatin1(car));
             item.SubItems() << QStringLiteral("sedan") << QStringLiteral("1");
@@ -54,7 +54,7 @@ protected:
     }
 
     TTrackedList list;
-    TImageList images{16, 16};
+    TImageList images { 16, 16 };
 };
 
 TEST_F(HeaderNotificationTest, EndTrackKeepsTheIndicatorOnTheSortedColumnOnly)
@@ -76,7 +76,7 @@ TEST_F(HeaderNotificationTest, EndTrackKeepsTheIndicatorOnTheSortedColumnOnly)
     list.HeaderEndTrack(0);
     EXPECT_EQ(list.Header().ImageIndex(0), 0); // ascending
     EXPECT_NE(list.Header().Format(0) & HDF_IMAGE, 0u);
-    EXPECT_EQ(sized, (std::vector<int>{1, 0}));
+    EXPECT_EQ(sized, (std::vector<int> { 1, 0 }));
     list.SetHeaderImages(nullptr);
 }
 
@@ -140,7 +140,7 @@ TEST_F(HeaderNotificationTest, AutoSizeColumnsFitsTheCellsAndDestructionSavesThe
     TCanvas& canvas = list.DrawingCanvas();
     canvas.SetFont(list.Font());
     int widest = 0;
-    for (const char* car : {"Volvo", "Audi", "BMW"})
+    for (const char* car : { "Volvo", "Audi", "BMW" })
         widest = std::max(widest, canvas.TextWidth(QString::fromLatin1(car)));
     EXPECT_EQ(list.Columns()[0].Width(), widest + 10);
     EXPECT_EQ(list.Columns()[1].Width(), canvas.TextWidth(QStringLiteral("sedan")) + 10);

@@ -17,7 +17,7 @@ class HeaderPainterTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* caption : {"Car", "Type", "Price"})
+        for (const char* caption : { "Car", "Type", "Price" })
             list.Columns().Add().SetCaption(QString::fromLatin1(caption));
         for (int i = 0; i < 3; ++i)
             list.Columns()[i].SetWidth(100);
@@ -34,7 +34,7 @@ protected:
         QImage image(100, 24, QImage::Format_RGB32);
         image.fill(Qt::black);
         QPainter painter(&image);
-        THeaderPainter(list).DrawSection(painter, section, TRect{0, 0, 100, 24});
+        THeaderPainter(list).DrawSection(painter, section, TRect { 0, 0, 100, 24 });
         return image;
     }
 
@@ -46,7 +46,7 @@ protected:
         TCanvas canvas;
         canvas.Attach(&painter);
         canvas.SetRecorder(&records);
-        THeaderPainter(list).DrawSection(canvas, section, TRect{0, 0, width, 24});
+        THeaderPainter(list).DrawSection(canvas, section, TRect { 0, 0, width, 24 });
         canvas.Detach();
         return records;
     }
@@ -142,9 +142,9 @@ TEST_F(HeaderPainterTest, SortIndicatorIsTheDownGlyphForAscendingOnTheLeft)
         TAlignment alignment;
         QColor expected;
     } cases[] = {
-        {"ascending", sdAscending, taLeftJustify, Qt::red},
-        {"descending", sdDescending, taLeftJustify, Qt::green},
-        {"right-aligned caption keeps the indicator left", sdAscending, taRightJustify, Qt::red},
+        { "ascending", sdAscending, taLeftJustify, Qt::red },
+        { "descending", sdDescending, taLeftJustify, Qt::green },
+        { "right-aligned caption keeps the indicator left", sdAscending, taRightJustify, Qt::red },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -31,7 +31,7 @@ private:
     std::unique_ptr<TRowPainter> m_painter;
 };
 
-constexpr TColor kSelection = 0x0000C8;     // red
+constexpr TColor kSelection = 0x0000C8; // red
 constexpr TColor kSelectionText = 0x00FFFF; // yellow
 constexpr TColor kBackground = clWhite;
 
@@ -51,7 +51,7 @@ protected:
         list.SetSelectionColor(kSelection);
         list.SetSelectionTextColor(kSelectionText);
         list.SetItemHeight(20);
-        for (int w : {80, 100, 120})
+        for (int w : { 80, 100, 120 })
             list.Columns().Add().SetWidth(w);
         TListItem& a = list.Items().Add();
         a.SetCaption(QStringLiteral("Alpha"));
@@ -65,7 +65,7 @@ protected:
         QImage image(420, 120, QImage::Format_RGB32);
         image.fill(Qt::black);
         QPainter painter(&image);
-        list.PaintRows(painter, TRect{0, 0, 420, 120});
+        list.PaintRows(painter, TRect { 0, 0, 420, 120 });
         return image;
     }
 
@@ -118,11 +118,11 @@ struct SelectionCase {
 TEST_F(RenderRowTest, SelectionColoursFollowRowSelectCellSelectAndDisplayOrder)
 {
     const SelectionCase cases[] = {
-        {"row select", true, false, false, 0, {0, 1, 2}, {true, true, true}},
-        {"plain list: caption only", false, false, false, 0, {0, 1, 2}, {true, false, false}},
-        {"cell select: current cell only", false, true, false, 2, {0, 1, 2}, {false, false, true}},
-        {"cell edit: caption and current cell", false, false, true, 1, {0, 1, 2}, {true, true, false}},
-        {"cell select with moved columns", false, true, false, 2, {2, 0, 1}, {true, false, false}},
+        { "row select", true, false, false, 0, { 0, 1, 2 }, { true, true, true } },
+        { "plain list: caption only", false, false, false, 0, { 0, 1, 2 }, { true, false, false } },
+        { "cell select: current cell only", false, true, false, 2, { 0, 1, 2 }, { false, false, true } },
+        { "cell edit: caption and current cell", false, false, true, 1, { 0, 1, 2 }, { true, true, false } },
+        { "cell select with moved columns", false, true, false, 2, { 2, 0, 1 }, { true, false, false } },
     };
     Select(0);
     for (const auto& c : cases) {
@@ -152,7 +152,7 @@ TEST_F(RenderRowTest, HighlightedCellTextTakesSelectionTextColour)
     Select(0);
     list.SetRowSelect(true);
     const auto records = Record();
-    for (const QString& text : {QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Gamma")}) {
+    for (const QString& text : { QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Gamma") }) {
         const TCanvasRecord* r = TextRecord(records, text);
         ASSERT_NE(r, nullptr) << text.toStdString();
         EXPECT_EQ(r->color, kSelectionText);
@@ -171,14 +171,14 @@ TEST_F(RenderRowTest, CheckBoxSitsTwoPixelsInAndTextStartsAfterIt)
     struct Case {
         TVAlignment align;
         int top; // of the box in row 0 (row height 20)
-    } cases[] = {{vtaCenter, 3}, {vtaTop, 0}, {vtaBottom, 6}};
+    } cases[] = { { vtaCenter, 3 }, { vtaTop, 0 }, { vtaBottom, 6 } };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.align));
         list.SetVAlignment(c.align);
         const auto records = Record();
         const auto boxes = OfKind(records, TCanvasRecord::CheckBox);
         ASSERT_EQ(boxes.size(), 2u);
-        EXPECT_EQ(boxes[0].rect, (TRect{2, c.top, 16, c.top + 14}));
+        EXPECT_EQ(boxes[0].rect, (TRect { 2, c.top, 16, c.top + 14 }));
         EXPECT_FALSE(boxes[0].checked);
         EXPECT_TRUE(boxes[1].checked);
         const TCanvasRecord* caption = TextRecord(records, QStringLiteral("Alpha"));
@@ -212,7 +212,7 @@ TEST_F(RenderRowTest, CheckGlyphsReplaceTheBoxAndMoveTheTextByTheirWidth)
     EXPECT_TRUE(OfKind(records, TCanvasRecord::CheckBox).empty());
     const auto images = OfKind(records, TCanvasRecord::Image);
     ASSERT_EQ(images.size(), 2u);
-    EXPECT_EQ(images[0].rect, (TRect{2, 4, 12, 16})); // centred: (20 - 12) / 2
+    EXPECT_EQ(images[0].rect, (TRect { 2, 4, 12, 16 })); // centred: (20 - 12) / 2
     // The text rectangle moves by the glyph width + 4; the text keeps its 2-pixel margin.
     EXPECT_EQ(TextRecord(records, QStringLiteral("Alpha"))->rect.left, 10 + 4 + 2);
     const QImage image = Paint();
@@ -233,7 +233,7 @@ TEST_F(RenderRowTest, ImagesAcceptIndexesUpTo65534AndMoveTheText)
     struct Case {
         int index;
         bool drawn;
-    } cases[] = {{0, true}, {-1, false}, {65535, false}, {70000, false}, {-5, false}};
+    } cases[] = { { 0, true }, { -1, false }, { 65535, false }, { 70000, false }, { -5, false } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index);
         list.Items()[0].SetImageIndex(c.index);
@@ -242,7 +242,7 @@ TEST_F(RenderRowTest, ImagesAcceptIndexesUpTo65534AndMoveTheText)
         const int textLeft = TextRecord(records, QStringLiteral("Alpha"))->rect.left;
         if (c.drawn) {
             ASSERT_EQ(drawn.size(), 1u);
-            EXPECT_EQ(drawn[0].rect, (TRect{2, 2, 18, 18}));
+            EXPECT_EQ(drawn[0].rect, (TRect { 2, 2, 18, 18 }));
             EXPECT_EQ(textLeft, 16 + 2 + 2); // the text rectangle moves by the image width + 2
         } else {
             EXPECT_TRUE(drawn.empty());
@@ -251,7 +251,7 @@ TEST_F(RenderRowTest, ImagesAcceptIndexesUpTo65534AndMoveTheText)
     }
     // Vertical place by VAlignment inside the cell area (row height 20, image 16).
     list.Items()[0].SetImageIndex(0);
-    const std::pair<TVAlignment, int> places[] = {{vtaTop, 0}, {vtaBottom, 4}, {vtaCenter, 2}};
+    const std::pair<TVAlignment, int> places[] = { { vtaTop, 0 }, { vtaBottom, 4 }, { vtaCenter, 2 } };
     for (const auto& [align, top] : places) {
         list.SetVAlignment(align);
         const auto drawn = OfKind(Record(), TCanvasRecord::Image);
@@ -380,7 +380,8 @@ TEST_F(RenderRowTest, DetailLineUsesTheBottomOfTheRowUnderASplitLine)
     list.SetItemHeight(60);
     list.Items()[0].SubItems() << QStringLiteral("Detail text");
     std::vector<TRect> drawnRows;
-    list.OnDrawItem = [&](TOrvListView&, TCanvas&, int, const TRect& r, TOwnerDrawState) { drawnRows.push_back(r); };
+    list.OnDrawItem
+        = [&](TOrvListView&, TCanvas&, int, const TRect& r, TOwnerDrawState) { drawnRows.push_back(r); };
 
     const auto records = Record();
     const TCanvasRecord* caption = TextRecord(records, QStringLiteral("Alpha"));
@@ -393,7 +394,7 @@ TEST_F(RenderRowTest, DetailLineUsesTheBottomOfTheRowUnderASplitLine)
     EXPECT_EQ(detail->color, clBlue);
     const auto lines = OfKind(records, TCanvasRecord::Line);
     ASSERT_GE(lines.size(), 1u);
-    EXPECT_EQ(lines[0].rect, (TRect{0, 40, 300, 40}));
+    EXPECT_EQ(lines[0].rect, (TRect { 0, 40, 300, 40 }));
     // Row 1 has no fourth sub-item: its detail line is empty.
     for (const auto& r : OfKind(records, TCanvasRecord::Text))
         EXPECT_FALSE(r.rect.top >= 60 + 40 && !r.text.isEmpty()) << r.text.toStdString();
@@ -409,18 +410,18 @@ TEST_F(RenderRowTest, DetailLineUsesTheBottomOfTheRowUnderASplitLine)
 TEST_F(RenderRowTest, DrawItemPropChangesOneCellAndIsUndoneForTheNext)
 {
     std::vector<int> subItems;
-    list.OnDrawItemProp = [&](TOrvListView&, int row, int sub, TOwnerDrawState, TBrush& brush, TFont& font,
-                              const QString&) {
-        if (row == 0)
-            subItems.push_back(sub);
-        if (sub == 0) {
-            brush.SetColor(clYellow);
-            font.SetColor(clRed);
-            font.SetStyle(fsBold);
-        }
-    };
+    list.OnDrawItemProp
+        = [&](TOrvListView&, int row, int sub, TOwnerDrawState, TBrush& brush, TFont& font, const QString&) {
+              if (row == 0)
+                  subItems.push_back(sub);
+              if (sub == 0) {
+                  brush.SetColor(clYellow);
+                  font.SetColor(clRed);
+                  font.SetStyle(fsBold);
+              }
+          };
     const auto records = Record();
-    EXPECT_EQ(subItems, (std::vector<int>{-1, 0, 1}));
+    EXPECT_EQ(subItems, (std::vector<int> { -1, 0, 1 }));
     EXPECT_EQ(TextRecord(records, QStringLiteral("Beta"))->color, clRed);
     EXPECT_TRUE(TextRecord(records, QStringLiteral("Beta"))->style & fsBold);
     EXPECT_EQ(TextRecord(records, QStringLiteral("Gamma"))->color, list.Font().Color());
@@ -449,7 +450,8 @@ TEST_F(RenderRowTest, MarkupCellIsRenderedAfterTheMarkupOffset)
 TEST_F(RenderRowTest, RichTextOnASelectedRowTakesTheSelectionColours)
 {
     list.Columns()[1].SetWidth(160);
-    list.Items()[0].SubItems()[0] = QStringLiteral("{\\rtf1\\ansi{\\colortbl;\\red0\\green0\\blue0;}\\cf1 WWWW MMMM}");
+    list.Items()[0].SubItems()[0]
+        = QStringLiteral("{\\rtf1\\ansi{\\colortbl;\\red0\\green0\\blue0;}\\cf1 WWWW MMMM}");
     QImage image = Paint();
     const QRect cell(80, 0, 160, 20);
     EXPECT_GT(orvtest::CountPixels(image, cell, QColor(Qt::black), 60), 10);
@@ -474,7 +476,7 @@ TEST_F(RenderRowTest, RichTextOnASelectedRowTakesTheSelectionColours)
         QPainter painter(&other);
         TCanvas canvas;
         canvas.Attach(&painter);
-        list.Painter().DrawRichText(0, 0, TRect{0, 0, 160, 20}, canvas);
+        list.Painter().DrawRichText(0, 0, TRect { 0, 0, 160, 20 }, canvas);
         canvas.Detach();
     }
     EXPECT_GT(orvtest::CountPixels(other, QRect(0, 0, 160, 20), QColor(Qt::black), 60), 10);
@@ -512,7 +514,7 @@ TEST_F(RenderRowTest, FocusRectangleMarksTheCurrentCellOnlyWithKeyboardFocus)
     list.SetCurrentColumn(1);
     focusRects = OfKind(Record(), TCanvasRecord::FocusRect);
     ASSERT_EQ(focusRects.size(), 1u);
-    EXPECT_EQ(focusRects[0].rect, (TRect{80, 0, 180, 20}));
+    EXPECT_EQ(focusRects[0].rect, (TRect { 80, 0, 180, 20 }));
     list.SetSubItemSelect(false);
     list.SetRowSelect(true);
     focusRects = OfKind(Record(), TCanvasRecord::FocusRect);
