@@ -1,5 +1,7 @@
 #include "platform/TListItems.h"
 
+#include <algorithm>
+
 // ---- TListItem ------------------------------------------------------------------------------
 
 static unsigned StateOf(bool selected, bool focused)
@@ -183,6 +185,22 @@ void TListItems::Delete(int index)
     m_items.erase(m_items.begin() + index);
     Renumber(index);
     Changed();
+}
+
+int TListItems::DeleteSelected()
+{
+    if (m_selectedCount == 0)
+        return 0;
+    const size_t before = m_items.size();
+    if (m_focusedItem && m_focusedItem->m_selected)
+        m_focusedItem = nullptr;
+    m_items.erase(std::remove_if(m_items.begin(), m_items.end(),
+                                 [](const std::unique_ptr<TListItem>& item) { return item->m_selected; }),
+                  m_items.end());
+    m_selectedCount = 0;
+    Renumber(0);
+    Changed();
+    return int(before - m_items.size());
 }
 
 void TListItems::Clear()

@@ -92,6 +92,7 @@ public:
     TListItem& Add();                       // amortised O(1)
     TListItem& Insert(int index);           // index clamped to 0..Count()
     void Delete(int index);                 // out of range: nothing
+    int DeleteSelected();                   // every selected row in one pass; returns how many
     void Clear();
     TListItem& operator[](int index) { return *m_items[size_t(index)]; }
     const TListItem& operator[](int index) const { return *m_items[size_t(index)]; }

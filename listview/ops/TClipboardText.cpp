@@ -77,18 +77,7 @@ int AppendRowsFromText(TListItems& items, TListColumns& columns, const QString& 
 
 int DeleteSelectedRows(TListItems& items)
 {
-    int deleted = 0;
-    items.BeginUpdate();
-    for (int i = 0; i < items.Count();) {
-        if (items[i].Selected()) {
-            items.Delete(i);
-            ++deleted;
-        } else {
-            ++i;
-        }
-    }
-    items.EndUpdate();
-    return deleted;
+    return items.DeleteSelected();
 }
 
 } // namespace orvops

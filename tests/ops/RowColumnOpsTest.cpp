@@ -153,4 +153,15 @@ TEST(ClipboardText, DeleteSelectedRowsAndLargePaste)
     EXPECT_EQ(AppendRowsFromText(big, columns, text), 99999);
     EXPECT_EQ(big.Count(), 100000);
     EXPECT_EQ(big[99999].Caption(), QStringLiteral("row99999"));
+
+    // Deleting half of a large selection is one pass, and the focus on a deleted row goes away.
+    for (int i = 0; i < big.Count(); i += 2)
+        big[i].SetSelected(false);
+    big[1].SetFocused(true);
+    EXPECT_EQ(DeleteSelectedRows(big), 50000);
+    EXPECT_EQ(big.Count(), 50000);
+    EXPECT_EQ(big[1].Caption(), QStringLiteral("row2"));
+    EXPECT_EQ(big[1].Index(), 1);
+    EXPECT_EQ(big.Focused(), nullptr);
+    EXPECT_EQ(big.SelectedCount(), 0);
 }
