@@ -317,16 +317,18 @@ void TRowPainter::DrawRichText(int ARow, int ASubItem, const TRect& Rect, TCanva
     const TRect device = Canvas.LPtoDP(Rect);
     const int dpiX = std::max(1, Canvas.PixelsPerInchX());
     const int dpiY = std::max(1, Canvas.PixelsPerInchY());
-    // Two device pixels of breathing room, expressed as the logical distance the original
-    // resolution-independent formula expects.
+    // Two device pixels of breathing room at the top left, converted through the logical units so
+    // the same inset holds on a printer.
     const int twoPixels = std::max(0, int(std::lround(2.0 / std::max(1e-9, Canvas.UnitsToPixelsX()))));
     const int gap = dpiX * twoPixels / 96;
     auto twips = [](double units, int dpi) { return int(std::lround(units * 1440.0 / dpi)); };
     TRect format;
     format.left = twips(device.left + gap, dpiX);
     format.top = twips(device.top + gap, dpiY);
-    format.right = format.left + twips(device.Width(), dpiX);
-    format.bottom = format.top + twips(device.Height(), dpiY);
+    // The inset moves the text, not the cell's far edges: the rich text must not spill into the
+    // next cell or row.
+    format.right = std::max(format.left, twips(device.right, dpiX));
+    format.bottom = std::max(format.top, twips(device.bottom, dpiY));
 
     const TMapMode previous = Canvas.MapMode();
     Canvas.SetMapMode(mmPixels);

@@ -483,6 +483,22 @@ TEST_F(RenderRowTest, RichTextOnASelectedRowTakesTheSelectionColours)
     EXPECT_EQ(orvtest::CountPixels(other, QRect(0, 0, 160, 20), Q(kSelectionText), 60), 0);
 }
 
+TEST_F(RenderRowTest, RichTextStaysInsideItsCell)
+{
+    // A long word in a narrow cell over a wallpaper, where nothing painted later would cover a spill.
+    QImage tile(8, 8, QImage::Format_RGB32);
+    tile.fill(QColor(0, 160, 0));
+    list.SetWallpaper(TBitmap(tile));
+    list.Items()[0].SubItems()[0] = QStringLiteral(
+        "{\\rtf1\\ansi{\\colortbl;\\red0\\green0\\blue0;}\\cf1 WWWWWWWWWWWWWWWWWWWWWWWWWWWWWW}");
+    list.Items()[0].SubItems()[1].clear();
+    const QImage image = Paint();
+    EXPECT_GT(orvtest::CountPixels(image, QRect(80, 0, 100, 20), QColor(Qt::black), 60), 10);
+    // Column 2 starts at x = 180 and the next row at y = 20: the wrapped text must reach neither.
+    EXPECT_EQ(orvtest::CountPixels(image, QRect(180, 0, 20, 20), QColor(Qt::black), 60), 0);
+    EXPECT_EQ(orvtest::CountPixels(image, QRect(80, 20, 100, 4), QColor(Qt::black), 60), 0);
+}
+
 TEST_F(RenderRowTest, WallpaperShowsThroughCellsButNotThroughTheHighlight)
 {
     QImage tile(8, 8, QImage::Format_RGB32);
