@@ -57,8 +57,9 @@ TEST(SortNumbers, GrammarAcceptsSignedDecimalsWithExponentAndNothingElse)
     for (const Case& c : cases) {
         const auto v = ParseDecimal(QString::fromLatin1(c.text));
         EXPECT_EQ(v.has_value(), c.ok) << c.text;
-        if (c.ok && v)
+        if (c.ok && v) {
             EXPECT_DOUBLE_EQ(*v, c.value) << c.text;
+        }
     }
 }
 
