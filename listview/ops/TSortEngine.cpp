@@ -3,6 +3,7 @@
 #include "platform/TListItems.h"
 
 #include <QDate>
+#include <QVarLengthArray>
 #include <QTime>
 #include <algorithm>
 #include <charconv>
@@ -371,6 +372,7 @@ TSortRun::TSortRun(int column, int directionSign, const TSortHandlers& handlers,
     , m_sign(directionSign < 0 ? -1 : 1)
     , m_handlers(handlers)
     , m_locale(std::move(locale))
+    , m_decimal(m_locale.decimalPoint())
 {
 }
 
@@ -390,8 +392,32 @@ double TSortRun::ConvertedValue(const QString& text, TSortStyle style, bool& isN
     switch (style) {
     case ssNumber:
     case ssNumberGrouped: {
-        const QString normal = NormalizeNumber(text, m_cachePrefix, m_cacheSuffix, style == ssNumberGrouped, m_locale);
-        const std::optional<double> v = ParseDecimal(normal);
+        // The same steps as NormalizeNumber, on a small local buffer: no allocation per row.
+        QVarLengthArray<QChar, 64> buf(text.constData(), text.constData() + text.size());
+        auto view = [&buf] { return QStringView(buf.constData(), buf.size()); };
+        auto removeFirst = [&](const QString& part) {
+            if (part.isEmpty())
+                return;
+            const qsizetype p = view().indexOf(part);
+            if (p >= 0)
+                buf.erase(buf.begin() + p, buf.begin() + p + part.size());
+        };
+        removeFirst(m_cacheSuffix);
+        removeFirst(m_cachePrefix);
+        if (style == ssNumberGrouped) {
+            const QString group = m_locale.groupSeparator();
+            if (!group.isEmpty())
+                for (qsizetype p = view().indexOf(group); p >= 0; p = view().indexOf(group, p))
+                    buf.erase(buf.begin() + p, buf.begin() + p + group.size());
+        }
+        if (m_decimal != QLatin1String(".")) {
+            const qsizetype p = view().indexOf(m_decimal);
+            if (p >= 0) {
+                buf.erase(buf.begin() + p, buf.begin() + p + m_decimal.size());
+                buf.insert(buf.begin() + p, QLatin1Char('.'));
+            }
+        }
+        const std::optional<double> v = ParseDecimal(view());
         isNumber = v.has_value();
         return v.value_or(0);
     }
@@ -444,7 +470,14 @@ int TSortRun::CompareRows(int x, int y)
     QString suffix;
     if (m_handlers.getFormat)
         m_handlers.getFormat(m_column, style, prefix, suffix);
+    m_lastStyle = style;
+    m_lastPrefix = prefix;
+    m_lastSuffix = suffix;
+    return CompareWithFormat(x, y, style, prefix, suffix);
+}
 
+int TSortRun::CompareWithFormat(int x, int y, TSortStyle style, const QString& prefix, const QString& suffix)
+{
     int r = 1;
     switch (style) {
     case ssText:
@@ -545,11 +578,66 @@ void TSortRun::Sort(TListItems& items)
     m_state.assign(size_t(n), 0);
     m_textKeysFolded = -1;
 
-    // Sort a permutation, not the rows themselves: the rows stay where they are while the
-    // handlers run, so a handler that reads the list by row index sees consistent rows.
+    // The rows stay where they are while the handlers run, so a handler that reads the list by
+    // row index sees consistent rows; the order is applied in one pass at the end.
     std::vector<int> order(static_cast<size_t>(n));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return CompareRows(x, y) < 0; });
+
+    // A first comparison tells which format the handler answers. For text, number and date
+    // styles each row's key is then prepared once and travels with the row through the sort;
+    // every comparison still asks the handler, and one that answers differently is compared
+    // the slow way with the format it gave.
+    CompareRows(0, 1);
+    const TSortStyle fastStyle = m_lastStyle;
+    const QString fastPrefix = m_lastPrefix;
+    const QString fastSuffix = m_lastSuffix;
+    const bool textStyle = fastStyle == ssText || fastStyle == ssTextCase || fastStyle == ssTextNoCase;
+    const bool valueStyle = fastStyle == ssNumber || fastStyle == ssNumberGrouped || fastStyle == ssDateTime
+        || fastStyle == ssDateDMY || fastStyle == ssDateMDY;
+
+    if (textStyle || valueStyle) {
+        struct Entry {
+            double value;
+            quint64 text;
+            int row;
+        };
+        const bool fold = fastStyle == ssTextNoCase;
+        std::vector<Entry> entries(static_cast<size_t>(n));
+        if (textStyle && m_textKeysFolded != int(fold))
+            BuildTextKeys(fold);
+        if (valueStyle)
+            ResetCacheIfFormatChanged(fastStyle, fastPrefix, fastSuffix);
+        for (int i = 0; i < n; ++i) {
+            Entry& e = entries[size_t(i)];
+            e.row = i;
+            e.text = textStyle ? m_textKeys[size_t(i)] : 0;
+            e.value = valueStyle ? CachedKey(i, fastStyle) : 0;
+        }
+        std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+            TSortStyle style = ssText;
+            QString prefix;
+            QString suffix;
+            if (m_handlers.getFormat)
+                m_handlers.getFormat(m_column, style, prefix, suffix);
+            if (style != fastStyle || prefix != fastPrefix || suffix != fastSuffix)
+                return CompareWithFormat(a.row, b.row, style, prefix, suffix) < 0;
+            int r;
+            if (textStyle) {
+                if (a.text != b.text)
+                    r = a.text < b.text ? -1 : 1;
+                else
+                    r = fold ? CompareTextNoCase(*m_cells[size_t(a.row)], *m_cells[size_t(b.row)])
+                             : CompareText(*m_cells[size_t(a.row)], *m_cells[size_t(b.row)]);
+            } else {
+                r = (std::isnan(a.value) || std::isnan(b.value)) ? 0 : Sign(a.value, b.value);
+            }
+            return r * m_sign < 0;
+        });
+        for (int i = 0; i < n; ++i)
+            order[size_t(i)] = entries[size_t(i)].row;
+    } else {
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return CompareRows(x, y) < 0; });
+    }
     items.ApplyOrder(order);
 
     m_cells.clear();

@@ -62,7 +62,8 @@ public:
     void Sort(TListItems& items);
 
 private:
-    int CompareRows(int x, int y);
+    int CompareRows(int x, int y); // asks the handler for the format
+    int CompareWithFormat(int x, int y, TSortStyle style, const QString& prefix, const QString& suffix);
     double CachedKey(int row, TSortStyle style);
     double ConvertedValue(const QString& text, TSortStyle style, bool& isNumber) const;
     void ResetCacheIfFormatChanged(TSortStyle style, const QString& prefix, const QString& suffix);
@@ -72,6 +73,10 @@ private:
     int m_sign;
     const TSortHandlers& m_handlers;
     QLocale m_locale;
+    QString m_decimal; // the locale's decimal separator
+    TSortStyle m_lastStyle = ssText; // the format of the last comparison
+    QString m_lastPrefix;
+    QString m_lastSuffix;
 
     // Per-row data of the running sort, indexed by the row's index (rows do not move until the end).
     std::vector<const QString*> m_cells;
