@@ -111,7 +111,7 @@ int TOrvListView::GetSubItemImage(int Row, int SubItem) const
 {
     if (!m_subImages || SubItem < 0)
         return -1;
-    const TListItem* item = const_cast<TOrvListView*>(this)->Items().Item(Row);
+    const TListItem* item = Items().Item(Row);
     return item ? item->SubItemImage(SubItem + 1) : -1;
 }
 
@@ -126,7 +126,7 @@ void TOrvListView::SetItemIndent(int Row, int SubItem, int Indent)
 
 int TOrvListView::GetItemIndent(int Row, int SubItem) const
 {
-    const TListItem* item = const_cast<TOrvListView*>(this)->Items().Item(Row);
+    const TListItem* item = Items().Item(Row);
     return item && SubItem == 0 ? item->Indent() : 0;
 }
 
