@@ -1,51 +1,11 @@
 #include "exchange/private/TTextFileReader.h"
 
 #include "exchange/EOrvListViewError.h"
+#include "platform/TCodePage1252.h"
 
 #include <QFile>
 #include <cstdint>
 #include <cstring>
-
-namespace {
-
-// Windows-1252 differs from Latin-1 only in 0x80..0x9F. The five codes it leaves undefined map
-// to the C1 controls of the same value, as the platform's own conversion does.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC,
-    0x0081,
-    0x201A,
-    0x0192,
-    0x201E,
-    0x2026,
-    0x2020,
-    0x2021,
-    0x02C6,
-    0x2030,
-    0x0160,
-    0x2039,
-    0x0152,
-    0x008D,
-    0x017D,
-    0x008F,
-    0x0090,
-    0x2018,
-    0x2019,
-    0x201C,
-    0x201D,
-    0x2022,
-    0x2013,
-    0x2014,
-    0x02DC,
-    0x2122,
-    0x0161,
-    0x203A,
-    0x0153,
-    0x009D,
-    0x017E,
-    0x0178,
-};
-
-} // namespace
 
 TTextFileReader::TTextFileReader(TLineEnds lineEnds)
     : m_lineEnds(lineEnds)
@@ -162,7 +122,10 @@ QString TTextFileReader::DecodeWindows1252(const char* data, qsizetype size)
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
     for (qsizetype i = 0; i < size; ++i) {
         const auto b = static_cast<unsigned char>(data[i]);
-        out[i] = (b >= 0x80 && b <= 0x9F) ? kCp1252High[b - 0x80] : char16_t(b);
+        // The five undefined codes map to the C1 controls of the same value, as the platform's
+        // own conversion does.
+        const char16_t mapped = cp1252::ToUnicode(b);
+        out[i] = mapped || b == 0 ? mapped : char16_t(b);
     }
     return text;
 }

@@ -1,5 +1,7 @@
 #include "platform/private/RtfFormat.h"
 
+#include "platform/TCodePage1252.h"
+
 #include <QFontMetricsF>
 #include <QHash>
 #include <QStringDecoder>
@@ -10,54 +12,14 @@ namespace rtf {
 
 namespace {
 
-// Windows-1252 differs from Latin-1 only in 0x80..0x9F; 0 marks the five unused bytes.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC,
-    0,
-    0x201A,
-    0x0192,
-    0x201E,
-    0x2026,
-    0x2020,
-    0x2021,
-    0x02C6,
-    0x2030,
-    0x0160,
-    0x2039,
-    0x0152,
-    0,
-    0x017D,
-    0,
-    0,
-    0x2018,
-    0x2019,
-    0x201C,
-    0x201D,
-    0x2022,
-    0x2013,
-    0x2014,
-    0x02DC,
-    0x2122,
-    0x0161,
-    0x203A,
-    0x0153,
-    0,
-    0x017E,
-    0x0178,
-};
-
 QString DecodeCp1252(const QByteArray& bytes)
 {
     QString out;
     out.reserve(bytes.size());
     for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x80 && b < 0xA0) {
-            const char16_t mapped = kCp1252High[b - 0x80];
-            out.append(QChar(mapped ? mapped : char16_t(0xFFFD)));
-        } else {
-            out.append(QChar(char16_t(b)));
-        }
+        const char16_t mapped = cp1252::ToUnicode(static_cast<unsigned char>(c));
+        // An undefined byte (mapped to 0 only above 0x7F) becomes the replacement character.
+        out.append(QChar(mapped || c == 0 ? mapped : char16_t(0xFFFD)));
     }
     return out;
 }
@@ -152,12 +114,7 @@ QString DecodeCodePage(const QByteArray& bytes, int codePage)
 
 int EncodeCp1252(char16_t ch)
 {
-    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
-        return ch;
-    for (std::size_t i = 0; i < kCp1252High.size(); ++i)
-        if (kCp1252High[i] == ch && ch != 0)
-            return int(0x80 + i);
-    return -1;
+    return cp1252::FromUnicode(ch);
 }
 
 void SanitizeRun(QString& run, KeepLineFeeds keep)
