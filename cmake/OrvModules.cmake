@@ -23,7 +23,12 @@ function(orv_add_module target)
     list(APPEND sources ${stub})
   endif()
   add_library(${target} STATIC ${sources})
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  # Headers are included by their folder ("listview/TOrvListView.h") in the source tree and in an
+  # installed tree alike.
+  target_include_directories(${target} PUBLIC
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/orvlistview>)
+  target_compile_features(${target} PUBLIC cxx_std_20)
   target_link_libraries(${target} PUBLIC ${M_DEPS} ${M_QT} Qt6::Core Qt6::Gui)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
   orv_use_pch(${target})
