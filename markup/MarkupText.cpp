@@ -463,3 +463,45 @@ QString RemovePrefixMarks(const QString& text)
     }
     return out;
 }
+
+QString MarkupShownText(const QString& markup)
+{
+    const QString text = LineBreaksToMarkup(UnwrapHashTag(ReplaceEntities(markup)), true);
+    QString shown;
+    shown.reserve(text.size());
+    bool hidden = false;
+    const auto newLine = [&shown] { shown += QLatin1Char('\n'); };
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype lt = text.indexOf(QLatin1Char('<'), i);
+        if (!hidden)
+            shown += RemovePrefixMarks(ReplaceSegmentEntities(text.mid(i, (lt < 0 ? n : lt) - i)));
+        if (lt < 0)
+            break;
+        // As the renderer reads tags: a "<" with fewer than three characters after it, or one
+        // without a ">", ends the text.
+        const qsizetype gt = text.indexOf(QLatin1Char('>'), lt);
+        if (n - lt < 3 || gt < 0)
+            break;
+        const bool closing = text.at(lt + 1) == QLatin1Char('/') && n - lt > 3;
+        const QChar letter = text.at(lt + (closing ? 2 : 1)).toUpper();
+        const QChar second = lt + (closing ? 3 : 2) < n ? text.at(lt + (closing ? 3 : 2)).toUpper() : QChar();
+        if (closing) {
+            if (letter == QLatin1Char('P'))
+                newLine();
+            else if (letter == QLatin1Char('Z'))
+                hidden = false;
+        } else if (letter == QLatin1Char('Z')) {
+            hidden = true;
+        } else if ((letter == QLatin1Char('B') || letter == QLatin1Char('H')) && second == QLatin1Char('R')) {
+            newLine();
+        } else if (letter == QLatin1Char('L') && !shown.isEmpty() && !shown.endsWith(QLatin1Char('\n'))) {
+            newLine(); // each list item begins a line
+        }
+        i = gt + 1;
+    }
+    while (shown.endsWith(QLatin1Char('\n')))
+        shown.chop(1);
+    return shown;
+}

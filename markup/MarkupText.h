@@ -72,3 +72,8 @@ QString ReplaceSegmentEntities(const QString& segment);
 
 // What prefix processing shows of a text: "&&" is one "&", a single "&" is not shown.
 QString RemovePrefixMarks(const QString& text);
+
+// The text a reader sees of a markup, for assistive technology and other plain-text readers:
+// entities resolved as the renderer resolves them, tags and hidden (<Z>) text removed, and a "\n"
+// wherever the renderer starts a new line (<BR>, <HR>, </P>, list items, CR in the text).
+QString MarkupShownText(const QString& markup);
