@@ -643,6 +643,7 @@ void TOrvListView::ItemClick(int item, int column)
         return;
     m_focusRow = item;
     m_selectedColumn = column < 0 ? 0 : column;
+    CurrentCellChanged();
     DoLeftClickCell(item, m_selectedColumn);
 }
 

@@ -298,6 +298,11 @@ public:
     virtual int VersionNumber() const;
     virtual QString VersionText() const;
 
+    // The text a cell shows: markup and rich text as their plain text, a URL as drawn; item -1
+    // reads a column's header caption. Assistive technology reads the list through it.
+    QString DisplayText(int item, int column) const override;
+    int CurrentColumn() const override { return m_selectedColumn; }
+
     // Renders a rich-text cell (ASubItem: -1 = caption) into Rect of Canvas; printing uses it too.
     void DrawRichText(int ARow, int ASubItem, const TRect& Rect, TCanvas& Canvas);
 

@@ -2,6 +2,7 @@
 
 #include "platform/THeaderControl.h"
 #include "platform/TImageList.h"
+#include "platform/private/TListViewAccessible.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -60,6 +61,7 @@ TCustomListView::TCustomListView(QWidget* parent)
         VerticalScrolled(true, false, verticalScrollBar()->value());
     });
     m_rowHeight = DefaultRowHeight();
+    TListViewAccessible::Install();
 }
 
 TCustomListView::~TCustomListView()
@@ -181,6 +183,7 @@ void TCustomListView::ColumnsChanged()
         m_header->SyncSections();
     UpdateScrollBars();
     viewport()->update();
+    TListViewAccessible::ColumnsChanged(*this);
 }
 
 int TCustomListView::ContentWidth() const
@@ -731,12 +734,14 @@ void TCustomListView::ItemsChanged()
         FinishEdit(false);
     UpdateScrollBars();
     viewport()->update();
+    TListViewAccessible::ItemsChanged(*this);
 }
 
 void TCustomListView::ItemStateChanged(int index, unsigned oldState, unsigned newState)
 {
     RefreshRow(index);
     ItemChanged(index, oldState, newState);
+    TListViewAccessible::SelectionOrCurrentChanged(*this);
 }
 
 // ---- selection ----------------------------------------------------------------------------------

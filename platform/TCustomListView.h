@@ -141,6 +141,13 @@ public:
     void UpdateLayout();
     QString CellText(int item, int column) const; // "" when out of range
 
+    // What assistive technology reads: the text a cell shows (item -1: the column's header
+    // caption) and the column of the current cell. Descendants that draw cells override them.
+    virtual QString DisplayText(int item, int column) const;
+    virtual int CurrentColumn() const { return 0; }
+    // Descendants call this when their current cell moves while the focused row stays.
+    void CurrentCellChanged();
+
 protected:
     // Notifications; the defaults do nothing unless stated.
     virtual void MeasureItem(int& height);
