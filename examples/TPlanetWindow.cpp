@@ -3,6 +3,7 @@
 #include "exchange/EOrvListViewError.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -16,6 +17,7 @@ TPlanetWindow::TPlanetWindow(QWidget* parent)
     resize(760, 320);
 
     // Settings an application typically changes after creating the list.
+    m_list->SetItemHeight(QFontMetrics(m_list->font()).height() + 4); // rows start 13 pixels high
     m_list->SetRowSelect(true);
     m_list->SetGridLines(true);
     m_list->SetURLShow(true); // cells holding "://" or "mailto:" are drawn and clicked as links
