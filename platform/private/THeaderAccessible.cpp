@@ -6,6 +6,17 @@
 
 #include <QLineEdit>
 
+namespace {
+
+// The cache may have deleted an interface already: it empties itself at exit in any order.
+void Unregister(QAccessible::Id id)
+{
+    if (QAccessible::accessibleInterface(id))
+        QAccessible::deleteAccessibleInterface(id);
+}
+
+} // namespace
+
 THeaderAccessible::THeaderAccessible(THeaderControl* header)
     // A row of column headers, as a table's header row is described on the web and in AT-SPI.
     : QAccessibleWidget(header, QAccessible::Row)
@@ -13,8 +24,14 @@ THeaderAccessible::THeaderAccessible(THeaderControl* header)
 
 THeaderAccessible::~THeaderAccessible()
 {
+    ForgetSections();
+}
+
+void THeaderAccessible::ForgetSections() const
+{
     for (QAccessible::Id id : std::as_const(m_sections))
-        QAccessible::deleteAccessibleInterface(id);
+        Unregister(id);
+    m_sections.clear();
 }
 
 THeaderControl* THeaderAccessible::Header() const
@@ -48,9 +65,7 @@ QAccessibleInterface* THeaderAccessible::Section(int position) const
     if (position < 0 || position >= count)
         return nullptr;
     if (count != m_sectionCount) {
-        for (QAccessible::Id id : std::as_const(m_sections))
-            QAccessible::deleteAccessibleInterface(id);
-        m_sections.clear();
+        ForgetSections();
         m_sectionCount = count;
     }
     auto found = m_sections.constFind(position);

@@ -26,6 +26,7 @@ public:
 private:
     QWidget* FilterField(int position) const; // null without the filter row
     int SectionCount() const;
+    void ForgetSections() const;
 
     mutable QHash<int, QAccessible::Id> m_sections; // display position -> registered section
     mutable int m_sectionCount = 0; // column count when the cached sections were made

@@ -19,6 +19,13 @@ QAccessibleInterface* CreateAccessible(const QString&, QObject* object)
     return nullptr;
 }
 
+// The cache may have deleted an interface already: it empties itself at exit in any order.
+void Unregister(QAccessible::Id id)
+{
+    if (QAccessible::accessibleInterface(id))
+        QAccessible::deleteAccessibleInterface(id);
+}
+
 quint64 CellKey(int row, int position)
 {
     return (quint64(quint32(row)) << 32) | quint32(position);
@@ -171,7 +178,7 @@ void TListViewAccessible::modelChange(QAccessibleTableModelChangeEvent*)
 void TListViewAccessible::ForgetCells() const
 {
     for (QAccessible::Id id : std::as_const(m_cells))
-        QAccessible::deleteAccessibleInterface(id);
+        Unregister(id);
     m_cells.clear();
     if (widget()) {
         m_cellRows = List()->Items().Count();
@@ -238,7 +245,7 @@ QAccessibleInterface* TListViewAccessible::childAt(int x, int y) const
     int item = -1, column = -1;
     if (!list->SubItemHitTest(TPoint { client.x(), client.y() }, item, column) || item < 0)
         return nullptr;
-    return cellAt(item, list->PositionOfColumn(std::max(column, 0)));
+    return cellAt(item, list->PositionOfColumn(column));
 }
 
 QAccessibleInterface* TListViewAccessible::focusChild() const

@@ -173,6 +173,20 @@ TEST_F(ListViewAccessible, CellsOfRemovedRowsOrColumnsBecomeInvalidAndNewOnesRea
     EXPECT_EQ(AccessibleOf(list)->childCount(), 1); // the header row stays
 }
 
+TEST(ListViewAccessibleLifetime, CellsAndColumnHeadersGoWithTheirList)
+{
+    auto* list = new TCustomListView;
+    Fill(*list, 3, 2);
+    QAccessibleInterface* table = AccessibleOf(list);
+    const QAccessible::Id cell = QAccessible::uniqueId(table->tableInterface()->cellAt(2, 1));
+    const QAccessible::Id section = QAccessible::uniqueId(AccessibleOf(&list->Header())->child(1));
+    ASSERT_NE(QAccessible::accessibleInterface(cell), nullptr);
+    ASSERT_NE(QAccessible::accessibleInterface(section), nullptr);
+    delete list;
+    EXPECT_EQ(QAccessible::accessibleInterface(cell), nullptr);
+    EXPECT_EQ(QAccessible::accessibleInterface(section), nullptr);
+}
+
 TEST_F(ListViewAccessible, SelectionIsTheListsRowSelection)
 {
     Fill(*list, 5, 3);
