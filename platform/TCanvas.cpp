@@ -58,6 +58,9 @@ struct TCanvas::Impl {
     int fixedCharWidth = 0; // device pixels; 0 = the font's own metrics
     int fixedAscent = 0;
     int fixedDescent = 0;
+    int fixedDpiX = 0; // a device-less canvas's resolution and size; 0 / empty = not set
+    int fixedDpiY = 0;
+    QSize fixedSize;
 
     // One resolved font: the Qt font and metrics for a description at a device scale.
     struct FontEntry {
@@ -218,12 +221,16 @@ QPaintDevice* TCanvas::Device() const
 int TCanvas::PixelsPerInchX() const
 {
     const QPaintDevice* dev = Device();
+    if (!dev && d->fixedDpiX > 0)
+        return d->fixedDpiX;
     return dev && dev->logicalDpiX() > 0 ? dev->logicalDpiX() : kScreenDpi;
 }
 
 int TCanvas::PixelsPerInchY() const
 {
     const QPaintDevice* dev = Device();
+    if (!dev && d->fixedDpiY > 0)
+        return d->fixedDpiY;
     return dev && dev->logicalDpiY() > 0 ? dev->logicalDpiY() : kScreenDpi;
 }
 
@@ -273,6 +280,14 @@ void TCanvas::SetFixedMetrics(int charWidth, int ascent, int descent)
     d->fixedCharWidth = std::max(0, charWidth);
     d->fixedAscent = std::max(0, ascent);
     d->fixedDescent = std::max(0, descent);
+    d->fonts.clear();
+}
+
+void TCanvas::SetFixedDevice(int pixelsPerInchX, int pixelsPerInchY, QSize devicePixels)
+{
+    d->fixedDpiX = std::max(0, pixelsPerInchX);
+    d->fixedDpiY = std::max(0, pixelsPerInchY);
+    d->fixedSize = devicePixels;
     d->fonts.clear();
 }
 
@@ -750,6 +765,8 @@ TRect TCanvas::ClipBox() const
         box = QRect(0, 0, dev->width(), dev->height());
         if (!d->base.isIdentity())
             box = d->base.inverted().mapRect(box);
+    } else if (d->fixedSize.isValid()) {
+        box = QRect(QPoint(0, 0), d->fixedSize);
     }
     if (d->baseHasClip)
         box = box.isNull() ? d->baseClip.boundingRect() : box.intersected(d->baseClip.boundingRect());

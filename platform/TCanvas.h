@@ -136,6 +136,10 @@ public:
     // ascent + descent high, whatever the font. Pass nullptr / 0 to turn them off.
     void SetRecorder(std::vector<TCanvasRecord>* recorder);
     void SetFixedMetrics(int charWidth, int ascent, int descent);
+    // Test seam for layouts measured without a device: a canvas without a painter reports this
+    // resolution (dots per inch) and this device size (ClipBox), as a printer page would. Pass 0
+    // and an empty size to turn it off.
+    void SetFixedDevice(int pixelsPerInchX, int pixelsPerInchY, QSize devicePixels);
 
     // Clipping (logical units).
     void SetClipRect(const TRect& r);

@@ -3,6 +3,7 @@
 
 #include "platform/TBrush.h"
 #include "platform/TFont.h"
+#include "platform/TPrinter.h"
 
 #include <QString>
 
@@ -22,8 +23,6 @@ enum TFitToPage : unsigned char { fpNever, fpGrow, fpShrink, fpAlways, fpCustom 
 
 // Which grid lines are printed.
 enum TPrintBorders : unsigned char { pbNoborder, pbSingle, pbDouble, pbVertical, pbHorizontal };
-
-enum TPrinterOrientation : unsigned char { poPortrait, poLandscape };
 
 class TPrintsettings {
 public:
