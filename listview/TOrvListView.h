@@ -12,6 +12,8 @@
 //   8. Virtual hooks for descendants
 //   9. Platform notifications (protected overrides)
 //  10. State shared by rendering, header, interaction, sizing and sorting code
+//  11. Sorting, row and column operations, clipboard
+//  12. Printing and the print preview
 #pragma once
 
 #include "exchange/THTMLSettings.h"
@@ -26,6 +28,8 @@
 #include "platform/TCanvas.h"
 #include "platform/TCustomListView.h"
 #include "platform/TFont.h"
+#include "printing/TPreviewSource.h"
+#include "printing/TPrintLayout.h"
 #include "printing/TPrintsettings.h"
 
 #include <QChar>
@@ -34,7 +38,9 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
+class QPrinter;
 class TRowPainter;
 class THTMLPictureCache;
 class TImageList;
@@ -80,7 +86,7 @@ using TCheckboxClickEvent = std::function<void(TOrvListView& Sender, int iItem, 
 using TURLClickEvent
     = std::function<void(TOrvListView& Sender, int iItem, const QString& URL, bool& Handled)>;
 
-class TOrvListView : public TCustomListView {
+class TOrvListView : public TCustomListView, public TPreviewSource {
     Q_OBJECT
 public:
     // -----------------------------------------------------------------------------------------
@@ -340,6 +346,23 @@ public:
     void PasteFromClipboard();
     void DeleteSelectedRows();
 
+    // -----------------------------------------------------------------------------------------
+    // 12. Printing and the print preview (TOrvListViewPrint.cpp)
+    // -----------------------------------------------------------------------------------------
+    // Prints the whole list as one document on the system's default printer; raises
+    // EOrvListViewError("No printer available") when the system has none.
+    void Print();
+    // Prints on a given printer, a PDF printer with an output file included. The printer's
+    // errors (EPrinterError) reach the caller; a document whose layout fails is aborted.
+    void Print(QPrinter& printer);
+    // Draws the first printed page on a screen canvas, Rect (pixels) being the page.
+    void PreviewPaint(TCanvas& Canvas, const TRect& Rect) override;
+    // Left by the last layout run: widths per column and x positions of the last band's
+    // columns (0.1 mm), and the preview area (pixels).
+    const std::vector<int>& PrintColWidths() const { return m_printState.colWidths; }
+    const std::vector<int>& PrintColPos() const { return m_printState.colPos; }
+    TRect PreviewRect() const { return m_printState.previewRect; }
+
 protected:
     void ColumnClick(int column) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -421,6 +444,7 @@ private:
 
     TCanvas m_canvas;
     std::unique_ptr<TRowPainter> m_rowPainter;
+    TPrintState m_printState; // what the last print layout left
     std::unique_ptr<TPrintsettings> m_printSettings;
     std::unique_ptr<THTMLSettings> m_htmlSettings;
     std::unique_ptr<TDetails> m_detailView;
