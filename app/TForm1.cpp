@@ -5,6 +5,7 @@
 #include "app/TRadioGroup.h"
 #include "listview/TOrvListView.h"
 #include "platform/TImageList.h"
+#include "printing/TPreview.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -18,6 +19,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSpinBox>
@@ -121,6 +124,13 @@ TForm1::TForm1(QWidget* parent)
 
     FontDialog1 = new QFontDialog(this);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
+    Printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // Without a system printer the set-up dialog offers a PDF file: it starts as sample.pdf in
+    // the working directory, beside the demo's other files.
+    if (Printer->outputFormat() == QPrinter::PdfFormat && Printer->outputFileName().isEmpty())
+        Printer->setOutputFileName(QDir::current().absoluteFilePath(QStringLiteral("sample.pdf")));
+    PrinterSetupDialog1 = new QPrintDialog(Printer.get(), this);
+    PrinterSetupDialog1->setObjectName(QStringLiteral("PrinterSetupDialog1"));
 
     // A fixed single border: the client area below the menu bar is 554 x 538.
     setFixedSize(kClientWidth, MainMenu1->sizeHint().height() + kClientHeight);
@@ -197,8 +207,8 @@ void TForm1::CreateMenu()
     SavetoXLS1 = item(File1, "SavetoXLS1", QStringLiteral("Save to XLS"), &TForm1::SavetoXLS1Click);
     SavetoDOC1 = item(File1, "SavetoDOC1", QStringLiteral("Save to DOC"), &TForm1::SavetoDOC1Click);
     SavetoXML1 = item(File1, "SavetoXML1", QStringLiteral("Save to XML"), &TForm1::SavetoXML1Click);
-    Preview1 = item(File1, "Preview1", QStringLiteral("Preview"), nullptr);
-    Print1 = item(File1, "Print1", QStringLiteral("Print"), nullptr);
+    Preview1 = item(File1, "Preview1", QStringLiteral("Preview"), &TForm1::Preview1Click);
+    Print1 = item(File1, "Print1", QStringLiteral("Print"), &TForm1::Print1Click);
     Clear1 = item(File1, "Clear1", QStringLiteral("Clear"), &TForm1::Clear1Click);
 
     Edit1 = menu("Edit1", QStringLiteral("Edit"));
@@ -573,6 +583,26 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TForm1::PrintToPdf(const QString& fileName)
+{
+    ApplyPrintOptions();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(fileName);
+    OrvListView2->Print(printer);
+}
+
+bool TForm1::SavePreview(const QString& fileName)
+{
+    ApplyPrintOptions();
+    TPreview preview(this, *OrvListView2);
+    preview.show();
+    QApplication::processEvents();
+    const QPixmap picture = preview.grab();
+    preview.RaisePaintError();
+    return picture.save(fileName);
+}
+
 bool TForm1::SaveScreenshots(const QString& dir)
 {
     QDir().mkpath(dir);
@@ -702,6 +732,34 @@ void TForm1::SavetoXML1Click()
         QStringLiteral("Intro"), QStringLiteral("Power"), QStringLiteral("Price"), QStringLiteral("Web") };
     OrvListView2->SaveToXML(
         QStringLiteral("test.xml"), QStringLiteral("CARLIST"), QStringLiteral("CAR"), fieldNames);
+}
+
+void TForm1::ApplyPrintOptions()
+{
+    TPrintsettings& print = OrvListView2->PrintSettings();
+    print.SetTitleText(Edit2->text());
+    // A title typed in the box is printed at the top centre, the slot time and date leave free.
+    print.SetTitle(Edit2->text().isEmpty() ? ppNone : ppTopCenter);
+    print.SetTime(CheckBox2->isChecked() ? ppTopLeft : ppNone);
+    print.SetDate(CheckBox1->isChecked() ? ppTopRight : ppNone);
+    print.SetPageNr(CheckBox3->isChecked() ? ppBottomCenter : ppNone);
+    print.SetBorders(CheckBox4->isChecked() ? pbSingle : pbNoborder);
+    print.SetFitToPage(CheckBox5->isChecked() ? fpAlways : fpNever);
+    print.SetCentered(CheckBox6->isChecked());
+}
+
+void TForm1::Preview1Click()
+{
+    ApplyPrintOptions();
+    TPreview preview(this, *OrvListView2);
+    preview.ShowModal();
+}
+
+void TForm1::Print1Click()
+{
+    ApplyPrintOptions();
+    if (PrinterSetupDialog1->exec() == QDialog::Accepted)
+        OrvListView2->Print(*Printer);
 }
 
 void TForm1::Clear1Click()
@@ -941,10 +999,13 @@ void TForm1::Button4Click()
 
 void TForm1::Button8Click()
 {
-    FontDialog1->setCurrentFont(OrvListView2->PrintSettings().Font().ToQFont());
+    const TFont& current = OrvListView2->PrintSettings().Font();
+    // The dialog offers point sizes: give it the font by its size in points.
+    QFont font = current.ToQFont();
+    font.setPointSize(std::max(1, current.Size()));
+    FontDialog1->setCurrentFont(font);
     if (FontDialog1->exec() == QDialog::Accepted)
-        OrvListView2->PrintSettings().SetFont(
-            TFont::FromQFont(FontDialog1->selectedFont(), OrvListView2->PrintSettings().Font().Color()));
+        OrvListView2->PrintSettings().SetFont(TFont::FromQFont(FontDialog1->selectedFont(), current.Color()));
 }
 
 void TForm1::detailClick()

@@ -15,6 +15,8 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
+class QPrintDialog;
+class QPrinter;
 class QPushButton;
 class QSpinBox;
 class QStatusBar;
@@ -36,6 +38,12 @@ public:
     // Shows each page in turn and writes DIR/sample1.png .. sample3.png; false when a file
     // cannot be written.
     bool SaveScreenshots(const QString& dir);
+    // Prints the Sample 1 list with the print options as they stand to a PDF file; errors are
+    // raised (EPrinterError, EOrvListViewError).
+    void PrintToPdf(const QString& fileName);
+    // Renders the preview window, at its stored size, for the Sample 1 list with the print
+    // options as they stand; false when the file cannot be written.
+    bool SavePreview(const QString& fileName);
 
     // How web addresses and saved documents are opened (the system's handler by default);
     // tests record instead.
@@ -52,6 +60,9 @@ public:
     std::unique_ptr<TImageList> HeaderImages;
     std::unique_ptr<TImageList> ImageList2;
     QFontDialog* FontDialog1 = nullptr;
+    // The application's printer object and its set-up dialog (system printers or a PDF file).
+    std::unique_ptr<QPrinter> Printer;
+    QPrintDialog* PrinterSetupDialog1 = nullptr;
 
     // Sample 1
     QLabel* Label2 = nullptr;
@@ -139,6 +150,10 @@ public:
     void SavetoXLS1Click();
     void SavetoDOC1Click();
     void SavetoXML1Click();
+    void Preview1Click();
+    void Print1Click();
+    // Copies the "Printing" options into the Sample 1 list's print settings.
+    void ApplyPrintOptions();
     void Clear1Click();
     void Cut1Click();
     void Copy1Click();
