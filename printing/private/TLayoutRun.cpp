@@ -14,7 +14,6 @@ namespace {
 
 constexpr int kTenthMmPerInch = 254;
 constexpr int kPointsPerInch = 72;
-constexpr int kCheckBoxScreenPixels = 16; // the check box as the screen draws it
 constexpr int kFixedSpacing = 20; // 2 mm between columns on top of ColumnSpacing
 constexpr int kThinPen = 2; // 0.2 mm
 constexpr int kThickPen = 10; // 1 mm
@@ -150,10 +149,6 @@ void TLayoutRun::SetUp()
     m_canvas.SetMapMode(mmPixels);
     const int screenDpi = m_source.ScreenPixelsPerInch();
     m_ratio = screenDpi > 0 ? double(m_canvas.PixelsPerInchX()) / screenDpi : 0.0;
-    // The box keeps the physical size the screen gives it: 16 screen pixels in layout units.
-    m_checkBoxWidth = m_checkBoxes && screenDpi > 0
-        ? RoundEven(kCheckBoxScreenPixels * double(kTenthMmPerInch) / screenDpi)
-        : 0;
     m_canvas.SetMapMode(mmLoMetric);
 
     TPen& pen = m_canvas.Pen();
@@ -169,6 +164,11 @@ void TLayoutRun::SetUp()
     PutFont(m_settings.Font());
     m_pad = m_canvas.TextHeight(kGh) / 8;
     m_charWidth = m_canvas.TextWidth(QStringLiteral("a"));
+    // The check box is a square as high as a line of the print font, a pad in from the cell's
+    // edge, as on screen, where the box is about as high as the text: it fits every row
+    // whatever the printer's resolution.
+    m_checkBoxSide = m_checkBoxes ? m_canvas.TextHeight(kGh) : 0;
+    m_checkBoxWidth = m_checkBoxes ? m_pad + m_checkBoxSide : 0;
 
     if (m_mode == TPrintLayout::lmPrint) {
         const TRect page = m_canvas.ClipBox();
@@ -390,10 +390,13 @@ int TLayoutRun::PrintRow(int row)
         PutFont(font);
 
         const TRect cell { pos[size_t(col)], m_y, pos[size_t(col) + 1], m_y - extent };
+        // Rich and marked-up text keep the margins plain text has: the width of "a" from the
+        // cell's left edge (and its grid line), a pad below its top.
+        const TRect inset { cell.left + m_charWidth, cell.top - m_pad, cell.right, cell.bottom };
         if (IsRichText(text))
-            m_source.DrawRichText(row, col - 1, cell, m_canvas);
+            m_source.DrawRichText(row, col - 1, inset, m_canvas);
         else if (IsMarkup(text))
-            DrawMarkupCell(text, cell);
+            DrawMarkupCell(text, inset);
         else
             DrawPlainCell(col, row, text, cell);
 
@@ -433,10 +436,11 @@ void TLayoutRun::DrawPlainCell(int col, int row, const QString& text, TRect cell
     int xt = cell.left;
     // Check boxes belong to real rows only, never to the column-header row.
     if (col == 0 && m_checkBoxes && row >= 0 && row < m_rows) {
-        const int w = m_checkBoxWidth;
-        m_canvas.DrawFlatCheckBox(TRect { cell.left, yt, cell.left + w, yt - w }, m_source.RowChecked(row));
-        xt += w;
-        cell.left += w;
+        const int left = cell.left + m_pad;
+        m_canvas.DrawFlatCheckBox(
+            TRect { left, yt, left + m_checkBoxSide, yt - m_checkBoxSide }, m_source.RowChecked(row));
+        xt += m_checkBoxWidth;
+        cell.left += m_checkBoxWidth;
     }
     if (text.isEmpty())
         return;

@@ -59,7 +59,8 @@ private:
     int m_rows = 0; // Count
     bool m_checkBoxes = false;
     double m_ratio = 0; // canvas dots per inch / screen dots per inch; 0 when unknown
-    int m_checkBoxWidth = 0; // W
+    int m_checkBoxWidth = 0; // W: the room the check box takes in every column
+    int m_checkBoxSide = 0; // the box itself, a square
     int m_headerHeight = 0; // hdrH: "gh" in HeaderFont
     int m_footerHeight = 0; // ftrH: "gh" in FooterFont
     int m_printFontSize = 0; // points

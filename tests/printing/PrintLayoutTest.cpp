@@ -71,9 +71,10 @@ TEST(PrintLayout, RowHeightIsTheTallestCellAndMarkupIsMeasuredInDevicePixels)
         // Markup is drawn in device pixels (y down), inside its cell.
         const double pixelsPerUnit = dpi / 254.0;
         const TDrawnText first = h.Find("first");
-        EXPECT_NEAR(first.rect.left, h.state.colPos[1] * pixelsPerUnit, 2) << dpi;
-        EXPECT_NEAR(first.rect.top, kExtent * pixelsPerUnit, 1) << dpi;
-        EXPECT_NEAR(h.Find("second").rect.top, (kExtent + kLineHeight) * pixelsPerUnit, 1) << dpi;
+        // Like plain text it keeps the width of "a" from the cell's left edge and a pad from its top.
+        EXPECT_NEAR(first.rect.left, (h.state.colPos[1] + kCharWidth) * pixelsPerUnit, 2) << dpi;
+        EXPECT_NEAR(first.rect.top, (kExtent + kPad) * pixelsPerUnit, 1) << dpi;
+        EXPECT_NEAR(h.Find("second").rect.top, (kExtent + kPad + kLineHeight) * pixelsPerUnit, 1) << dpi;
     }
 }
 
@@ -342,13 +343,14 @@ TEST(PrintLayout, CheckBoxesOnlyInColumnZeroOfRealRows)
     h.source.checkBoxes = true;
     h.source.checked = { true, false, true };
     h.Print();
-    // 16 screen pixels at 96 dpi, in layout units.
-    const int w = 42;
+    // A square as high as a line of the print font, a pad in from the cell's edge.
+    const int side = kLineHeight;
+    const int w = kPad + side;
     const std::vector<TCanvasRecord> boxes = h.CheckBoxes();
     ASSERT_EQ(boxes.size(), 3u);
     for (int r = 0; r < 3; ++r) {
         const int yt = -(r + 1) * kExtent - kPad;
-        EXPECT_EQ(boxes[size_t(r)].rect, (TRect { 0, yt, w, yt - w })) << r;
+        EXPECT_EQ(boxes[size_t(r)].rect, (TRect { kPad, yt, kPad + side, yt - side })) << r;
         EXPECT_EQ(boxes[size_t(r)].checked, r != 1) << r;
     }
     // The text moves right by the box; the caption row has no box and does not move.
@@ -359,23 +361,19 @@ TEST(PrintLayout, CheckBoxesOnlyInColumnZeroOfRealRows)
     EXPECT_EQ(h.state.colWidths[1], 4 * kCharWidth + w + kCharWidth);
 }
 
-TEST(PrintLayout, CheckBoxKeepsItsPhysicalSizeOnEveryPrinterResolution)
+TEST(PrintLayout, CheckBoxIsALineHighOnEveryPrinterResolution)
 {
     for (int dpi : { 254, 300, 1200 }) {
         TLayoutHarness h(QSize(2000, 2800), dpi);
-        h.source = TTableSource::Grid(1, 1);
+        h.source = TTableSource::Grid(1, 2);
         h.source.checkBoxes = true;
         h.Print();
-        ASSERT_EQ(h.CheckBoxes().size(), 1u);
-        EXPECT_NEAR(h.CheckBoxes()[0].rect.Width(), 42, 1) << dpi;
+        ASSERT_EQ(h.CheckBoxes().size(), 2u);
+        const TRect box = h.CheckBoxes()[0].rect;
+        EXPECT_NEAR(box.Width(), kLineHeight, 1) << dpi;
+        // It stays inside its row: the next row's top is one extent below this row's top.
+        EXPECT_GT(box.bottom, -2 * kExtent) << dpi;
     }
-    // Without the screen's resolution no box is reserved or drawn at a size.
-    TLayoutHarness h;
-    h.source = TTableSource::Grid(1, 1);
-    h.source.checkBoxes = true;
-    h.source.screenDpi = 0;
-    h.Print();
-    EXPECT_EQ(h.state.colWidths[0], 4 * kCharWidth + kCharWidth);
 }
 
 TEST(PrintLayout, CellEventColoursAndSizesEveryCellMeasuredAndPrinted)
@@ -418,8 +416,8 @@ TEST(PrintLayout, RichTextCellsAreMeasuredByTheirPlainTextAndRenderedInTheirCell
     EXPECT_EQ(h.source.richPlainReads, (std::vector<std::pair<int, int>> { { 1, 0 } }));
     EXPECT_EQ(h.source.richDraws, (std::vector<std::pair<int, int>> { { 1, 0 } }));
     ASSERT_EQ(h.source.richRects.size(), 1u);
-    EXPECT_EQ(
-        h.source.richRects[0], (TRect { h.state.colPos[1], -2 * kExtent, h.state.colPos[2], -3 * kExtent }));
+    EXPECT_EQ(h.source.richRects[0],
+        (TRect { h.state.colPos[1] + kCharWidth, -2 * kExtent - kPad, h.state.colPos[2], -3 * kExtent }));
     EXPECT_FALSE(h.Find("a {\\b} is not rich").text.isEmpty());
     // "plain1" (6 characters) is wider than "r0c1", so it sets the column's width.
     EXPECT_EQ(h.state.colWidths[1], 6 * kCharWidth + kCharWidth);
