@@ -5,13 +5,13 @@
 #include "app/TRadioGroup.h"
 #include "listview/TOrvListView.h"
 #include "platform/TImageList.h"
+#include "platform/TShell.h"
 #include "printing/TPreview.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFontDialog>
 #include <QGroupBox>
@@ -89,7 +89,8 @@ TForm1::TForm1(QWidget* parent)
         QFont::insertSubstitutions(QString::fromLatin1(face),
             { QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans"),
                 QStringLiteral("Arial") });
-    OpenURL = [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); };
+    // Links open through the platform opener: web, mail and file targets only, never a program.
+    OpenURL = [](const QString& url) { TShell::Open(url); };
 
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zelt software : TOrvListView demo"));

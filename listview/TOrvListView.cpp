@@ -5,7 +5,9 @@
 #include "listview/private/TRowPainter.h"
 #include "pictures/THTMLPictureCache.h"
 #include "pictures/TPictureContainer.h"
+#include "platform/ListCells.h"
 #include "platform/THeaderControl.h"
+#include "platform/THintWindow.h"
 #include "platform/TImageList.h"
 
 #include <QPainter>
@@ -29,6 +31,7 @@ TOrvListView::TOrvListView(QWidget* parent)
     m_wallpaper.OnChange = [this] { UpdateBackground(); };
     m_richEdit = std::make_unique<TOrvRichEdit>();
     m_columnSize = std::make_unique<TColumnSize>(this);
+    m_scrollHintWindow = std::make_unique<THintWindow>();
     m_headerFont.OnChange = [this] { HeaderFontChanged(); };
 
     m_selectionColor = clHighlight;
@@ -45,6 +48,7 @@ TOrvListView::TOrvListView(QWidget* parent)
     m_dragRow = -1;
     m_timer = -1;
     m_viewStyle = vsReport;
+    m_normalCursor = RowsCursor();
     m_rowPainter = std::make_unique<TRowPainter>(*this);
     m_constructed = true;
 }
@@ -108,7 +112,7 @@ void TOrvListView::DestroyWnd()
 
 void TOrvListView::Loaded()
 {
-    m_normalCursor = cursor();
+    m_normalCursor = RowsCursor();
     Remeasure();
     m_viewStyle = vsReport;
     UpdateBackground();
@@ -448,14 +452,9 @@ QString TOrvListView::Cells(int ACol, int ARow) const
             return QString();
         return Columns()[ACol].Caption();
     }
-    if (ARow >= Items().Count() || ACol < 0)
+    if (ARow >= Items().Count())
         return QString();
-    const TListItem& item = Items()[ARow];
-    if (ACol == 0)
-        return item.Caption();
-    if (item.SubItems().size() >= ACol)
-        return item.SubItems()[ACol - 1];
-    return QString();
+    return ListCells::Text(Items()[ARow], ACol);
 }
 
 void TOrvListView::SetCells(int ACol, int ARow, const QString& text)
@@ -498,12 +497,7 @@ QString TOrvListView::CellTextAtPoint(int X, int Y) const
     int column = -1;
     if (!SubItemHitTest(TPoint { X, Y }, item, column) || item < 0 || item >= Items().Count())
         return QString();
-    const TListItem& row = Items()[item];
-    if (column <= 0)
-        return row.Caption();
-    if (row.SubItems().size() >= column)
-        return row.SubItems()[column - 1];
-    return QString();
+    return ListCells::Text(Items()[item], std::max(0, column));
 }
 
 namespace {
@@ -632,6 +626,9 @@ void TOrvListView::OwnerDrawItem(QPainter& painter, int item, const TRect& rowRe
 void TOrvListView::ItemChanged(int item, unsigned oldState, unsigned newState)
 {
     TCustomListView::ItemChanged(item, oldState, newState);
+    // The current cell's row goes where the focus goes (keys, drags and row moves included).
+    if ((newState & lisFocused) && !(oldState & lisFocused))
+        m_focusRow = item;
     if ((newState & lisSelected) && newState != oldState)
         ItemSelected(item);
 }
@@ -639,12 +636,8 @@ void TOrvListView::ItemChanged(int item, unsigned oldState, unsigned newState)
 void TOrvListView::ItemClick(int item, int column)
 {
     TCustomListView::ItemClick(item, column);
-    if (item < 0)
-        return;
-    m_focusRow = item;
-    m_selectedColumn = column < 0 ? 0 : column;
-    CurrentCellChanged();
-    DoLeftClickCell(item, m_selectedColumn);
+    if (item >= 0)
+        DoLeftClickCell(item, column < 0 ? 0 : column);
 }
 
 void TOrvListView::ItemRClick(int item, int column)
@@ -687,10 +680,8 @@ void TOrvListView::HeaderEndTrack(int section)
             SetHeaderImageIndicator(section, -1);
         }
         if (!sorted) {
-            const TAlignment alignment = Columns()[section].Alignment();
-            Header().SetFormat(section, HDF_STRING | (alignment == taRightJustify ? HDF_RIGHT
-                                                      : alignment == taCenter     ? HDF_CENTER
-                                                                                  : HDF_LEFT));
+            Header().SetFormat(
+                section, HDF_STRING | THeaderControl::AlignmentFormat(Columns()[section].Alignment()));
         }
     }
     if (OnColumnSized)
@@ -731,13 +722,28 @@ void TOrvListView::VerticalScrolled(bool endOfScroll, bool thumbTracking, int th
     // A wallpaper that does not repeat with the rows would be scrolled out of its tiling.
     if (!m_wallpaper.Empty() && m_wallpaper.Height() != m_itemHeight)
         viewport()->update();
+    if (!m_scrollHint)
+        return;
+    if (endOfScroll) {
+        m_scrollHintWindow->ReleaseHint();
+    } else if (thumbTracking) {
+        // The caption of the row the thumb has reached, beside the mouse.
+        const QString text
+            = thumbPos >= 0 && thumbPos < Items().Count() ? Items()[thumbPos].Caption() : QString();
+        m_scrollHintWindow->SetColor(clInfoBk);
+        const QPoint mouse = QCursor::pos();
+        const TRect rect = m_scrollHintWindow->CalcHintRect(kScrollHintMaxWidth, text)
+                               .Translated(mouse.x() + kScrollHintOffset, mouse.y());
+        m_scrollHintWindow->ActivateHint(rect, text);
+    }
 }
 
 void TOrvListView::HeaderRClick(TPoint headerPos)
 {
     TCustomListView::HeaderRClick(headerPos);
+    // -1 tells the application that the click was beside the sections.
     const int column = Header().HitTest(headerPos);
-    if (column >= 0 && OnColumnRClick)
+    if (OnColumnRClick)
         OnColumnRClick(*this, column);
 }
 

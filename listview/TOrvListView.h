@@ -14,6 +14,7 @@
 //  10. State shared by rendering, header, interaction, sizing and sorting code
 //  11. Sorting, row and column operations, clipboard
 //  12. Printing and the print preview
+//  13. Mouse and keyboard interaction (TOrvListViewInteraction.cpp)
 #pragma once
 
 #include "exchange/THTMLSettings.h"
@@ -41,6 +42,7 @@
 #include <vector>
 
 class QPrinter;
+class THintWindow;
 class TRowPainter;
 class THTMLPictureCache;
 class TImageList;
@@ -363,9 +365,40 @@ public:
     const std::vector<int>& PrintColPos() const { return m_printState.colPos; }
     TRect PreviewRect() const { return m_printState.previewRect; }
 
+    // -----------------------------------------------------------------------------------------
+    // 13. Mouse and keyboard interaction (TOrvListViewInteraction.cpp)
+    // -----------------------------------------------------------------------------------------
+    // The anchor of the markup cell under client point (X, Y), or "" (also over no markup).
+    QString AnchorHitTest(int X, int Y, double ResFactor = 0.0);
+    // Repaints the focused row so that the current-cell highlight follows SelectedColumn; the
+    // index of the focused row, 0 when there is none.
+    int RefreshFocusedRow();
+    // Label rectangle where the row painter puts the cell's text (column 0 after check box,
+    // image and indent), full row height; the platform's when OwnerDraw is off.
+    TRect SubItemRect(int item, int column) const override;
+    // Where the row painter draws the check box of a row.
+    TRect CheckBoxRect(int item) const override;
+    bool Editing() const { return m_editing; } // a cell editor is open
+    int DragRow() const { return m_dragRow; } // row being moved by a drag, -1 for none
+    QString HoverAnchor() const { return m_hoverAnchor; }
+    bool HoverAnchorEntered() const { return m_hoverAnchorEntered; }
+    int HintColumn() const { return m_hintCol; } // cell whose hint shows, -1 for none
+    int HintRow() const { return m_hintRow; }
+    const THintWindow& ScrollHintWindow() const { return *m_scrollHintWindow; }
+    // The cursor over the rows when no URL, anchor or drag changes it.
+    QCursor NormalCursor() const { return m_normalCursor; }
+    static QCursor DragCursor();
+
+    // Pixel rules of the interaction (client pixels from the row's left edge).
+    static constexpr int kCheckClickRight = 14; // a click at or left of this toggles the check box
+    static constexpr int kURLCursorLeft = 16; // with check boxes, URLs only show the hand right of this
+    static constexpr int kAnchorOffset = 2; // markup starts this far right of the label
+    static constexpr int kMaxEditLength = 1024; // characters a cell editor takes
+    static constexpr int kScrollHintMaxWidth = 100; // pixels
+    static constexpr int kScrollHintOffset = 10; // pixels right of the mouse
+
 protected:
     void ColumnClick(int column) override;
-    void keyPressEvent(QKeyEvent* event) override;
     // Column header formats for the sort indicator on platform-drawn sections.
     void SetHeaderImageIndicator(int Column, int Image);
     void SetHeaderBitmapIndicator(int Column);
@@ -395,9 +428,18 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void VerticalScrolled(bool endOfScroll, bool thumbTracking, int thumbPos) override;
+    void ItemsChanged() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void MouseLeave() override;
+    bool BeginLabelEdit(int item) override;
+    void EndLabelEdit(int item, const QString& text, bool accepted) override;
+    bool HintShow(THintRequest& request) override;
 
     // One tick of the 300 ms window timer (auto-scroll while rows are dragged).
-    virtual void WindowTimer() { }
+    virtual void WindowTimer();
     // Applies the wallpaper (or the plain colour) as the background behind the rows.
     virtual void UpdateBackground();
     // Makes the platform ask for the row height again and lay out header and rows.
@@ -421,7 +463,7 @@ protected:
     QString m_hoverAnchor; // anchor under the mouse
     bool m_hoverAnchorEntered = true;
     bool m_editing = false; // in-place sub-item editing in progress
-    QString m_savedCaption;
+    int m_editColumn = 0; // column the open cell editor writes
     bool m_columnTracking = false; // a header divider drag is in progress
     bool m_headerOwnerDrawGuard = false;
     int m_sortColumn = -1;
@@ -434,6 +476,18 @@ protected:
     unsigned m_vertTextFlag = DT_VCENTER;
 
 private:
+    // Interaction helpers (TOrvListViewInteraction.cpp).
+    void SetCurrentCell(int row, int column);
+    void MoveCurrentColumn(int step); // by display position
+    void SetOverCursor(const QCursor& cursor);
+    void AnchorEntered(const QString& anchor);
+    void AnchorLeft();
+    void EndRowDrag(int target); // -2: cancelled, nothing moves
+    int RowAtY(int Y) const; // -1 below the last row
+    int RowX(int X) const { return X + HorizontalOffset(); } // from the row's left edge
+    bool OpenURL(int row, const QString& url);
+    void PrepareCellCanvas(TCanvas& canvas, int row, int column, const QString& text, TOwnerDrawState state);
+
     void HeaderFontChanged();
     void HeaderImagesChanged();
     void ApplyHeaderStyleBit(unsigned bit, bool on);
@@ -452,6 +506,7 @@ private:
     TBitmap m_wallpaper;
     std::unique_ptr<TOrvRichEdit> m_richEdit;
     std::unique_ptr<TColumnSize> m_columnSize;
+    std::unique_ptr<THintWindow> m_scrollHintWindow;
     TBitmap m_sortUpGlyph;
     TBitmap m_sortDownGlyph;
     TBitmap m_checkTrueGlyph;

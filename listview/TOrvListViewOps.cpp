@@ -8,7 +8,6 @@
 #include "platform/TClipboard.h"
 #include "platform/THeaderControl.h"
 
-#include <QKeyEvent>
 #include <QScrollBar>
 
 // ---------------------------------------------------------------------------------------------
@@ -56,8 +55,7 @@ void TOrvListView::MoveColumn(int FromPos, int ToPos)
 
 namespace {
 
-template <class Transform>
-void TransformAllCells(TListItems& items, Transform transform)
+template <class Transform> void TransformAllCells(TListItems& items, Transform transform)
 {
     items.BeginUpdate();
     for (int r = 0; r < items.Count(); ++r) {
@@ -73,7 +71,8 @@ void TransformAllCells(TListItems& items, Transform transform)
 
 void TOrvListView::HilightInList(const QString& Text, bool CaseSensitive)
 {
-    TransformAllCells(Items(), [&](const QString& cell) { return MarkText(cell, Text, QStringLiteral("hi"), CaseSensitive); });
+    TransformAllCells(Items(),
+        [&](const QString& cell) { return MarkText(cell, Text, QStringLiteral("hi"), CaseSensitive); });
     viewport()->update();
 }
 
@@ -85,7 +84,8 @@ void TOrvListView::UnHilightInList()
 
 void TOrvListView::MarkInList(const QString& Text, bool CaseSensitive)
 {
-    TransformAllCells(Items(), [&](const QString& cell) { return MarkText(cell, Text, QStringLiteral("e"), CaseSensitive); });
+    TransformAllCells(Items(),
+        [&](const QString& cell) { return MarkText(cell, Text, QStringLiteral("e"), CaseSensitive); });
     viewport()->update();
 }
 
@@ -198,34 +198,4 @@ void TOrvListView::PasteFromClipboard()
         Items()[last].SetFocused(true);
         viewport()->update();
     }
-}
-
-void TOrvListView::keyPressEvent(QKeyEvent* event)
-{
-    if (m_clipboardEnable) {
-        const Qt::KeyboardModifiers mods = event->modifiers();
-        const bool ctrl = mods & Qt::ControlModifier;
-        const bool shift = mods & Qt::ShiftModifier;
-        const int key = event->key();
-        // Tested in this order; the first match wins (Ctrl+Shift+Insert copies).
-        if (ctrl && key == Qt::Key_X) {
-            CutToClipboard();
-        } else if (ctrl && key == Qt::Key_V) {
-            PasteFromClipboard();
-        } else if (ctrl && key == Qt::Key_C) {
-            CopySelectionToClipboard();
-        } else if (ctrl && key == Qt::Key_Insert) {
-            CopySelectionToClipboard();
-        } else if (shift && key == Qt::Key_Insert) {
-            PasteFromClipboard();
-        } else if (shift && key == Qt::Key_Delete) {
-            CutToClipboard();
-        } else {
-            TCustomListView::keyPressEvent(event);
-            return;
-        }
-        event->accept();
-        return;
-    }
-    TCustomListView::keyPressEvent(event);
 }

@@ -6,19 +6,6 @@
 #include "platform/THeaderControl.h"
 #include "platform/TImageList.h"
 
-namespace {
-
-unsigned AlignmentFormat(TAlignment alignment)
-{
-    switch (alignment) {
-    case taRightJustify: return HDF_RIGHT;
-    case taCenter: return HDF_CENTER;
-    default: return HDF_LEFT;
-    }
-}
-
-} // namespace
-
 void TOrvListView::ColumnClick(int column)
 {
     if (m_sortShow) {
@@ -47,7 +34,7 @@ void TOrvListView::RemoveHeaderIndicator(int Column)
 {
     if (Column < 0 || Column >= Columns().Count())
         return;
-    Header().SetFormat(Column, AlignmentFormat(Columns()[Column].Alignment()));
+    Header().SetFormat(Column, THeaderControl::AlignmentFormat(Columns()[Column].Alignment()));
     if (m_headerImages)
         Header().SetImageIndex(Column, -1);
 }
@@ -56,7 +43,7 @@ void TOrvListView::SetHeaderImageIndicator(int Column, int Image)
 {
     if (Column < 0 || Column >= Columns().Count())
         return;
-    unsigned format = AlignmentFormat(Columns()[Column].Alignment()) | HDF_IMAGE;
+    unsigned format = THeaderControl::AlignmentFormat(Columns()[Column].Alignment()) | HDF_IMAGE;
     if (m_sortIndicator == siRight)
         format |= HDF_BITMAP_ON_RIGHT;
     Header().SetFormat(Column, format);
@@ -66,18 +53,21 @@ void TOrvListView::SetHeaderImageIndicator(int Column, int Image)
 
 void TOrvListView::SetHeaderBitmapIndicator(int Column)
 {
-    if (Column < 0 || Column >= Columns().Count() || !m_sortShow || m_sortUpGlyph.Empty() || m_sortDownGlyph.Empty())
+    if (Column < 0 || Column >= Columns().Count() || !m_sortShow || m_sortUpGlyph.Empty()
+        || m_sortDownGlyph.Empty())
         return;
     if (m_headerOwnerDraw) {
         // The owner-drawn section paints the indicator itself.
         Header().SetFormat(Column, HDF_OWNERDRAW);
         return;
     }
-    unsigned format = HDF_BITMAP | HDF_STRING | AlignmentFormat(Columns()[Column].Alignment());
+    unsigned format
+        = HDF_BITMAP | HDF_STRING | THeaderControl::AlignmentFormat(Columns()[Column].Alignment());
     if (m_sortIndicator == siRight)
         format |= HDF_BITMAP_ON_RIGHT;
     Header().SetFormat(Column, format);
-    Header().SetBitmap(Column, (m_sortDirection == sdAscending ? m_sortUpGlyph : m_sortDownGlyph).DrawImage());
+    Header().SetBitmap(
+        Column, (m_sortDirection == sdAscending ? m_sortUpGlyph : m_sortDownGlyph).DrawImage());
 }
 
 void TOrvListView::ApplySort(int Column)
@@ -120,7 +110,8 @@ orvsort::TSortHandlers TOrvListView::SortHandlers()
             OnCustomCompare(*this, col, s1, s2, res);
         };
     if (OnRawCompare)
-        handlers.rawCompare = [this](int col, int row1, int row2, int& res) { OnRawCompare(*this, col, row1, row2, res); };
+        handlers.rawCompare
+            = [this](int col, int row1, int row2, int& res) { OnRawCompare(*this, col, row1, row2, res); };
     return handlers;
 }
 

@@ -1,26 +1,55 @@
 // TCustomListView: the report list-view control. Rows and columns are plain data (usable before
 // the control is shown); rows are painted one by one through a virtual owner-draw hook or the
 // default painter, and the control's notifications arrive as virtual calls.
+//
+// The class is spread over files by concern:
+//   TCustomListView.cpp          window life cycle, columns and display order, styles, layout,
+//                                scrolling, model notifications
+//   TCustomListViewHitTest.cpp   row, cell, label and check box rectangles, hit tests
+//   TCustomListViewPaint.cpp     painting rows (owner drawn or default), repaint suspension
+//   TCustomListViewInput.cpp     selection, mouse, keyboard, type-ahead, hot tracking, hints
+//   TCustomListViewEdit.cpp      in-place label editing
 #pragma once
 
 #include "platform/TBrush.h"
+#include "platform/TCanvas.h"
 #include "platform/TColor.h"
 #include "platform/TFont.h"
 #include "platform/TListItems.h"
 #include "platform/TTypes.h"
 
 #include <QAbstractScrollArea>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
 
-class QLineEdit;
+class QHelpEvent;
 class QPainter;
 class QTimer;
 class THeaderControl;
+class THintWindow;
 class TImageList;
+class TInPlaceEdit;
+class TPinnedEditor;
+
+// A hint the control is about to show: where the mouse rests, and what and where to show. The
+// control's HintShow may change text, place and font, or paint the content itself.
+struct THintRequest {
+    TPoint cursorPos; // client (viewport) pixels
+    TPoint hintPos; // screen pixels of the hint window's top-left
+    QString text; // starts as the widget's tool tip
+    TFont font; // the hint text's font
+    int maxWidth = 0; // pixels of text per line; starts as the room to the screen's right edge
+    // Owner-drawn content: its size in pixels and how to paint it (the text then only decides
+    // whether there is a hint at all).
+    int contentWidth = 0;
+    int contentHeight = 0;
+    std::function<void(TCanvas& canvas, const TRect& content)> paint;
+};
 
 // Extended styles.
 enum TListViewExStyle : unsigned {
@@ -104,22 +133,47 @@ public:
 
     TRect ItemRect(int item) const; // the full row
     bool SubItemHitTest(TPoint client, int& item, int& column) const;
-    TRect SubItemRect(int item, int column) const; // label part of a cell (column 0 = caption)
+    // Label part of a cell (column 0 = caption), full row height. A control that draws its rows
+    // itself answers where it draws the label, so that editing and hit tests agree with the picture.
+    virtual TRect SubItemRect(int item, int column) const;
     TRect CellRect(int item, int column) const; // the whole cell of a column
-    TRect CheckBoxRect(int item) const; // empty without check boxes
+    // The check box a click toggles; empty without check boxes. Owner drawing answers where it
+    // draws the box.
+    virtual TRect CheckBoxRect(int item) const;
     void AutoSizeColumn(int column); // widest of caption and cells (all rows)
+    // Scrolls sideways as little as needed to show the whole cell (its left edge when it is wider
+    // than the view).
+    void EnsureCellVisible(int item, int column);
 
     THeaderControl& Header() { return *m_header; }
     const THeaderControl& Header() const { return *m_header; }
 
-    // Caption editing: the editor is a QLineEdit over the caption. It already exists when
-    // BeginLabelEdit is asked, so an override may move it or change its text.
+    // Caption editing: the editor lies over the caption label, one row high. It already exists
+    // when BeginLabelEdit is asked, so an override may pin it elsewhere or change its text.
     void EditCaption(int item);
     QWidget* EditWindow() const;
-    QLineEdit* EditControl() const { return m_editor; }
+    TInPlaceEdit* EditControl() const { return m_editor; }
     int EditingItem() const { return m_editItem; }
     bool IsEditing() const { return m_editor != nullptr; }
     void EndEditing(bool accept);
+    // While editing: the editor's text, its style, and the rectangle it is kept on whatever
+    // moves or sizes it (released when the edit ends).
+    QString EditText() const;
+    void SetEditText(const QString& text);
+    void SetEditMultiLine(bool multiLine);
+    void SetEditMaxLength(int characters); // 0 = no limit
+    void SetEditVerticalAlignment(unsigned dtFlag); // DT_TOP, DT_VCENTER or DT_BOTTOM
+    void PinEditWindow(const TRect& rect);
+    TRect PinnedEditRect() const; // empty when not pinned
+
+    // The window the control's hints show in, and cancelling the hint that shows.
+    const THintWindow& HintWindow() const { return *m_hintWindow; }
+    void CancelHint();
+    // Room for the mouse pointer below a hint placed at the pointer, pixels.
+    static constexpr int kHintCursorGap = 20;
+    // The cursor shape over the rows (the rows area keeps its own cursor).
+    void SetRowsCursor(const QCursor& cursor);
+    QCursor RowsCursor() const;
 
     // Stable sort: rows comparing equal keep their order; selection and focus stay with the rows.
     void SortItems(const std::function<int(const TListItem&, const TListItem&)>& compare);
@@ -169,6 +223,11 @@ protected:
     virtual void FilterChange(int section);
     virtual void FilterBtnClick(int section);
     virtual void VerticalScrolled(bool endOfScroll, bool thumbTracking, int thumbPos);
+    // The mouse left the rows area (also for the header, which lies outside it).
+    virtual void MouseLeave();
+    // Asked before a hint shows over the rows; false shows none. The default leaves the request
+    // as it is (the widget's tool tip at the pointer).
+    virtual bool HintShow(THintRequest& request);
 
     // Default painting of one row (owner draw off).
     virtual void DefaultDrawItem(QPainter& painter, int item, const TRect& rowRect, TOwnerDrawState state);
@@ -202,6 +261,8 @@ private:
     void DeselectOutside(int from, int to); // inclusive range of rows that keep their selection
     void SetHot(int item);
     bool TypeAhead(QKeyEvent* event); // jumps to the next row whose caption starts with the typed text
+    bool ShowCellTip(const QHelpEvent& help); // the control's own tips for cut-off cell texts
+    bool ShowHint(const QHelpEvent& help); // true when a hint shows
     void FinishEdit(bool accept);
     void ListFontChanged();
     int CaptionColumnLeftInset(int item) const; // indent + check box + image before the label
@@ -236,8 +297,11 @@ private:
     int m_paintSuspend = 0;
     bool m_thumbTracking = false;
 
-    QLineEdit* m_editor = nullptr;
+    TInPlaceEdit* m_editor = nullptr;
     int m_editItem = -1;
+    const TListItem* m_editRow = nullptr; // the row being edited, to notice when rows shift
+    TPinnedEditor* m_editPin = nullptr;
+    std::unique_ptr<THintWindow> m_hintWindow;
     bool m_finishingEdit = false;
     int m_editTimer = 0; // a second click on the focused caption starts editing after this
     int m_pendingEditItem = -1;

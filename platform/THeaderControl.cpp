@@ -33,6 +33,11 @@ unsigned AlignmentBits(TAlignment alignment)
 
 } // namespace
 
+unsigned THeaderControl::AlignmentFormat(TAlignment alignment)
+{
+    return AlignmentBits(alignment);
+}
+
 THeaderControl::THeaderControl(TCustomListView* list)
     : QWidget(list)
     , m_list(list)

@@ -42,6 +42,9 @@ public:
     explicit THeaderControl(TCustomListView* list);
     ~THeaderControl() override;
 
+    // The section format bits (HDF_LEFT, HDF_RIGHT, HDF_CENTER) of a column alignment.
+    static unsigned AlignmentFormat(TAlignment alignment);
+
     unsigned Format(int section) const; // 0 when out of range
     void SetFormat(int section, unsigned fmt);
     QImage Bitmap(int section) const;

@@ -2,7 +2,9 @@
 
 #include "listview/CellContent.h"
 #include "listview/TOrvListView.h"
+#include "listview/private/TCellLayout.h"
 #include "markup/DrawMarkup.h"
+#include "platform/ListCells.h"
 #include "platform/TCanvas.h"
 #include "platform/TImageList.h"
 
@@ -36,27 +38,6 @@ const TBitmap& TRowPainter::TransparentGlyph(const TBitmap& source, TBitmap& cop
 
 namespace {
 
-QString CellText(const TListItem& item, int subItem)
-{
-    if (subItem < 0)
-        return item.Caption();
-    if (item.SubItems().size() > subItem)
-        return item.SubItems()[subItem];
-    return QString();
-}
-
-unsigned AlignmentFlag(TAlignment alignment)
-{
-    switch (alignment) {
-    case taRightJustify:
-        return DT_RIGHT;
-    case taCenter:
-        return DT_CENTER;
-    default:
-        return DT_LEFT;
-    }
-}
-
 // The markup renderer's arguments for cells and detail lines: always word-wrapped, no focus
 // or hover anchor, grey shadows one pixel off.
 void DrawCellMarkup(TOrvListView& list, TCanvas& canvas, const QString& text, const TRect& rect)
@@ -87,8 +68,7 @@ void TRowPainter::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
     rowBrush.Assign(canvas.Brush());
 
     const TDetails& details = m_list.DetailView();
-    const int cellBottom
-        = details.Visible() ? Rect.top + m_list.ItemHeight() - details.Height() : Rect.bottom;
+    const TCellLayout layout(m_list);
     const TListItem& item = m_list.Items()[Index];
     const bool selected = State & odSelected;
     const bool rowSelect = m_list.RowSelect();
@@ -101,7 +81,7 @@ void TRowPainter::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
     for (int p = 0; p < int(order.size()); ++p) {
         const int column = order[size_t(p)];
         const int s = column - 1;
-        QString text = CellText(item, s);
+        QString text = ListCells::Text(item, column);
 
         if ((State & (odFocused | odSelected)) && !rowSelect && p != current) {
             canvas.Brush().SetColor(m_list.Color());
@@ -126,11 +106,11 @@ void TRowPainter::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
                 text = ShortenURL(text);
         }
 
-        const int width = m_list.Columns()[column].Width();
         if (p == current)
             currentLeft = left;
-        const TRect cell { left, Rect.top, left + width, cellBottom };
-        left += width;
+        const TCellPieces pieces = layout.Layout(Index, Rect, p, column, left);
+        const TRect& cell = pieces.cell;
+        left = cell.right;
 
         canvas.Pen().SetColor(canvas.Brush().Color());
         if (!wallpaper || highlighted) {
@@ -143,19 +123,17 @@ void TRowPainter::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
             canvas.SetBkMode(bkTransparent);
         }
 
-        TRect textRect = cell;
-        if (p == 0 && m_list.Checkboxes())
-            DrawCheckBox(Index, cell, textRect);
-        DrawCellImage(Index, s, p == 0, Rect, cellBottom, cell, textRect);
-        TRect indented = textRect;
-        if (p == 0)
-            indented.left += kIndentStep * item.Indent();
+        if (!pieces.checkBox.IsEmpty())
+            DrawCheckBox(Index, pieces);
+        if (pieces.imageIndex >= 0)
+            m_list.SmallImages()->Draw(canvas, pieces.imageAt.x, pieces.imageAt.y, pieces.imageIndex);
+        TRect indented = pieces.label;
 
         if (CellContent::IsRichText(text)) {
-            DrawRichText(Index, s, textRect, canvas);
+            DrawRichText(Index, s, pieces.text, canvas);
         } else if (!markup) {
             unsigned flags = DT_NOPREFIX | DT_EXPANDTABS | DT_EDITCONTROL | m_list.VerticalTextFlag()
-                | AlignmentFlag(m_list.Columns()[column].Alignment());
+                | ListCells::TextFlags(m_list.Columns()[column].Alignment());
             if (!text.contains(QLatin1Char('\r')))
                 flags |= DT_END_ELLIPSIS;
             flags |= m_list.WordWrap() ? DT_WORDBREAK : DT_SINGLELINE;
@@ -183,86 +161,17 @@ void TRowPainter::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
         m_list.OnDrawItem(m_list, canvas, Index, row, State);
 }
 
-void TRowPainter::DrawCheckBox(int Index, const TRect& cell, TRect& text)
+void TRowPainter::DrawCheckBox(int Index, const TCellPieces& pieces)
 {
     TCanvas& canvas = m_list.DrawingCanvas();
     const bool checked = m_list.Items()[Index].Checked();
-    const TBitmap& trueGlyph = m_list.CheckTrueGlyph();
-    const TBitmap& falseGlyph = m_list.CheckFalseGlyph();
-    TRect k = cell;
-    if (trueGlyph.Empty() || falseGlyph.Empty()) {
-        switch (m_list.VAlignment()) {
-        case vtaCenter:
-            if (k.Height() > kCheckBoxSize)
-                k.top += (k.Height() - kCheckBoxSize) / 2;
-            break;
-        case vtaBottom:
-            k.top = k.bottom - kCheckBoxSize;
-            break;
-        case vtaTop:
-            break;
-        }
-        canvas.DrawFlatCheckBox(TRect { k.left + kCheckBoxOffset, k.top,
-                                    k.left + kCheckBoxOffset + kCheckBoxSize, k.top + kCheckBoxSize },
-            checked);
-        text.left += kTextAfterCheckBox;
+    if (!pieces.checkGlyph) {
+        canvas.DrawFlatCheckBox(pieces.checkBox, checked);
         return;
     }
-    const int h = trueGlyph.Height();
-    const int w = trueGlyph.Width();
-    switch (m_list.VAlignment()) {
-    case vtaCenter:
-        if (h < k.Height())
-            k.top += (k.Height() - h) / 2;
-        break;
-    case vtaBottom:
-        k.top = k.bottom - h;
-        break;
-    case vtaTop:
-        break;
-    }
-    const TBitmap& glyph
-        = checked ? TransparentGlyph(trueGlyph, m_checkTrue) : TransparentGlyph(falseGlyph, m_checkFalse);
-    canvas.Draw(cell.left + kCheckBoxOffset, k.top, glyph);
-    text.left += w + 4;
-}
-
-void TRowPainter::DrawCellImage(int Index, int subItem, bool firstPosition, const TRect& row, int cellBottom,
-    const TRect& cell, TRect& text)
-{
-    TImageList* images = m_list.SmallImages();
-    if (!images)
-        return;
-    const TListItem& item = m_list.Items()[Index];
-    if (subItem >= item.SubItems().size())
-        return;
-    int index = -1;
-    if (subItem < 0)
-        index = item.ImageIndex();
-    else if (m_list.SubImages())
-        index = item.SubItemImage(subItem + 1); // the platform counts sub-items from 1
-    if (index < 0 || index > kMaxImageIndex)
-        return;
-    const int imageHeight = images->Height();
-    int y = row.top;
-    switch (m_list.VAlignment()) {
-    case vtaCenter:
-        y = cellBottom - row.top < imageHeight ? row.top : row.top + (cellBottom - row.top - imageHeight) / 2;
-        break;
-    case vtaTop:
-        y = row.top;
-        break;
-    case vtaBottom:
-        y = cellBottom - imageHeight;
-        break;
-    }
-    // The image stays inside its own row even when the cell area is lower than the picture.
-    if (y < row.top)
-        y = row.top;
-    const int x
-        = (m_list.Checkboxes() && firstPosition) ? cell.left + kTextAfterCheckBox : cell.left + kImageOffset;
-    images->Draw(m_list.DrawingCanvas(), x, y, index);
-    text.left += images->Width() + 2;
+    const TBitmap& glyph = checked ? TransparentGlyph(m_list.CheckTrueGlyph(), m_checkTrue)
+                                   : TransparentGlyph(m_list.CheckFalseGlyph(), m_checkFalse);
+    canvas.Draw(pieces.checkBox.left, pieces.checkBox.top, glyph);
 }
 
 void TRowPainter::DrawDetailLine(int Index, TRect& row, int cellsRight, TOwnerDrawState State)
@@ -283,13 +192,7 @@ void TRowPainter::DrawDetailLine(int Index, TRect& row, int cellsRight, TOwnerDr
     }
     d.left += details.Indent();
 
-    const TListItem& item = m_list.Items()[Index];
-    const int column = details.Column();
-    QString text;
-    if (column == 0)
-        text = item.Caption();
-    else if (column > 0 && item.SubItems().size() >= column)
-        text = item.SubItems()[column - 1];
+    const QString text = ListCells::Text(m_list.Items()[Index], details.Column());
 
     if (!CellContent::IsMarkup(text)) {
         canvas.SetBkMode(bkTransparent);

@@ -9,6 +9,7 @@
 #include <QString>
 
 class TCanvas;
+struct TCellPieces;
 class TOrvListView;
 
 class TRowPainter {
@@ -26,20 +27,12 @@ public:
     // The text a URL cell shows without URLFull: everything up to "://" and "mailto:" removed.
     static QString ShortenURL(const QString& text);
 
-    // Geometry of the drawn pieces (client pixels), shared with hit tests and tests.
-    static constexpr int kCheckBoxSize = 14;
-    static constexpr int kCheckBoxOffset = 2;
-    static constexpr int kTextAfterCheckBox = 18;
-    static constexpr int kImageOffset = 2;
-    static constexpr int kIndentStep = 16;
+    // Text insets inside the label rectangle (pixels); the rest of the geometry is TCellLayout's.
     static constexpr int kTextMargin = 2;
     static constexpr int kMarkupOffset = 2;
-    static constexpr int kMaxImageIndex = 65534;
 
 private:
-    void DrawCheckBox(int Index, const TRect& cell, TRect& text);
-    void DrawCellImage(int Index, int subItem, bool firstPosition, const TRect& row, int cellBottom,
-        const TRect& cell, TRect& text);
+    void DrawCheckBox(int Index, const TCellPieces& pieces);
     void DrawDetailLine(int Index, TRect& row, int cellsRight, TOwnerDrawState State);
     // Glyphs are drawn with the transparent colour taken from their own picture; the copies keep
     // the list's bitmaps untouched and their transparency masks are made once, not per row.

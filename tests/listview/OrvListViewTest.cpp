@@ -447,7 +447,9 @@ TEST(OrvListView, SelectionAndClicksReachTheHooks)
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(cell.left + 5, cell.top + 3));
     ASSERT_FALSE(clicks.empty());
     EXPECT_EQ(clicks.back(), std::make_pair(2, 1));
-    EXPECT_EQ(list.SelectedColumn(), 1);
+    // Without cell selection the row's caption is the current cell, whichever cell was clicked.
+    EXPECT_EQ(list.SelectedColumn(), 0);
+    EXPECT_EQ(list.FocusRow(), 2);
     ASSERT_FALSE(list.selected.empty());
     EXPECT_EQ(list.selected.back(), 2);
 }

@@ -1,13 +1,10 @@
 #include "markup/MarkupPlatform.h"
-#include "markup/TPinnedEditor.h"
 #include "platform/TBitmap.h"
 #include "platform/TCanvas.h"
 
 #include "support/TestSupport.h"
 
-#include <QLineEdit>
 #include <QTemporaryDir>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 TEST(MarkupPlatform, FolderExistsOnlyForDirectories)
@@ -81,41 +78,4 @@ TEST(MarkupPlatform, SystemIconSizesAndDrawing)
     DrawSystemIcon(canvas, 32, 32, drawn, 2.0, true, TIconDraw::Draw, TIconSize::Small, "readme.txt");
     const QRect printed = inkBox(QRect(32, 32, 32, 32));
     EXPECT_NEAR(printed.width(), 2 * plain.width(), 2);
-}
-
-TEST(PinnedEditor, KeepsTheEditorOnItsRectangle)
-{
-    QWidget parent;
-    parent.resize(300, 200);
-    auto* editor = new QLineEdit(&parent);
-    parent.show(); // hidden widgets only note a move; it is sent when they are shown
-    TPinnedEditor pin;
-    int placements = 0;
-    pin.Pin(editor, TRect { 10, 20, 110, 45 }, [&placements](QObject& o, const TRect& r) {
-        ++placements;
-        static_cast<QWidget&>(o).setGeometry(r.ToQRect());
-    });
-    EXPECT_EQ(editor->geometry(), QRect(10, 20, 100, 25));
-    EXPECT_EQ(placements, 1);
-
-    editor->move(50, 50);
-    EXPECT_EQ(editor->geometry(), QRect(10, 20, 100, 25));
-    editor->resize(30, 10);
-    EXPECT_EQ(editor->geometry(), QRect(10, 20, 100, 25));
-    editor->setGeometry(0, 0, 5, 5);
-    EXPECT_EQ(editor->geometry(), QRect(10, 20, 100, 25));
-
-    pin.SetRect(TRect { 0, 0, 50, 20 });
-    EXPECT_EQ(editor->geometry(), QRect(0, 0, 50, 20));
-
-    pin.Release();
-    EXPECT_FALSE(pin.Active());
-    editor->move(70, 70);
-    EXPECT_EQ(editor->pos(), QPoint(70, 70));
-
-    // An editor that goes away while pinned is simply forgotten.
-    pin.Pin(editor, TRect { 1, 1, 20, 20 },
-        [](QObject& o, const TRect& r) { static_cast<QWidget&>(o).setGeometry(r.ToQRect()); });
-    delete editor;
-    EXPECT_FALSE(pin.Active());
 }
