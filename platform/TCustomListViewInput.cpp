@@ -6,6 +6,7 @@
 #include "platform/private/ListViewMetrics.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -321,6 +322,10 @@ bool TCustomListView::viewportEvent(QEvent* event)
         }
         break;
     case QEvent::Leave:
+        // A hint shown over the pointer takes the pointer from the rows on some window systems;
+        // the mouse has only left when it is no longer over them.
+        if (m_hintWindow->Visible() && viewport()->rect().contains(viewport()->mapFromGlobal(QCursor::pos())))
+            break;
         CancelHint();
         MouseLeave();
         break;

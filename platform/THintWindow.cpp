@@ -15,7 +15,11 @@ constexpr unsigned kTextFlags = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_
 class THintWindow::Window : public QWidget {
 public:
     explicit Window(THintWindow& owner)
-        : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
+        // Input passes through to what lies below, so that a hint over the pointer does not make
+        // the control under it think the mouse has left.
+        : QWidget(nullptr,
+            Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus
+                | Qt::WindowTransparentForInput)
         , m_owner(owner)
     {
         setAttribute(Qt::WA_ShowWithoutActivating);
