@@ -105,6 +105,7 @@ void TOrvListView::DestroyWnd()
         m_qtTimer = 0;
         m_timer = -1;
     }
+    m_scrollHintWindow->ReleaseHint();
     // The engine is replaced rather than dropped so that RichEdit() always has an object.
     m_richEdit = std::make_unique<TOrvRichEdit>();
     TCustomListView::DestroyWnd();

@@ -432,6 +432,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void MouseLeave() override;
     bool BeginLabelEdit(int item) override;
@@ -464,6 +465,7 @@ protected:
     bool m_hoverAnchorEntered = true;
     bool m_editing = false; // in-place sub-item editing in progress
     int m_editColumn = 0; // column the open cell editor writes
+    bool m_secondClick = false; // the press being handled is the second of a double click
     bool m_columnTracking = false; // a header divider drag is in progress
     bool m_headerOwnerDrawGuard = false;
     int m_sortColumn = -1;

@@ -239,9 +239,10 @@ void TOrvListView::mousePressEvent(QMouseEvent* event)
     const bool wasChecked = m_focusRow < Items().Count() && Items()[m_focusRow].Checked();
 
     // Anchors act on the press; a link with "://" is a URL, anything else the application's.
+    // The second press of a double click does not act on them again.
     const QString text = CellTextAtPoint(X, Y);
     const bool markup = CellContent::IsMarkup(text);
-    if (markup) {
+    if (markup && !m_secondClick) {
         const QString anchor = AnchorHitTest(X, Y, 0.0);
         if (anchor.contains(QLatin1String("://")))
             OpenURL(hit ? row : m_focusRow, anchor);
@@ -255,7 +256,7 @@ void TOrvListView::mousePressEvent(QMouseEvent* event)
         SetCurrentCell(m_focusRow, 0);
 
     // A URL cell opens its full text, not the shortened one it shows.
-    if (m_urlShow && (!Checkboxes() || RowX(X) > kCheckClickRight) && !markup) {
+    if (m_urlShow && (!Checkboxes() || RowX(X) > kCheckClickRight) && !markup && !m_secondClick) {
         const QString url = CellTextAtPoint(X, Y);
         if (ContentKind(url) == ckURL)
             OpenURL(m_focusRow, url);
@@ -282,6 +283,15 @@ void TOrvListView::mousePressEvent(QMouseEvent* event)
         SetCurrentCell(row, cellMode ? column : 0);
     if (cellMode)
         RefreshFocusedRow();
+}
+
+void TOrvListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second click of a pair selects and toggles like any click, but a link opened by the
+    // first one is not opened twice.
+    m_secondClick = true;
+    TCustomListView::mouseDoubleClickEvent(event);
+    m_secondClick = false;
 }
 
 void TOrvListView::mouseReleaseEvent(QMouseEvent* event)

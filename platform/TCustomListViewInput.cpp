@@ -166,11 +166,13 @@ void TCustomListView::mouseReleaseEvent(QMouseEvent* event)
 
 void TCustomListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    // The second click of a pair is still a click (a quick click on another row selects it),
+    // but it never starts caption editing.
+    mousePressEvent(event);
     if (m_editTimer) {
         killTimer(m_editTimer);
         m_editTimer = 0;
     }
-    QAbstractScrollArea::mouseDoubleClickEvent(event);
 }
 
 void TCustomListView::mouseMoveEvent(QMouseEvent* event)

@@ -210,6 +210,29 @@ TEST_F(ListMouseTest, AnchorClicksGoToURLOrAnchorEvents)
     EXPECT_TRUE(list.Items()[2].Selected());
 }
 
+TEST_F(ListMouseTest, ADoubleClickOpensALinkOnceAndTogglesTwice)
+{
+    RecordingOpener opener;
+    handleURLs = false;
+    list.Items()[2].SubItems()[1] = QStringLiteral("<A HREF=\"action\">act</A>");
+    list.Items()[3].SubItems()[1] = QStringLiteral("<A HREF=\"https://example.org/\">web</A>");
+    // A double click reaches a widget as a press and then a double-click event.
+    auto doubleClick = [&](QPoint p) {
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, p);
+    };
+    doubleClick(QPoint(FindAnchor(2, 2, "action") + 1, Centre(list.CellRect(2, 2)).y()));
+    doubleClick(QPoint(FindAnchor(3, 2, "https://example.org/") + 1, Centre(list.CellRect(3, 2)).y()));
+    EXPECT_EQ(events, (QStringList { "click:action", "url:3:https://example.org/" }));
+    EXPECT_EQ(opener.opened.size(), 1u);
+
+    list.SetCheckboxes(true);
+    events.clear();
+    doubleClick(QPoint(6, Centre(list.CellRect(4, 0)).y()));
+    EXPECT_EQ(events, (QStringList { "check:4:on", "check:4:off" }));
+    EXPECT_FALSE(list.Items()[4].Checked());
+}
+
 TEST_F(ListMouseTest, URLCellsOpenTheirFullTextWhenNotHandled)
 {
     RecordingOpener opener;

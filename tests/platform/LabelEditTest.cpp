@@ -138,6 +138,25 @@ TEST(LabelEdit, SlowSecondClickOnTheCurrentCaptionStartsEditing)
     EXPECT_EQ(f.list.EditingItem(), 1);
 }
 
+TEST(LabelEdit, ADoubleClickSelectsButNeverStartsEditing)
+{
+    Fixture f;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.list));
+    const TRect first = f.list.SubItemRect(1, 0);
+    const TRect second = f.list.SubItemRect(3, 0);
+    // Two quick clicks on different rows: the second selects its row.
+    // (A widget sees a double click as a press and then a double-click event.)
+    QTest::mouseClick(f.list.viewport(), Qt::LeftButton, {}, QPoint(first.left + 5, first.top + 3));
+    QTest::mouseDClick(f.list.viewport(), Qt::LeftButton, {}, QPoint(second.left + 5, second.top + 3));
+    EXPECT_TRUE(f.list.Items()[3].Selected());
+    EXPECT_FALSE(f.list.Items()[1].Selected());
+    // A double click on the current caption does not turn into a slow second click.
+    QTest::mouseClick(f.list.viewport(), Qt::LeftButton, {}, QPoint(second.left + 5, second.top + 3));
+    QTest::mouseDClick(f.list.viewport(), Qt::LeftButton, {}, QPoint(second.left + 5, second.top + 3));
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    EXPECT_FALSE(f.list.IsEditing());
+}
+
 TEST(LabelEdit, RowsShiftingUnderTheEditorEndItWithoutWriting)
 {
     Fixture f;
