@@ -4,6 +4,7 @@
 #include "listview/CellContent.h"
 #include "listview/TOrvListView.h"
 #include "markup/DrawMarkup.h"
+#include "platform/ListCells.h"
 #include "platform/TCanvas.h"
 #include "platform/TImageList.h"
 #include "platform/TProfileStore.h"
@@ -34,11 +35,7 @@ void TColumnAutoSizer::AutoSizeColumn(int ACol)
     int widest = 0;
     for (int r = 0; r < rows; ++r) {
         const TListItem& item = m_list.Items()[r];
-        QString text;
-        if (s == -1)
-            text = item.Caption();
-        else if (item.SubItems().size() > s)
-            text = item.SubItems()[s];
+        QString text = ListCells::Text(item, ACol);
         if (text.contains(QLatin1String("{\\"))) {
             TOrvRichEdit& rich = m_list.RichEdit();
             m_list.CellToRich(r, s, rich);

@@ -3,6 +3,7 @@
 #include "listview/CellContent.h"
 #include "listview/TOrvListView.h"
 #include "markup/DrawMarkup.h"
+#include "platform/ListCells.h"
 #include "platform/TCanvas.h"
 #include "platform/THeaderControl.h"
 #include "platform/TImageList.h"
@@ -27,11 +28,7 @@ void THeaderPainter::DrawSection(TCanvas& canvas, int section, const TRect& rect
         return;
     const TListColumn& column = m_list.Columns()[section];
     const QString caption = column.Caption();
-    unsigned align = DT_LEFT;
-    if (column.Alignment() == taRightJustify)
-        align = DT_RIGHT;
-    else if (column.Alignment() == taCenter)
-        align = DT_CENTER;
+    const unsigned align = ListCells::TextFlags(column.Alignment());
 
     canvas.Brush().SetStyle(bsSolid);
     canvas.Brush().SetPattern(QImage());
