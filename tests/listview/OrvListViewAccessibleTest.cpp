@@ -146,6 +146,8 @@ TEST(OrvListViewAccessible, TheCurrentCellFollowsTheClickedColumn)
         item.SubItems() << QString("r%1c1").arg(r) << QString("r%1c2").arg(r);
     }
     list->SetColumnOrder({ 2, 0, 1 });
+    // The clicked cell is current in cell selection mode; otherwise the row's caption is.
+    list->SetSubItemSelect(true);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     list->setFocus();
