@@ -424,16 +424,12 @@ void TOrvListView::SetHeaderImages(TImageList* v)
     Header().SetImageList(v);
 }
 
-void TOrvListView::ColumnsChanged()
+void TOrvListView::ColumnInserted(int index)
 {
-    TCustomListView::ColumnsChanged();
-    // Sections of columns added later start as plain text sections; keep them owner drawn.
-    if (!m_headerOwnerDraw || m_headerOwnerDrawGuard || m_columnTracking)
-        return;
-    for (int i = 0; i < Columns().Count(); ++i) {
-        if (Header().Format(i) != HDF_OWNERDRAW)
-            Header().SetFormat(i, HDF_OWNERDRAW);
-    }
+    TCustomListView::ColumnInserted(index);
+    // A new section starts as a plain text section; keep it owner drawn.
+    if (m_headerOwnerDraw && !m_headerOwnerDrawGuard)
+        Header().SetFormat(index, HDF_OWNERDRAW);
 }
 
 void TOrvListView::HeaderImagesChanged()

@@ -424,7 +424,7 @@ protected:
     void HeaderRClick(TPoint headerPos) override;
     void FilterChange(int section) override;
     void FilterBtnClick(int section) override;
-    void ColumnsChanged() override;
+    void ColumnInserted(int index) override;
     void timerEvent(QTimerEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void VerticalScrolled(bool endOfScroll, bool thumbTracking, int thumbPos) override;

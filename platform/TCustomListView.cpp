@@ -12,7 +12,8 @@
 #include <QScrollBar>
 #include <QToolTip>
 #include <algorithm>
-#include <unordered_set>
+#include <iterator>
+#include <limits>
 
 using namespace ListViewMetrics;
 
@@ -149,30 +150,70 @@ int TCustomListView::PositionOfColumn(int column) const
     return -1;
 }
 
-void TCustomListView::ColumnsChanged()
+void TCustomListView::ColumnInserted(int index)
 {
-    // Keep the display order by column identity: deleted columns leave it, new ones join at the end.
-    std::unordered_set<const TListColumn*> present;
-    for (int c = 0; c < m_columns.Count(); ++c)
-        present.insert(&m_columns[c]);
-    std::erase_if(m_order, [&](const TListColumn* column) { return !present.count(column); });
-    std::unordered_set<const TListColumn*> ordered(m_order.begin(), m_order.end());
-    for (int c = 0; c < m_columns.Count(); ++c)
-        if (!ordered.count(&m_columns[c]))
-            m_order.push_back(&m_columns[c]);
+    const size_t position = std::min(size_t(index), m_order.size());
+    m_order.insert(m_order.begin() + qsizetype(position), &m_columns[index]);
     if (m_header)
-        m_header->SyncSections();
+        m_header->InsertSection(index);
+    ColumnLayoutChanged();
+}
+
+void TCustomListView::ColumnRemoved(int index, const TListColumn& column)
+{
+    // Searched from the end, where columns added last usually stand.
+    const auto found = std::find(m_order.rbegin(), m_order.rend(), &column);
+    if (found != m_order.rend())
+        m_order.erase(std::next(found).base());
+    if (m_header)
+        m_header->RemoveSection(index);
+    ColumnLayoutChanged();
+}
+
+void TCustomListView::ColumnsCleared()
+{
+    m_order.clear();
+    if (m_header)
+        m_header->ClearSections();
+    ColumnLayoutChanged();
+}
+
+void TCustomListView::ColumnChanged(int index)
+{
+    if (m_header)
+        m_header->SectionChanged(index);
+    ColumnLayoutChanged();
+}
+
+void TCustomListView::UpdateEnded()
+{
+    if (!m_columnLayoutPending || m_items.Updating() || m_columns.Updating())
+        return;
+    m_columnLayoutPending = false;
     UpdateScrollBars();
+    m_header->LayoutFilters();
+    m_header->update();
+    viewport()->update();
+}
+
+void TCustomListView::ColumnLayoutChanged()
+{
+    if (m_items.Updating() || m_columns.Updating()) {
+        m_columnLayoutPending = true;
+        return;
+    }
+    UpdateScrollBars();
+    if (m_header) {
+        m_header->ScheduleFilterLayout();
+        m_header->update();
+    }
     viewport()->update();
     TListViewAccessible::ColumnsChanged(*this);
 }
 
 int TCustomListView::ContentWidth() const
 {
-    int width = 0;
-    for (int c = 0; c < m_columns.Count(); ++c)
-        width += m_columns[c].Width();
-    return width;
+    return int(std::min<qint64>(m_columns.TotalWidth(), std::numeric_limits<int>::max()));
 }
 
 // ---- styles -----------------------------------------------------------------------------------
@@ -411,7 +452,8 @@ void TCustomListView::EnsureVisible(int item)
 void TCustomListView::scrollContentsBy(int dx, int dy)
 {
     if (dx) {
-        m_header->SyncSections();
+        // Only positions change; a column change that shrinks the range scrolls once per column.
+        m_header->ScheduleFilterLayout();
         m_header->update();
     }
     viewport()->update();

@@ -235,7 +235,14 @@ protected:
     // TListModelObserver
     void ItemsChanged() override;
     void ItemStateChanged(int index, unsigned oldState, unsigned newState) override;
-    void ColumnsChanged() override;
+    // Column changes keep the display order and the header's sections in step at once (an
+    // inserted column takes the display position of its index); the re-layout waits for the end
+    // of an update bracket of the rows or the columns.
+    void ColumnInserted(int index) override;
+    void ColumnRemoved(int index, const TListColumn& column) override;
+    void ColumnsCleared() override;
+    void ColumnChanged(int index) override;
+    void UpdateEnded() override;
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -254,6 +261,7 @@ protected:
 private:
     friend class THeaderControl;
     void UpdateScrollBars();
+    void ColumnLayoutChanged(); // lays header and scroll range out, or waits for the bracket
     int DefaultRowHeight() const;
     void RefreshRow(int item);
     void MoveFocusTo(int item, Qt::KeyboardModifiers modifiers);
@@ -271,6 +279,7 @@ private:
     TListItems m_items;
     TListColumns m_columns;
     std::vector<const TListColumn*> m_order; // display order by column identity
+    bool m_columnLayoutPending = false; // columns changed inside an update bracket
     THeaderControl* m_header = nullptr;
     bool m_handleAllocated = false;
 

@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
-#include <unordered_map>
 
 namespace {
 
@@ -68,48 +67,72 @@ int THeaderControl::Offset() const
 
 // ---- sections ---------------------------------------------------------------------------------
 
+void THeaderControl::FollowAlignment(Section& section, const TListColumn& column)
+{
+    if (section.alignment == int(column.Alignment()))
+        return;
+    section.format = (section.format & ~unsigned(HDF_JUSTIFYMASK)) | AlignmentBits(column.Alignment());
+    section.alignment = int(column.Alignment());
+}
+
+void THeaderControl::InsertSection(int section)
+{
+    const TListColumn& column = m_list->Columns()[section];
+    auto s = std::make_unique<Section>();
+    s->column = &column;
+    s->alignment = int(column.Alignment());
+    s->format = HDF_STRING | AlignmentBits(column.Alignment());
+    if (column.ImageIndex() >= 0) {
+        s->format |= HDF_IMAGE;
+        s->image = column.ImageIndex();
+    }
+    m_sections.insert(m_sections.begin() + section, std::move(s));
+}
+
+void THeaderControl::RemoveSection(int section)
+{
+    if (!Valid(section))
+        return;
+    const Section& gone = *m_sections[size_t(section)];
+    std::erase(m_pendingFilters, gone.column);
+    delete gone.filter;
+    m_sections.erase(m_sections.begin() + section);
+    // A press, drag or divider track on a section that moved or went is over.
+    if (m_activeSection >= section) {
+        m_state = State::Idle;
+        m_activeSection = -1;
+    }
+    if (m_hotSection >= section)
+        m_hotSection = -1;
+}
+
+void THeaderControl::ClearSections()
+{
+    for (const auto& s : m_sections)
+        delete s->filter;
+    m_sections.clear();
+    m_pendingFilters.clear();
+    m_state = State::Idle;
+    m_activeSection = -1;
+    m_hotSection = -1;
+}
+
+void THeaderControl::SectionChanged(int section)
+{
+    if (Valid(section))
+        FollowAlignment(*m_sections[size_t(section)], m_list->Columns()[section]);
+}
+
 void THeaderControl::SyncSections()
 {
-    // Section data follows its column, also when columns before it are deleted.
-    std::unordered_map<const TListColumn*, size_t> old;
-    for (size_t i = 0; i < m_sections.size(); ++i)
-        old.emplace(m_sections[i].column, i);
-    TListColumns& columns = m_list->Columns();
-    std::vector<Section> sections(size_t(columns.Count()));
-    for (int c = 0; c < columns.Count(); ++c) {
-        const TListColumn& column = columns[c];
-        Section& section = sections[size_t(c)];
-        auto found = old.find(&column);
-        if (found != old.end()) {
-            section = std::move(m_sections[found->second]);
-            m_sections[found->second].filter = nullptr;
-            if (section.alignment != int(column.Alignment())) {
-                section.format
-                    = (section.format & ~unsigned(HDF_JUSTIFYMASK)) | AlignmentBits(column.Alignment());
-                section.alignment = int(column.Alignment());
-            }
-        } else {
-            section.column = &column;
-            section.alignment = int(column.Alignment());
-            section.format = HDF_STRING | AlignmentBits(column.Alignment());
-            if (column.ImageIndex() >= 0) {
-                section.format |= HDF_IMAGE;
-                section.image = column.ImageIndex();
-            }
-        }
-    }
-    for (Section& gone : m_sections)
-        delete gone.filter;
-    std::erase_if(m_pendingFilters, [&](const TListColumn* column) {
-        return std::none_of(
-            sections.begin(), sections.end(), [&](const Section& s) { return s.column == column; });
-    });
-    m_sections = std::move(sections);
+    const TListColumns& columns = m_list->Columns();
+    for (int c = 0; c < int(m_sections.size()) && c < columns.Count(); ++c)
+        FollowAlignment(*m_sections[size_t(c)], columns[c]);
     if (!m_ownFont && m_font != m_list->font()) {
         m_font = m_list->font();
-        for (Section& s : m_sections)
-            if (s.filter)
-                s.filter->setFont(m_font);
+        for (const auto& s : m_sections)
+            if (s->filter)
+                s->filter->setFont(m_font);
     }
     LayoutFilters();
     update();
@@ -117,40 +140,40 @@ void THeaderControl::SyncSections()
 
 unsigned THeaderControl::Format(int section) const
 {
-    return Valid(section) ? m_sections[size_t(section)].format : 0;
+    return Valid(section) ? m_sections[size_t(section)]->format : 0;
 }
 
 void THeaderControl::SetFormat(int section, unsigned fmt)
 {
     if (!Valid(section))
         return;
-    m_sections[size_t(section)].format = fmt;
+    m_sections[size_t(section)]->format = fmt;
     update();
 }
 
 QImage THeaderControl::Bitmap(int section) const
 {
-    return Valid(section) ? m_sections[size_t(section)].bitmap : QImage();
+    return Valid(section) ? m_sections[size_t(section)]->bitmap : QImage();
 }
 
 void THeaderControl::SetBitmap(int section, const QImage& bitmap)
 {
     if (!Valid(section))
         return;
-    m_sections[size_t(section)].bitmap = bitmap;
+    m_sections[size_t(section)]->bitmap = bitmap;
     update();
 }
 
 int THeaderControl::ImageIndex(int section) const
 {
-    return Valid(section) ? m_sections[size_t(section)].image : -1;
+    return Valid(section) ? m_sections[size_t(section)]->image : -1;
 }
 
 void THeaderControl::SetImageIndex(int section, int image)
 {
     if (!Valid(section))
         return;
-    m_sections[size_t(section)].image = image;
+    m_sections[size_t(section)]->image = image;
     update();
 }
 
@@ -190,9 +213,9 @@ void THeaderControl::SetHeaderFont(const QFont& font)
 {
     m_font = font;
     m_ownFont = true;
-    for (Section& s : m_sections)
-        if (s.filter)
-            s.filter->setFont(font);
+    for (const auto& s : m_sections)
+        if (s->filter)
+            s->filter->setFont(font);
     m_list->UpdateLayout();
 }
 
@@ -283,19 +306,19 @@ int THeaderControl::PositionAtX(int contentX) const
 
 QLineEdit* THeaderControl::FilterEdit(int section) const
 {
-    return Valid(section) ? m_sections[size_t(section)].filter : nullptr;
+    return Valid(section) ? m_sections[size_t(section)]->filter : nullptr;
 }
 
 QString THeaderControl::FilterText(int section) const
 {
-    return Valid(section) ? m_sections[size_t(section)].filterText : QString();
+    return Valid(section) ? m_sections[size_t(section)]->filterText : QString();
 }
 
 void THeaderControl::SetFilterText(int section, const QString& text)
 {
     if (!Valid(section))
         return;
-    Section& s = m_sections[size_t(section)];
+    Section& s = *m_sections[size_t(section)];
     s.filterText = text;
     if (s.filter && s.filter->text() != text)
         s.filter->setText(text);
@@ -312,14 +335,14 @@ int THeaderControl::FilterNumber(int section, bool* ok) const
 
 bool THeaderControl::FilterNumeric(int section) const
 {
-    return Valid(section) && m_sections[size_t(section)].numeric;
+    return Valid(section) && m_sections[size_t(section)]->numeric;
 }
 
 void THeaderControl::SetFilterNumeric(int section, bool numeric)
 {
     if (!Valid(section))
         return;
-    Section& s = m_sections[size_t(section)];
+    Section& s = *m_sections[size_t(section)];
     s.numeric = numeric;
     if (s.filter)
         s.filter->setValidator(numeric ? new QIntValidator(s.filter) : nullptr);
@@ -330,6 +353,12 @@ void THeaderControl::SetFilterTimeOut(int ms)
     m_filterTimeOutMs = std::max(0, ms);
 }
 
+TRect THeaderControl::ButtonRectIn(const TRect& r) const
+{
+    return TRect { std::max(r.left, r.right - kFilterButton - 1), CaptionHeight(), r.right - 1,
+        Height() - 1 };
+}
+
 TRect THeaderControl::FilterButtonRect(int section) const
 {
     if (!(m_style & HDS_FILTERBAR))
@@ -337,58 +366,79 @@ TRect THeaderControl::FilterButtonRect(int section) const
     const TRect r = SectionRect(section);
     if (r.IsEmpty())
         return {};
-    return TRect { std::max(r.left, r.right - kFilterButton - 1), CaptionHeight(), r.right - 1,
-        Height() - 1 };
+    return ButtonRectIn(r);
 }
 
-void THeaderControl::EnsureFilterEdits()
+void THeaderControl::ScheduleFilterLayout()
 {
-    for (Section& s : m_sections) {
-        if (s.filter)
-            continue;
-        auto* edit = new QLineEdit(this);
-        edit->setFont(m_font);
-        edit->setFrame(false);
-        edit->setText(s.filterText);
-        if (s.numeric)
-            edit->setValidator(new QIntValidator(edit));
-        const TListColumn* column = s.column;
-        connect(edit, &QLineEdit::textEdited, this, [this, column] { FilterEdited(column); });
-        // Enter does not wait for the time-out.
-        connect(edit, &QLineEdit::returnPressed, this, [this] {
-            m_filterTimer->stop();
-            FireFilterChanges();
-        });
-        s.filter = edit;
-    }
+    const bool show = (m_style & HDS_FILTERBAR) && m_list->HandleAllocated() && m_list->ShowColumnHeaders();
+    if ((!show && !m_filtersShown) || m_filterLayoutPosted)
+        return;
+    // Column changes outside an update bracket come one by one; their fields move once.
+    m_filterLayoutPosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_filterLayoutPosted)
+                LayoutFilters();
+        },
+        Qt::QueuedConnection);
+}
+
+QLineEdit* THeaderControl::MakeFilterEdit(Section& s)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setFont(m_font);
+    edit->setFrame(false);
+    edit->setText(s.filterText);
+    if (s.numeric)
+        edit->setValidator(new QIntValidator(edit));
+    const TListColumn* column = s.column;
+    connect(edit, &QLineEdit::textEdited, this, [this, column] { FilterEdited(column); });
+    // Enter does not wait for the time-out.
+    connect(edit, &QLineEdit::returnPressed, this, [this] {
+        m_filterTimer->stop();
+        FireFilterChanges();
+    });
+    s.filter = edit;
+    return edit;
 }
 
 void THeaderControl::LayoutFilters()
 {
+    m_filterLayoutPosted = false;
     const bool show = (m_style & HDS_FILTERBAR) && m_list->HandleAllocated() && m_list->ShowColumnHeaders();
-    if (show)
-        EnsureFilterEdits();
+    if (!show && !m_filtersShown)
+        return; // nothing placed, nothing to hide
+    m_filtersShown = show;
     const int offset = Offset();
-    for (int c = 0; c < int(m_sections.size()); ++c) {
-        QLineEdit* edit = m_sections[size_t(c)].filter;
-        if (!edit)
-            continue;
-        const TRect r = SectionRect(c);
-        if (!show || r.Width() <= kFilterButton + 4) {
-            edit->hide();
+    const TListColumns& columns = m_list->Columns();
+    const int count = std::min(ColumnCount(), int(m_sections.size()));
+    int left = 0;
+    for (int pos = 0; pos < count; ++pos) {
+        const int c = m_list->ColumnAtPosition(pos);
+        const int w = columns[c].Width();
+        const TRect r { left - offset, 0, left - offset + w, Height() };
+        left += w;
+        Section& s = *m_sections[size_t(c)];
+        const bool onScreen = show && r.right > 0 && r.left < width() && r.Width() > kFilterButton + 4;
+        if (!onScreen) {
+            if (s.filter)
+                s.filter->hide();
             continue;
         }
-        edit->setGeometry(r.left - offset + 2, CaptionHeight() + 1, r.Width() - kFilterButton - 5,
-            Height() - CaptionHeight() - 3);
+        QLineEdit* edit = s.filter ? s.filter : MakeFilterEdit(s);
+        edit->setGeometry(
+            r.left + 2, CaptionHeight() + 1, r.Width() - kFilterButton - 5, Height() - CaptionHeight() - 3);
         edit->show();
     }
 }
 
 void THeaderControl::FilterEdited(const TListColumn* column)
 {
-    for (Section& s : m_sections)
-        if (s.column == column && s.filter)
-            s.filterText = s.filter->text();
+    for (const auto& s : m_sections)
+        if (s->column == column && s->filter)
+            s->filterText = s->filter->text();
     if (std::find(m_pendingFilters.begin(), m_pendingFilters.end(), column) == m_pendingFilters.end())
         m_pendingFilters.push_back(column);
     m_filterTimer->start(m_filterTimeOutMs);
@@ -400,7 +450,7 @@ void THeaderControl::FireFilterChanges()
     m_pendingFilters.clear();
     for (const TListColumn* column : pending) {
         for (size_t c = 0; c < m_sections.size(); ++c)
-            if (m_sections[c].column == column) {
+            if (m_sections[c]->column == column) {
                 m_list->FilterChange(int(c));
                 break;
             }
@@ -415,21 +465,30 @@ void THeaderControl::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), ToQColor(clBtnFace));
     const int offset = Offset();
     const int captionHeight = CaptionHeight();
-    for (int pos = 0; pos < ColumnCount(); ++pos) {
+    const TListColumns& columns = m_list->Columns();
+    const int count = std::min(ColumnCount(), int(m_sections.size()));
+    // One walk over the display positions; sections left of the view are only counted.
+    int left = 0;
+    for (int pos = 0; pos < count; ++pos) {
         const int section = m_list->ColumnAtPosition(pos);
-        TRect r = SectionRect(section).Translated(-offset, 0);
-        if (r.right <= 0 || r.left >= width())
+        const int w = columns[section].Width();
+        const TRect content { left, 0, left + w, Height() };
+        left += w;
+        TRect r = content.Translated(-offset, 0);
+        if (r.right <= 0)
             continue;
+        if (r.left >= width())
+            break;
         r.bottom = captionHeight;
         painter.save();
         painter.setClipRect(r.ToQRect());
-        if (m_sections[size_t(section)].format & HDF_OWNERDRAW)
+        if (m_sections[size_t(section)]->format & HDF_OWNERDRAW)
             m_list->HeaderDrawSection(painter, section, r);
         else
             PaintSection(painter, section, r);
         painter.restore();
         if (m_style & HDS_FILTERBAR)
-            PaintFilterButton(painter, section);
+            PaintFilterButton(painter, content);
     }
     if (m_state == State::DraggingSection && Valid(m_activeSection)) {
         // The dragged section follows the mouse; a bar marks where it will land.
@@ -448,7 +507,7 @@ void THeaderControl::paintEvent(QPaintEvent*)
 
 void THeaderControl::PaintSection(QPainter& painter, int section, const TRect& rect)
 {
-    const Section& s = m_sections[size_t(section)];
+    const Section& s = *m_sections[size_t(section)];
     const QRect r = rect.ToQRect();
     const bool pressed = m_state == State::Pressing && m_activeSection == section && (m_style & HDS_BUTTONS);
     const bool hot = (m_style & HDS_HOTTRACK) && m_hotSection == section && m_state == State::Idle;
@@ -507,9 +566,9 @@ void THeaderControl::PaintSection(QPainter& painter, int section, const TRect& r
     }
 }
 
-void THeaderControl::PaintFilterButton(QPainter& painter, int section)
+void THeaderControl::PaintFilterButton(QPainter& painter, const TRect& sectionRect)
 {
-    const TRect b = FilterButtonRect(section).Translated(-Offset(), 0);
+    const TRect b = ButtonRectIn(sectionRect).Translated(-Offset(), 0);
     if (b.IsEmpty())
         return;
     const QRect r = b.ToQRect();
@@ -524,7 +583,7 @@ void THeaderControl::PaintFilterButton(QPainter& painter, int section)
         painter.drawLine(cx - 4 + i, cy - 3 + i, cx + 4 - i, cy - 3 + i);
     painter.drawLine(cx, cy + 1, cx, cy + 3);
     // The field's own background under the caption row.
-    const TRect section_ = SectionRect(section).Translated(-Offset(), 0);
+    const TRect section_ = sectionRect.Translated(-Offset(), 0);
     painter.setPen(ToQColor(clBtnShadow));
     painter.drawLine(section_.left, CaptionHeight(), section_.right - 1, CaptionHeight());
 }

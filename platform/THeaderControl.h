@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class QLineEdit;
@@ -74,12 +75,12 @@ public:
     void SetFilterNumeric(int section, bool numeric); // the field then takes digits only
     int FilterTimeOut() const { return m_filterTimeOutMs; }
     void SetFilterTimeOut(int ms);
-    QLineEdit* FilterEdit(int section) const; // the field widget, or null
+    QLineEdit* FilterEdit(int section) const; // the field widget, or null until its section first shows
     TRect FilterButtonRect(int section) const; // content coordinates; empty without the filter row
 
     int HotSection() const { return m_hotSection; } // section under the mouse with HDS_HOTTRACK
 
-    // Re-reads the list's columns (count, order, widths) and lays the filter fields out again.
+    // Re-reads the list's font and the columns' alignments and lays the filter fields out again.
     void SyncSections();
 
 protected:
@@ -105,20 +106,31 @@ private:
         QLineEdit* filter = nullptr;
     };
 
+    // The list keeps the sections in step with its columns, one change at a time.
+    void InsertSection(int section); // a new column stands at `section`
+    void RemoveSection(int section); // the column at `section` is gone
+    void ClearSections();
+    void SectionChanged(int section); // the column's alignment may have changed
+
     int Offset() const; // the list's horizontal scroll, pixels
     int DividerAt(int contentX) const; // section whose right edge is near x, or -1
     int PositionAtX(int contentX) const; // display position a dragged section would drop at
     void PaintSection(QPainter& painter, int section, const TRect& rect);
-    void PaintFilterButton(QPainter& painter, int section);
-    void LayoutFilters();
+    void PaintFilterButton(QPainter& painter, const TRect& sectionRect); // content coordinates
+    TRect ButtonRectIn(const TRect& sectionRect) const;
+    void LayoutFilters(); // walks the sections once; fields are made for sections on screen only
+    void ScheduleFilterLayout(); // LayoutFilters once the current event is handled
+    QLineEdit* MakeFilterEdit(Section& section);
     void FilterEdited(const TListColumn* column);
     int ColumnCount() const;
     void FireFilterChanges();
-    void EnsureFilterEdits();
+    void FollowAlignment(Section& section, const TListColumn& column);
     bool Valid(int section) const { return section >= 0 && section < int(m_sections.size()); }
 
     TCustomListView* m_list;
-    std::vector<Section> m_sections; // by column index
+    std::vector<std::unique_ptr<Section>> m_sections; // by column index
+    bool m_filtersShown = false; // the filter row was laid out as shown
+    bool m_filterLayoutPosted = false;
     TImageList* m_images = nullptr;
     int m_imagesLink = 0;
     unsigned m_style = HDS_BUTTONS;

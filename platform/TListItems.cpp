@@ -195,8 +195,8 @@ int TListItems::DeleteSelected()
     if (m_focusedItem && m_focusedItem->m_selected)
         m_focusedItem = nullptr;
     m_items.erase(std::remove_if(m_items.begin(), m_items.end(),
-                                 [](const std::unique_ptr<TListItem>& item) { return item->m_selected; }),
-                  m_items.end());
+                      [](const std::unique_ptr<TListItem>& item) { return item->m_selected; }),
+        m_items.end());
     m_selectedCount = 0;
     Renumber(0);
     Changed();
@@ -232,10 +232,14 @@ void TListItems::EndUpdate()
 {
     if (m_updateCount == 0)
         return;
-    if (--m_updateCount == 0 && m_changedWhileUpdating) {
+    if (--m_updateCount > 0)
+        return;
+    if (m_changedWhileUpdating) {
         m_changedWhileUpdating = false;
         Changed();
     }
+    if (m_observer)
+        m_observer->UpdateEnded();
 }
 
 int TListItems::SelectedCount() const
@@ -288,7 +292,7 @@ void TListColumn::SetCaption(const QString& caption)
         return;
     m_caption = caption;
     if (m_owner)
-        m_owner->Changed();
+        m_owner->Changed(*this);
 }
 
 void TListColumn::SetWidth(int width)
@@ -296,9 +300,11 @@ void TListColumn::SetWidth(int width)
     width = std::clamp(width, 0, 1 << 20);
     if (width == m_width)
         return;
+    if (m_owner)
+        m_owner->m_totalWidth += width - m_width;
     m_width = width;
     if (m_owner)
-        m_owner->Changed();
+        m_owner->Changed(*this);
 }
 
 void TListColumn::SetAlignment(TAlignment alignment)
@@ -307,7 +313,7 @@ void TListColumn::SetAlignment(TAlignment alignment)
         return;
     m_alignment = alignment;
     if (m_owner)
-        m_owner->Changed();
+        m_owner->Changed(*this);
 }
 
 void TListColumn::SetImageIndex(int index)
@@ -316,7 +322,14 @@ void TListColumn::SetImageIndex(int index)
         return;
     m_imageIndex = index;
     if (m_owner)
-        m_owner->Changed();
+        m_owner->Changed(*this);
+}
+
+int TListColumn::Index() const
+{
+    if (m_owner && m_index >= m_owner->m_staleFrom)
+        m_owner->Renumber();
+    return m_index;
 }
 
 TListColumns::TListColumns(TListModelObserver* observer)
@@ -327,31 +340,50 @@ TListColumns::~TListColumns() = default;
 
 TListColumn& TListColumns::Add()
 {
+    return Insert(Count());
+}
+
+TListColumn& TListColumns::Insert(int index)
+{
+    index = std::clamp(index, 0, Count());
     auto column = std::make_unique<TListColumn>();
     column->m_owner = this;
-    column->m_index = Count();
-    m_columns.push_back(std::move(column));
-    TListColumn& added = *m_columns.back();
-    Changed();
-    return added;
+    TListColumn& inserted = *column;
+    m_columns.insert(m_columns.begin() + index, std::move(column));
+    inserted.m_index = index;
+    if (index < Count() - 1)
+        m_staleFrom = std::min(m_staleFrom, index);
+    m_totalWidth += inserted.m_width;
+    if (m_observer)
+        m_observer->ColumnInserted(index);
+    return inserted;
 }
 
 void TListColumns::Delete(int index)
 {
     if (index < 0 || index >= Count())
         return;
+    // Kept alive until the observer has let go of it.
+    const std::unique_ptr<TListColumn> column = std::move(m_columns[size_t(index)]);
     m_columns.erase(m_columns.begin() + index);
-    for (int i = index; i < Count(); ++i)
-        m_columns[size_t(i)]->m_index = i;
-    Changed();
+    if (index < Count())
+        m_staleFrom = std::min(m_staleFrom, index);
+    m_totalWidth -= column->m_width;
+    column->m_owner = nullptr;
+    if (m_observer)
+        m_observer->ColumnRemoved(index, *column);
 }
 
 void TListColumns::Clear()
 {
     if (m_columns.empty())
         return;
+    const std::vector<std::unique_ptr<TListColumn>> columns = std::move(m_columns);
     m_columns.clear();
-    Changed();
+    m_staleFrom = std::numeric_limits<int>::max();
+    m_totalWidth = 0;
+    if (m_observer)
+        m_observer->ColumnsCleared();
 }
 
 TListColumn* TListColumns::Column(int index)
@@ -359,8 +391,28 @@ TListColumn* TListColumns::Column(int index)
     return index >= 0 && index < Count() ? m_columns[size_t(index)].get() : nullptr;
 }
 
-void TListColumns::Changed()
+void TListColumns::BeginUpdate()
+{
+    ++m_updateCount;
+}
+
+void TListColumns::EndUpdate()
+{
+    if (m_updateCount == 0)
+        return;
+    if (--m_updateCount == 0 && m_observer)
+        m_observer->UpdateEnded();
+}
+
+void TListColumns::Changed(const TListColumn& column)
 {
     if (m_observer)
-        m_observer->ColumnsChanged();
+        m_observer->ColumnChanged(column.Index());
+}
+
+void TListColumns::Renumber() const
+{
+    for (int i = m_staleFrom; i < Count(); ++i)
+        m_columns[size_t(i)]->m_index = i;
+    m_staleFrom = std::numeric_limits<int>::max();
 }

@@ -7,19 +7,30 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <vector>
 
 class TListItems;
+class TListColumn;
 class TListColumns;
+
+// The most fields one row read from text (a CSV line, a pasted line) may have: as many columns
+// as spreadsheet programs offer, so that every sheet they export fits.
+constexpr int kMaxTextFields = 16384;
 
 // The owner of a model is told about every change that needs a repaint or re-layout.
 class TListModelObserver {
 public:
     virtual ~TListModelObserver() = default;
-    virtual void ItemsChanged() {}                   // rows added, removed, reordered or edited
-    virtual void ItemStateChanged(int /*index*/, unsigned /*oldState*/, unsigned /*newState*/) {}
-    virtual void ColumnsChanged() {}                 // columns added, removed, resized, re-captioned
+    virtual void ItemsChanged() { } // rows added, removed, reordered or edited
+    virtual void ItemStateChanged(int /*index*/, unsigned /*oldState*/, unsigned /*newState*/) { }
+    virtual void ColumnInserted(int /*index*/) { } // a new column stands at `index`
+    // The column that stood at `index` has been taken out; it is destroyed after this returns.
+    virtual void ColumnRemoved(int /*index*/, const TListColumn& /*column*/) { }
+    virtual void ColumnsCleared() { } // every column is gone
+    virtual void ColumnChanged(int /*index*/) { } // a caption, width, alignment or image changed
+    virtual void UpdateEnded() { } // the outermost update bracket of rows or columns closed
 };
 
 // Item state bits (as reported by item-changed notifications).
@@ -89,14 +100,14 @@ public:
     ~TListItems();
 
     int Count() const { return int(m_items.size()); }
-    TListItem& Add();                       // amortised O(1)
-    TListItem& Insert(int index);           // index clamped to 0..Count()
-    void Delete(int index);                 // out of range: nothing
-    int DeleteSelected();                   // every selected row in one pass; returns how many
+    TListItem& Add(); // amortised O(1)
+    TListItem& Insert(int index); // index clamped to 0..Count()
+    void Delete(int index); // out of range: nothing
+    int DeleteSelected(); // every selected row in one pass; returns how many
     void Clear();
     TListItem& operator[](int index) { return *m_items[size_t(index)]; }
     const TListItem& operator[](int index) const { return *m_items[size_t(index)]; }
-    TListItem* Item(int index);             // nullptr when out of range
+    TListItem* Item(int index); // nullptr when out of range
     const TListItem* Item(int index) const;
 
     // Repaints are held back between BeginUpdate and the matching EndUpdate.
@@ -105,15 +116,14 @@ public:
     bool Updating() const { return m_updateCount > 0; }
 
     // Stable sort with a comparison returning <0, 0 or >0 (rows comparing equal keep their order).
-    template <class Compare>
-    void Sort(Compare compare);
+    template <class Compare> void Sort(Compare compare);
     // Puts the rows in the given order: order[i] is the current index of the row that goes to i.
     // `order` must be a permutation of 0 .. Count() - 1 (anything else leaves the rows as they are).
     void ApplyOrder(const std::vector<int>& order);
 
     int SelectedCount() const;
-    TListItem* Selected() const;  // the first selected row, or nullptr
-    TListItem* Focused() const;   // the focused row, or nullptr
+    TListItem* Selected() const; // the first selected row, or nullptr
+    TListItem* Focused() const; // the focused row, or nullptr
 
     void Reserve(int count) { m_items.reserve(size_t(count)); }
     void SetObserver(TListModelObserver* observer) { m_observer = observer; }
@@ -151,13 +161,12 @@ inline void TListItems::ApplyOrder(const std::vector<int>& order)
     Changed();
 }
 
-template <class Compare>
-void TListItems::Sort(Compare compare)
+template <class Compare> void TListItems::Sort(Compare compare)
 {
     std::stable_sort(m_items.begin(), m_items.end(),
-                     [&](const std::unique_ptr<TListItem>& a, const std::unique_ptr<TListItem>& b) {
-                         return compare(*a, *b) < 0;
-                     });
+        [&](const std::unique_ptr<TListItem>& a, const std::unique_ptr<TListItem>& b) {
+            return compare(*a, *b) < 0;
+        });
     Renumber(0);
     Changed();
 }
@@ -173,7 +182,7 @@ public:
     void SetAlignment(TAlignment alignment);
     int ImageIndex() const { return m_imageIndex; }
     void SetImageIndex(int index);
-    int Index() const { return m_index; }
+    int Index() const;
 
 private:
     friend class TListColumns;
@@ -182,25 +191,41 @@ private:
     int m_width = 50;
     TAlignment m_alignment = taLeftJustify;
     int m_imageIndex = -1;
-    int m_index = -1;
+    mutable int m_index = -1; // renumbered lazily after inserts and deletes
 };
 
+// The columns in index order. Adding, inserting and deleting a column costs constant time apart
+// from moving the column pointers after it: the columns that moved learn their new index when
+// one is next asked for. The observer is told of each change at once, and may hold its
+// re-layout back until an update bracket (of these columns or of the rows) ends.
 class TListColumns {
 public:
     explicit TListColumns(TListModelObserver* observer = nullptr);
     ~TListColumns();
     int Count() const { return int(m_columns.size()); }
-    TListColumn& Add();
-    void Delete(int index);
+    TListColumn& Add(); // amortised O(1)
+    TListColumn& Insert(int index); // index clamped to 0..Count(); later columns move up
+    void Delete(int index); // out of range: nothing
     void Clear();
     TListColumn& operator[](int index) { return *m_columns[size_t(index)]; }
     const TListColumn& operator[](int index) const { return *m_columns[size_t(index)]; }
     TListColumn* Column(int index); // nullptr when out of range
+    qint64 TotalWidth() const { return m_totalWidth; } // sum of the widths, pixels
     void SetObserver(TListModelObserver* observer) { m_observer = observer; }
+
+    // Brackets many changes so that the observer lays the view out once at the end.
+    void BeginUpdate();
+    void EndUpdate();
+    bool Updating() const { return m_updateCount > 0; }
 
 private:
     friend class TListColumn;
-    void Changed();
+    void Changed(const TListColumn& column);
+    void Renumber() const;
     std::vector<std::unique_ptr<TListColumn>> m_columns;
     TListModelObserver* m_observer = nullptr;
+    // Columns whose stored index is at least this may have moved since they were numbered.
+    mutable int m_staleFrom = std::numeric_limits<int>::max();
+    qint64 m_totalWidth = 0; // pixels
+    int m_updateCount = 0;
 };

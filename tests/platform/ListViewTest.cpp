@@ -4,7 +4,9 @@
 
 #include "support/TestSupport.h"
 
+#include <QElapsedTimer>
 #include <QHelpEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTest>
@@ -679,4 +681,110 @@ TEST(ListView, WallpaperTilesStayAnchoredOnPartialRepaints)
     for (QPoint p : { QPoint(7, 5), QPoint(8, 6), QPoint(20, 29) })
         EXPECT_EQ(partial.pixelColor(p), full.pixelColor(p)) << p.x() << "," << p.y();
     EXPECT_EQ(full.pixelColor(4, 5), pattern.pixelColor(1, 2));
+}
+
+TEST(ListView, ColumnChangesKeepDisplayOrderSectionsAndScrollRangeInStep)
+{
+    RecordingList list;
+    Fill(list, 3, 4); // widths 80, 90, 100, 110
+    Show(list);
+    THeaderControl& header = list.Header();
+    list.SetColumnOrder({ 3, 2, 1, 0 });
+    header.SetFormat(2, HDF_OWNERDRAW);
+    auto rangeOk = [&list] {
+        return list.horizontalScrollBar()->maximum()
+            == std::max(0, list.ContentWidth() - list.viewport()->width());
+    };
+
+    // An inserted column takes the display position of its index; the others keep their order.
+    TListColumn& added = list.Columns().Insert(1);
+    added.SetWidth(30);
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int> { 4, 1, 3, 2, 0 }));
+    EXPECT_EQ(header.Format(3), unsigned(HDF_OWNERDRAW)); // the section followed its column
+    EXPECT_EQ(header.Format(1), unsigned(HDF_STRING | HDF_LEFT));
+    EXPECT_EQ(header.SectionRect(1).left, 110);
+    EXPECT_EQ(header.SectionRect(1).right, 140);
+    EXPECT_EQ(list.ContentWidth(), 80 + 90 + 100 + 110 + 30);
+    EXPECT_TRUE(rangeOk());
+
+    list.Columns().Delete(3);
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int> { 3, 1, 2, 0 }));
+    EXPECT_EQ(header.Format(3), unsigned(HDF_STRING | HDF_LEFT));
+    EXPECT_EQ(header.SectionRect(2).left, 110 + 30);
+    EXPECT_EQ(list.ContentWidth(), 80 + 90 + 110 + 30);
+    EXPECT_TRUE(rangeOk());
+
+    list.Columns()[0].SetWidth(500);
+    EXPECT_EQ(header.SectionRect(0).left, 110 + 30 + 90);
+    EXPECT_TRUE(rangeOk());
+
+    list.Columns().Clear();
+    EXPECT_TRUE(list.ColumnOrder().empty());
+    EXPECT_EQ(list.ContentWidth(), 0);
+    EXPECT_EQ(header.Format(0), 0u);
+    list.Columns().Add();
+    EXPECT_EQ(list.ColumnOrder(), (std::vector<int> { 0 }));
+    EXPECT_EQ(header.Format(0), unsigned(HDF_STRING | HDF_LEFT));
+}
+
+TEST(ListView, ColumnLayoutWaitsForTheEndOfAnUpdateBracket)
+{
+    RecordingList list;
+    Fill(list, 3, 2);
+    Show(list);
+    THeaderControl& header = list.Header();
+    header.SetStyle(header.Style() | HDS_FILTERBAR);
+    ASSERT_NE(header.FilterEdit(1), nullptr);
+    list.Items().BeginUpdate();
+    for (int c = 0; c < 3; ++c)
+        list.Columns().Add().SetWidth(100);
+    // Sections exist at once; their filter fields are placed when the bracket closes.
+    EXPECT_EQ(header.FilterText(4), QString());
+    EXPECT_EQ(header.FilterEdit(4), nullptr);
+    list.Items().EndUpdate();
+    for (int c = 2; c < 5; ++c) {
+        QLineEdit* edit = header.FilterEdit(c);
+        ASSERT_NE(edit, nullptr) << c;
+        EXPECT_TRUE(header.SectionRect(c).Contains(
+            TPoint { edit->geometry().center().x(), edit->geometry().center().y() }))
+            << c;
+    }
+}
+
+TEST(ListView, ThousandsOfColumnsAddAndPaintQuickly)
+{
+    // Adding a column costs constant time in the model, the display order and the header, and
+    // the header paints by walking its sections once. Limits are far above the expected
+    // milliseconds, so that they never flake.
+    RecordingList list;
+    Show(list);
+    QElapsedTimer timer;
+    timer.start();
+    for (int c = 0; c < 8000; ++c)
+        list.Columns().Add().SetCaption(QString::number(c));
+    EXPECT_LT(timer.elapsed(), 2000) << "8,000 columns, one at a time";
+    list.Header().SetStyle(list.Header().Style() | HDS_FILTERBAR);
+    timer.restart();
+    list.Items().BeginUpdate();
+    for (int c = 0; c < 8000; ++c)
+        list.Columns().Insert(c);
+    for (int c = 0; c < 8000; ++c)
+        list.Columns()[c].SetWidth(20);
+    list.Items().EndUpdate();
+    EXPECT_LT(timer.elapsed(), 4000) << "8,000 more, inserted with the filter row shown";
+    ASSERT_EQ(list.Columns().Count(), 16000);
+    EXPECT_EQ(list.ContentWidth(), 8000 * 20 + 8000 * 50);
+    const int last = list.ColumnAtPosition(15999);
+    EXPECT_EQ(list.Header().SectionRect(last).right, list.ContentWidth());
+    timer.restart();
+    QImage image(list.Header().size(), QImage::Format_ARGB32);
+    list.Header().render(&image);
+    list.horizontalScrollBar()->setValue(list.horizontalScrollBar()->maximum());
+    list.Header().render(&image);
+    EXPECT_LT(timer.elapsed(), 2000) << "two header paints";
+    timer.restart();
+    for (int c = 0; c < 16000; ++c)
+        list.Columns().Delete(list.Columns().Count() - 1);
+    EXPECT_LT(timer.elapsed(), 2000) << "deleting them all";
+    EXPECT_EQ(list.ContentWidth(), 0);
 }
