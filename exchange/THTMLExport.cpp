@@ -2,8 +2,10 @@
 
 #include "exchange/EOrvListViewError.h"
 #include "exchange/private/THTMLSanitizer.h"
-#include "exchange/private/TTextFileReader.h"
 #include "exchange/private/TTextFileWriter.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -237,16 +239,24 @@ private:
     TFont m_font;
 };
 
-void CopyTextFile(const QString& name, TTextFileWriter& writer)
+// Header and footer files are copied byte for byte, so that a page declaring its own character
+// set keeps it (everything the export writes itself is ASCII). A missing file is skipped; a
+// last line without its end gets CR LF.
+void CopyFileBytes(const QString& name, TTextFileWriter& writer)
 {
     if (name.isEmpty())
         return;
-    TTextFileReader reader(TTextFileReader::TLineEnds::Any);
-    if (!reader.Open(name))
+    QFile source(name);
+    if (!source.open(QIODevice::ReadOnly))
         return;
-    QString line;
-    while (reader.NextLine(line))
-        writer.WriteLine(line);
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        throw EOrvListViewError("Error reading file " + name);
+    if (bytes.isEmpty())
+        return;
+    writer.WriteBytes(bytes);
+    if (!bytes.endsWith('\n') && !bytes.endsWith('\r'))
+        writer.WriteBytes("\r\n");
 }
 
 } // namespace
@@ -265,7 +275,7 @@ QStringList BuildHTMLLines(const THTMLExportContext& context)
         return lines;
     const THTMLSettings& settings = context.settings;
     if (!settings.PrefixTag().isEmpty())
-        lines << settings.PrefixTag();
+        lines << AsciiOnly(settings.PrefixTag());
     lines << QStringLiteral("<table border=\"%1\" cellspacing=\"%2\" width=\"%3%\">")
                  .arg(settings.BorderSize())
                  .arg(settings.CellSpacing())
@@ -291,7 +301,7 @@ QStringList BuildHTMLLines(const THTMLExportContext& context)
     }
     lines << QStringLiteral("</table><p>");
     if (!settings.SuffixTag().isEmpty())
-        lines << settings.SuffixTag();
+        lines << AsciiOnly(settings.SuffixTag());
     return lines;
 }
 
@@ -300,12 +310,14 @@ void SaveListToHTML(const THTMLExportContext& context, const QString& file)
     if (context.columns.Count() == 0 || context.items.Count() == 0)
         return;
     const QStringList lines = BuildHTMLLines(context);
+    if (QFileInfo(file).isDir())
+        throw EOrvListViewError("Cannot create file " + file + ": it is a folder");
     TTextFileWriter writer(file);
     if (!writer.Open())
         throw EOrvListViewError("File " + file + " not found");
-    CopyTextFile(context.settings.HeaderFile(), writer);
+    CopyFileBytes(context.settings.HeaderFile(), writer);
     for (const QString& line : lines)
         writer.WriteLine(line);
-    CopyTextFile(context.settings.FooterFile(), writer);
+    CopyFileBytes(context.settings.FooterFile(), writer);
     writer.Commit();
 }

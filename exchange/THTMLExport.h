@@ -26,11 +26,14 @@ struct THTMLExportContext {
 
 // Writes header file, prefix tag, table, suffix tag and footer file. A model without columns or
 // rows writes nothing. Plain cell texts are HTML-escaped; marked-up cells pass with active content
-// (scripts, styles, frames, objects, event attributes, script URLs) removed; in both, characters
-// past ASCII are written as character references. A cell that would link to script stays text.
-// Throws EOrvListViewError "File <name> not found" when the file cannot be created,
-// "Error writing file <name>" when writing fails and "Error reading file <name>" when a header or
-// footer file opened but could not be read (the previous file is then intact).
+// (scripts, styles, frames, objects, event attributes, script URLs) and anything that would
+// change the page's structure removed; in both, and in the tags, characters past ASCII are
+// written as character references. A cell that would link to script stays text. Header and
+// footer files are copied byte for byte (a missing one is skipped).
+// Throws EOrvListViewError "File <name> not found" when the file cannot be created ("Cannot
+// create file <name>: it is a folder" when a folder has its name), "Error writing file <name>"
+// when writing fails and "Error reading file <name>" when a header or footer file opened but
+// could not be read (the previous file is then intact).
 void SaveListToHTML(const THTMLExportContext& context, const QString& file);
 
 // The table lines of the export (without header and footer files), as written to the file.

@@ -1,6 +1,9 @@
 #include "exchange/private/THTMLSanitizer.h"
 
 #include <QList>
+#include <algorithm>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -27,20 +30,43 @@ bool OneOf(const QString& lowerName, std::initializer_list<const char16_t*> name
     return false;
 }
 
-// Elements dropped together with everything up to their closing tag.
+// Elements dropped together with everything up to their closing tag: active content, and the
+// elements whose content a browser reads as raw text, which would swallow the rest of the page
+// if a cell left one open.
 bool DropsContent(const QString& lowerName)
 {
     return OneOf(lowerName,
-        { u"script", u"style", u"iframe", u"object", u"applet", u"frameset", u"noscript", u"template",
-            u"xml" });
+        { u"script", u"style", u"iframe", u"object", u"applet", u"frameset", u"noscript", u"template", u"xml",
+            u"textarea", u"xmp", u"plaintext", u"title", u"noembed", u"noframes", u"listing" });
 }
 
-// Elements dropped on their own (they have no content, or their content is harmless).
+// Elements dropped on their own: they have no content, their content is harmless, or they
+// belong to the page's own structure (a table part would close or split the cell around it).
 bool DropsTag(const QString& lowerName)
 {
-    return OneOf(
-        lowerName, { u"embed", u"frame", u"meta", u"link", u"base", u"param", u"html", u"head", u"body" });
+    return OneOf(lowerName,
+        { u"embed", u"frame", u"meta", u"link", u"base", u"param", u"html", u"head", u"body", u"table",
+            u"caption", u"colgroup", u"col", u"thead", u"tbody", u"tfoot", u"tr", u"td", u"th" });
 }
+
+// Elements without content or closing tag.
+bool IsVoid(const QString& lowerName)
+{
+    return OneOf(lowerName,
+        { u"area", u"br", u"hr", u"img", u"image", u"input", u"source", u"track", u"wbr", u"keygen",
+            u"isindex", u"basefont", u"bgsound", u"spacer" });
+}
+
+// Elements that the end of the table cell around them closes anyway.
+bool ClosedByCellEnd(const QString& lowerName)
+{
+    return OneOf(
+        lowerName, { u"p", u"li", u"dd", u"dt", u"option", u"optgroup", u"rb", u"rp", u"rt", u"rtc" });
+}
+
+// Deeper nesting than this is not markup anyone writes; further opening tags are dropped, which
+// also keeps the search for a closing tag's element short.
+constexpr size_t kMaxOpenElements = 256;
 
 struct TAttribute {
     QStringView name;
@@ -56,8 +82,14 @@ struct TTag {
     qsizetype end = 0; // index just after '>'
 };
 
-// Parses the tag starting at s[start] == '<'. False when no complete tag starts there.
-bool ParseTag(QStringView s, qsizetype start, TTag& tag)
+enum class TParse {
+    Tag,
+    NotATag, // no tag name after the '<'
+    Unfinished, // the text ends inside the tag
+};
+
+// Parses the tag starting at s[start] == '<'.
+TParse ParseTag(QStringView s, qsizetype start, TTag& tag)
 {
     const qsizetype n = s.size();
     qsizetype i = start + 1;
@@ -66,7 +98,7 @@ bool ParseTag(QStringView s, qsizetype start, TTag& tag)
         ++i;
     }
     if (i >= n || !IsAsciiLetter(s[i]))
-        return false;
+        return TParse::NotATag;
     const qsizetype nameStart = i;
     while (i < n && IsNameChar(s[i]))
         ++i;
@@ -78,10 +110,10 @@ bool ParseTag(QStringView s, qsizetype start, TTag& tag)
             ++i;
         }
         if (i >= n)
-            return false;
+            return TParse::Unfinished;
         if (s[i] == u'>') {
             tag.end = i + 1;
-            return true;
+            return TParse::Tag;
         }
         tag.selfClosing = false;
         TAttribute attribute;
@@ -98,12 +130,12 @@ bool ParseTag(QStringView s, qsizetype start, TTag& tag)
             while (j < n && IsSpace(s[j]))
                 ++j;
             if (j >= n)
-                return false;
+                return TParse::Unfinished;
             attribute.hasValue = true;
             if (s[j] == u'"' || s[j] == u'\'') {
                 const qsizetype close = s.indexOf(s[j], j + 1);
                 if (close < 0)
-                    return false;
+                    return TParse::Unfinished;
                 attribute.value = s.mid(j + 1, close - j - 1);
                 i = close + 1;
             } else {
@@ -264,6 +296,11 @@ QString THTMLSanitizer::Sanitize(QStringView s)
 {
     QString out;
     out.reserve(s.size());
+    struct TOpen {
+        QString lowerName;
+        QStringView name; // as written
+    };
+    std::vector<TOpen> open; // elements the markup opened and has not closed, outermost first
     const qsizetype n = s.size();
     qsizetype i = 0;
     while (i < n) {
@@ -285,10 +322,21 @@ QString THTMLSanitizer::Sanitize(QStringView s)
             continue;
         }
         TTag tag;
-        if (!ParseTag(s, i, tag)) {
+        const TParse parsed = ParseTag(s, i, tag);
+        if (parsed == TParse::NotATag) {
             out += u"&lt;";
             ++i;
             continue;
+        }
+        if (parsed == TParse::Unfinished) {
+            // A browser reads everything up to the end as part of the tag; here it is text.
+            for (; i < n; ++i) {
+                if (s[i] == u'<')
+                    out += u"&lt;";
+                else if (s[i] != QChar(0))
+                    out += s[i];
+            }
+            break;
         }
         const QString lowerName = tag.name.toString().toLower();
         if (DropsContent(lowerName)) {
@@ -298,25 +346,50 @@ QString THTMLSanitizer::Sanitize(QStringView s)
         i = tag.end;
         if (DropsTag(lowerName))
             continue;
-        out += u'<';
-        if (tag.closing)
-            out += u'/';
-        out += tag.name;
-        if (!tag.closing) {
-            for (const TAttribute& attribute : tag.attributes) {
-                if (!KeepsAttribute(attribute))
-                    continue;
-                out += u' ';
-                out += attribute.name;
-                if (attribute.hasValue) {
-                    out += u"=\"";
-                    AppendAttributeValue(out, attribute.value);
-                    out += u'"';
-                }
-            }
-            if (tag.selfClosing)
-                out += u'/';
+        const bool isVoid = IsVoid(lowerName);
+        if (tag.closing) {
+            // Only what this markup opened may be closed, so that it never ends an element
+            // around it.
+            if (isVoid)
+                continue;
+            auto found = std::find_if(open.rbegin(), open.rend(),
+                [&](const TOpen& element) { return element.lowerName == lowerName; });
+            if (found == open.rend())
+                continue;
+            open.erase(std::next(found).base());
+            out += u"</";
+            out += tag.name;
+            out += u'>';
+            continue;
         }
+        if (!isVoid) {
+            if (open.size() >= kMaxOpenElements)
+                continue;
+            open.push_back({ lowerName, tag.name });
+        }
+        out += u'<';
+        out += tag.name;
+        for (const TAttribute& attribute : tag.attributes) {
+            if (!KeepsAttribute(attribute))
+                continue;
+            out += u' ';
+            out += attribute.name;
+            if (attribute.hasValue) {
+                out += u"=\"";
+                AppendAttributeValue(out, attribute.value);
+                out += u'"';
+            }
+        }
+        // A browser ignores the slash of a non-void element: it stays open either way.
+        if (tag.selfClosing && isVoid)
+            out += u'/';
+        out += u'>';
+    }
+    for (auto element = open.rbegin(); element != open.rend(); ++element) {
+        if (ClosedByCellEnd(element->lowerName))
+            continue;
+        out += u"</";
+        out += element->name;
         out += u'>';
     }
     return out;

@@ -7,8 +7,13 @@ class THTMLSanitizer {
 public:
     // Scripts, styles, frames, objects, embeds, applets, document-level tags (meta, link, base),
     // comments, event attributes (on...) and attributes carrying script URLs or CSS expressions
-    // are dropped; every other tag is rewritten with its attribute values quoted; text passes
-    // unchanged except that a '<' that starts no tag is escaped. Tag names keep their case.
+    // are dropped; so are the elements whose content a browser reads as raw text (textarea, xmp,
+    // plaintext, title, noscript, noembed, noframes, listing) with that content, table parts,
+    // and closing tags of elements the markup did not open; what it opened is closed at its end,
+    // so that it cannot change the page around it. Elements nest at most 256 deep. Every other
+    // tag is rewritten with its attribute values quoted; text passes unchanged except that a '<'
+    // that starts no tag is escaped, and a tag the text ends inside is text. Tag names keep
+    // their case. One pass over the markup.
     static QString Sanitize(QStringView markup);
 
     // True when a URL or attribute value would run script once a browser decodes it

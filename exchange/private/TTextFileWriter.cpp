@@ -35,6 +35,13 @@ void TTextFileWriter::WriteLine(QStringView line)
         Flush();
 }
 
+void TTextFileWriter::WriteBytes(QByteArrayView bytes)
+{
+    Flush();
+    if (!m_failed && m_file.write(bytes.data(), bytes.size()) != bytes.size())
+        m_failed = true;
+}
+
 void TTextFileWriter::Flush()
 {
     if (m_buffer.isEmpty())

@@ -13,6 +13,8 @@ public:
     void WriteLine(QStringView line);
     // Appends without ending the line.
     void Write(QStringView text);
+    // Appends bytes as they are, after what was written so far.
+    void WriteBytes(QByteArrayView bytes);
     // Replaces the target with what was written. Throws EOrvListViewError "Error writing file
     // <name>" when any write or the replace failed; the previous file is then intact.
     void Commit();

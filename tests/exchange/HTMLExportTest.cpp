@@ -89,14 +89,14 @@ TEST(HTMLExport, SettingsTagsAndFiles)
     e.settings.SetFooterFile(dir.Write("foot.txt", "</body>\r</html>"));
     SaveListToHTML(e.Context(), dir.Path("t.htm"));
     EXPECT_EQ(ReadBytes(dir.Path("t.htm")),
-        QByteArray("<html>\r\n<body>\r\n"
+        QByteArray("<html>\n<body>\r\n"
                    "<body bgcolor=\"#ffffff\"><font face=\"Tahoma\" size=\"2\">\r\n"
                    "<table border=\"3\" cellspacing=\"2\" width=\"80%\">\r\n"
                    "<tr>\r\n<td nowrap><B>A</B></td>\r\n</tr>\r\n"
                    "<tr>\r\n<td nowrap>x</td>\r\n</tr>\r\n"
                    "</table><p>\r\n"
                    "</font>\r\n"
-                   "</body>\r\n</html>\r\n"));
+                   "</body>\r</html>\r\n"));
     // Missing header and footer files are skipped silently.
     e.settings.SetHeaderFile(dir.Path("missing1"));
     e.settings.SetFooterFile(dir.Path("missing2"));
@@ -270,6 +270,53 @@ TEST(HTMLExport, EmptyListWritesNothingAndErrorsNameTheFile)
     }
 }
 
+TEST(HTMLExport, HeaderAndFooterFilesAreCopiedByteForByte)
+{
+    // A header that declares its own character set keeps its bytes, so the page reads the way
+    // it declares; the table and tags are plain ASCII and read the same under any set.
+    Export e;
+    e.model.Reset({ "A" }, { { QString::fromUtf8("Caf\u00e9") } });
+    e.settings.SetSaveColor(false);
+    e.settings.SetPrefixTag(QString::fromUtf8("<p title=\"Men\u00fc\">"));
+    TempFolder dir;
+    const QByteArray header
+        = "<html><head><meta charset=\"windows-1252\"><title>Caf\xE9</title></head>\n<body>\n";
+    const QByteArray footer = "</body>\r</html>\x1a\xFE";
+    e.settings.SetHeaderFile(dir.Write("head.htm", header));
+    e.settings.SetFooterFile(dir.Write("foot.htm", footer));
+    SaveListToHTML(e.Context(), dir.Path("t.htm"));
+    EXPECT_EQ(ReadBytes(dir.Path("t.htm")),
+        header
+            + "<p title=\"Men&#252;\">\r\n"
+              "<table border=\"1\" cellspacing=\"0\" width=\"100%\">\r\n"
+              "<tr>\r\n<td nowrap><B>A</B></td>\r\n</tr>\r\n"
+              "<tr>\r\n<td nowrap>Caf&#233;</td>\r\n</tr>\r\n"
+              "</table><p>\r\n"
+            + footer + "\r\n"); // a last line without its end gets one
+    // A header or footer file that is empty adds nothing.
+    e.settings.SetHeaderFile(dir.Write("empty.htm", ""));
+    e.settings.SetFooterFile(dir.Path("empty.htm"));
+    SaveListToHTML(e.Context(), dir.Path("u.htm"));
+    EXPECT_TRUE(ReadBytes(dir.Path("u.htm")).startsWith("<p title"));
+    EXPECT_TRUE(ReadBytes(dir.Path("u.htm")).endsWith("</table><p>\r\n"));
+}
+
+TEST(HTMLExport, SavingOntoAFolderSaysSo)
+{
+    Export e;
+    e.model.Reset({ "A" }, { { "x" } });
+    TempFolder dir;
+    const QString folder = dir.Path("sub");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    try {
+        SaveListToHTML(e.Context(), folder);
+        ADD_FAILURE() << "no error";
+    } catch (const EOrvListViewError& err) {
+        EXPECT_EQ(err.Message(), "Cannot create file " + folder + ": it is a folder");
+    }
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+}
+
 TEST(HTMLSettings, DefaultsAndStoredProperties)
 {
     THTMLSettings s;
@@ -323,6 +370,42 @@ TEST(HTMLExport, RendersInHeadlessChromium)
     EXPECT_TRUE(dom.contains("href=\"http://www.example.com/\"", Qt::CaseInsensitive));
     EXPECT_TRUE(dom.contains("<b>bold</b>"));
     EXPECT_FALSE(dom.contains("script", Qt::CaseInsensitive));
+}
+
+TEST(HTMLExport, NoCellChangesThePageStructureInChromium)
+{
+    // Cells that open raw-text elements, close the table or leave elements open: a browser
+    // must still see one table with every row and every cell.
+    QString chromium;
+    for (const char* name : { "chromium", "chromium-browser", "google-chrome" })
+        if (orvtest::HaveProgram(name))
+            chromium = name;
+    if (chromium.isEmpty())
+        GTEST_SKIP() << "no Chromium on this machine";
+    const char* const breakers[]
+        = { "<textarea>", "<xmp>", "<plaintext>", "<title>", "<noscript>", "<noembed>", "<noframes>",
+              "<listing>", "</td></tr></table>", "<td>", "<tr><td>", "<table>", "<select>",
+              "<a href=\"http://x/\">open", "<b><i>open", "<caption>", "<style>", "<a title=\"", "<!--" };
+    Export e;
+    e.model.Reset({ "Name", "Cell" }, {});
+    int row = 0;
+    for (const char* breaker : breakers)
+        e.model.AddRow(
+            { QStringLiteral("R%1").arg(row++), "<b>x</b>" + QString::fromUtf8(breaker) + "tail" });
+    e.model.AddRow({ "LAST", "end" });
+    e.settings.SetSaveColor(false);
+    TempFolder dir;
+    SaveListToHTML(e.Context(), dir.Path("s.htm"));
+    const QString dom = QString::fromUtf8(orvtest::RunProgram(chromium,
+        { "--headless", "--no-sandbox", "--disable-gpu", "--dump-dom", "file://" + dir.Path("s.htm") }));
+    ASSERT_FALSE(dom.isEmpty());
+    EXPECT_EQ(dom.count(QStringLiteral("<table")), 1);
+    EXPECT_EQ(dom.count(QStringLiteral("<tr>")), row + 2);
+    EXPECT_EQ(dom.count(QStringLiteral("<td")), 2 * (row + 2));
+    for (int r = 0; r < row; ++r)
+        EXPECT_TRUE(dom.contains(QStringLiteral("<td nowrap=\"\">R%1</td>").arg(r))) << r;
+    EXPECT_TRUE(dom.contains(QStringLiteral("<td nowrap=\"\">LAST</td>")));
+    EXPECT_TRUE(dom.contains(QStringLiteral("<td nowrap=\"\">end</td>")));
 }
 
 TEST(HTMLExport, RendersAsATableInAnHtmlEngine)

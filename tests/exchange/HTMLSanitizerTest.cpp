@@ -1,5 +1,6 @@
 #include "exchange/private/THTMLSanitizer.h"
 
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -134,4 +135,73 @@ TEST(HTMLSanitizer, ScriptValueDetection)
     };
     for (const Case& c : cases)
         EXPECT_EQ(THTMLSanitizer::IsScriptValue(QString::fromUtf8(c.value)), c.script) << c.value;
+}
+
+TEST(HTMLSanitizer, RawTextElementsGoAndCellsCloseWhatTheyOpen)
+{
+    // A cell must not change the structure of the page around it: elements whose content a
+    // browser reads as raw text are dropped with that content, table parts and closing tags of
+    // elements the cell did not open are dropped, and what the cell opened is closed at its end
+    // (except where the end of a cell closes it anyway: p, li, option and the like).
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        { "<b>x</b><textarea>y</b>z", "<b>x</b>" },
+        { "<b>x</b><TEXTAREA rows=2>y</textarea>z", "<b>x</b>z" },
+        { "<i>a</i><xmp><b>y</b></xmp>z", "<i>a</i>z" },
+        { "<i>a</i><plaintext>y</i>z", "<i>a</i>" },
+        { "<i>a</i><title>t</title>z", "<i>a</i>z" },
+        { "<i>a</i><noscript>n</noscript>z", "<i>a</i>z" },
+        { "<i>a</i><noembed>n</noembed>z", "<i>a</i>z" },
+        { "<i>a</i><noframes>n</noframes>z", "<i>a</i>z" },
+        { "<i>a</i><listing>l</listing>z", "<i>a</i>z" },
+        { "<i>a</i><textarea>x</textareas>y</textarea>z", "<i>a</i>z" },
+        { "<b>x</b></td></tr></table>after", "<b>x</b>after" },
+        { "<b>x</b><td>1<tr>2<th>3<table>4<tbody>5<caption>6</caption>7<col>8", "<b>x</b>12345678" },
+        { "<i>a</i><b>open", "<i>a</i><b>open</b>" },
+        { "<u>a</u><font color=red><b>x", "<u>a</u><font color=\"red\"><b>x</b></font>" },
+        { "<b><i>x</b>y</i>", "<b><i>x</b>y</i>" },
+        { "<u>x</u></font></div></body></html>", "<u>x</u>" },
+        { "<b/>x</i>", "<b>x</b>" },
+        { "<br/>x</b>", "<br/>x" },
+        { "<IMG SRC=\"a.gif\"></img>x</b>", "<IMG SRC=\"a.gif\">x" },
+        { "<p>a<p>b</p>c</p>", "<p>a<p>b</p>c</p>" },
+        { "<ul><li>a<li>b</ul>x</b>", "<ul><li>a<li>b</ul>x" },
+        { "<select><option>a</b>", "<select><option>a</select>" },
+        { "<div><span>x</div>y</span>", "<div><span>x</div>y</span>" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.in);
+        const QString once = THTMLSanitizer::Sanitize(QString::fromUtf8(c.in));
+        EXPECT_EQ(once.toStdString(), c.out);
+        EXPECT_EQ(THTMLSanitizer::Sanitize(once).toStdString(), once.toStdString());
+    }
+}
+
+TEST(HTMLSanitizer, BrokenTagsTakeLinearTime)
+{
+    // Every '<' of 240 KB of unclosed attribute quotes once started a parse to the end of the
+    // text. A tag that cannot be completed is text, and so is everything after it, as a
+    // browser reads it; one pass does it. The limit is far above the expected milliseconds.
+    const QString unit = QStringLiteral("<a x=\"");
+    const QString input = QStringLiteral("</b>") + unit.repeated(40000);
+    QElapsedTimer timer;
+    timer.start();
+    const QString out = THTMLSanitizer::Sanitize(input);
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_EQ(out, QStringLiteral("&lt;a x=\"").repeated(40000));
+    EXPECT_EQ(THTMLSanitizer::Sanitize(QStringLiteral("<b>x</b><a title=\"oops>y</a>")),
+        QStringLiteral("<b>x</b>&lt;a title=\"oops>y&lt;/a>"));
+    // Raw-text elements that never close, and many unmatched closing tags, stay linear too.
+    const QString many = QStringLiteral("<b>x</b>") + QStringLiteral("<textarea>").repeated(40000)
+        + QStringLiteral("</i>").repeated(40000);
+    timer.restart();
+    EXPECT_EQ(THTMLSanitizer::Sanitize(many), QStringLiteral("<b>x</b>"));
+    // Elements nest at most 256 deep; deeper opening tags are dropped with their closing tags.
+    const QString nested = QStringLiteral("<b><i>").repeated(20000) + QStringLiteral("</b>").repeated(20000);
+    EXPECT_EQ(THTMLSanitizer::Sanitize(nested),
+        QStringLiteral("<b><i>").repeated(128) + QStringLiteral("</b>").repeated(128)
+            + QStringLiteral("</i>").repeated(128));
+    EXPECT_LT(timer.elapsed(), 1000);
 }
