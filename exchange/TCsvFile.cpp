@@ -4,6 +4,8 @@
 #include "exchange/private/TTextFileReader.h"
 #include "exchange/private/TTextFileWriter.h"
 
+#include <iterator>
+
 namespace {
 
 constexpr QChar kQuote = u'"';
@@ -69,61 +71,46 @@ QStringView StripOuterQuotes(QStringView rest)
     return rest;
 }
 
-TListColumn& ColumnAt(TListColumns& columns, int index)
+// Occurrences of c outside quoted fields when c separates the fields: a double quote at the
+// start of a field opens it, two quotes inside stand for one, a single one closes it.
+int CountOutsideQuotes(QStringView s, QChar c)
 {
-    // Header fields fill existing columns first, then each appends one.
-    if (index < columns.Count())
-        return columns[index];
-    return columns.Add();
+    int count = 0;
+    bool fieldStart = true;
+    const qsizetype n = s.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (fieldStart && s[i] == kQuote) {
+            qsizetype j = i + 1;
+            for (;;) {
+                j = s.indexOf(kQuote, j);
+                if (j < 0)
+                    return count;
+                if (j + 1 < n && s[j + 1] == kQuote) {
+                    j += 2;
+                    continue;
+                }
+                break;
+            }
+            i = j;
+            fieldStart = false;
+            continue;
+        }
+        fieldStart = s[i] == c;
+        if (fieldStart)
+            ++count;
+    }
+    return count;
 }
 
-void SplitHeaderLine(QStringView line, QChar d, TListColumns& columns)
+// Walks a line by the splitting rules, which header and data lines share: `field(index, text,
+// closed, unquoted)` for every field a delimiter ends (`closed` is false for a quoted field
+// without its closing quote, whose text is then empty and whose rest up to the next delimiter
+// is dropped), then `last(index, text)` for the rest after the last delimiter when it is not
+// empty, one leading and one trailing quote dropped.
+template <class Field, class Last> void WalkLine(QStringView line, QChar d, Field field, Last last)
 {
     qsizetype pos = 0; // the rest of the line is line[pos..]
-    int field = 0;
-    for (;;) {
-        const qsizetype delim = line.indexOf(d, pos);
-        if (delim < 0)
-            break;
-        TListColumn& column = ColumnAt(columns, field);
-        if (line[pos] == kQuote) {
-            ++pos;
-            const qsizetype q = ClosingQuote(line, pos);
-            if (q >= 0) {
-                column.SetCaption(line.mid(pos, q - pos).toString());
-                pos = q + 1;
-            }
-        } else {
-            column.SetCaption(line.mid(pos, delim - pos).toString());
-        }
-        const qsizetype next = line.indexOf(d, pos);
-        if (next >= 0)
-            pos = next + 1;
-        ++field;
-    }
-    if (pos < line.size()) {
-        const QStringView caption = StripOuterQuotes(line.mid(pos));
-        if (!caption.isEmpty())
-            ColumnAt(columns, field).SetCaption(caption.toString());
-    }
-}
-
-void SplitDataLine(QStringView line, QChar d, TListColumns& columns, TListItems& items)
-{
-    TListItem& item = items.Add();
-    QStringList& subItems = item.SubItems();
-    // Rows usually fill every column; sizing the list once saves its growth slack, which is a
-    // good part of what a loaded cell costs.
-    if (columns.Count() > 1)
-        subItems.reserve(columns.Count() - 1);
-    auto store = [&](int field, QStringView text) {
-        if (field == 0)
-            item.SetCaption(text.toString());
-        else
-            subItems.append(text.toString());
-    };
-    qsizetype pos = 0;
-    int field = 0;
+    int index = 0;
     for (;;) {
         const qsizetype delim = line.indexOf(d, pos);
         if (delim < 0)
@@ -136,27 +123,125 @@ void SplitDataLine(QStringView line, QChar d, TListColumns& columns, TListItems&
                 text = line.mid(pos, q - pos);
                 pos = q + 1;
             }
-            // A quoted field without its closing quote is empty; the text up to the next
-            // delimiter goes with it.
             const qsizetype next = line.indexOf(d, pos);
             if (next >= 0)
                 pos = next + 1;
-            store(field, text);
+            field(index, text, q >= 0, false);
         } else {
-            if (field >= 1 && columns.Count() < field + 2)
-                columns.Add();
-            store(field, line.mid(pos, delim - pos));
+            field(index, line.mid(pos, delim - pos), true, true);
             pos = delim + 1;
         }
-        ++field;
+        ++index;
     }
-    if (pos >= line.size())
-        return;
-    const QStringView last = StripOuterQuotes(line.mid(pos));
-    if (field > 0)
-        subItems.append(last.toString());
-    else if (!last.isEmpty())
-        item.SetCaption(last.toString());
+    if (pos < line.size())
+        last(index, StripOuterQuotes(line.mid(pos)));
+}
+
+int FieldCount(QStringView line, QChar d)
+{
+    int count = 0;
+    WalkLine(
+        line, d, [&](int, QStringView, bool, bool) { ++count; }, [&](int, QStringView) { ++count; });
+    return count;
+}
+
+TListColumn& ColumnAt(TListColumns& columns, int index)
+{
+    // Header fields fill existing columns first, then each appends one.
+    if (index < columns.Count())
+        return columns[index];
+    return columns.Add();
+}
+
+void SplitHeaderLine(QStringView line, QChar d, TListColumns& columns)
+{
+    WalkLine(
+        line, d,
+        [&](int index, QStringView text, bool closed, bool) {
+            TListColumn& column = ColumnAt(columns, index);
+            if (closed)
+                column.SetCaption(text.toString());
+        },
+        [&](int index, QStringView text) {
+            if (!text.isEmpty())
+                ColumnAt(columns, index).SetCaption(text.toString());
+        });
+}
+
+void SplitDataLine(QStringView line, QChar d, TListColumns& columns, TListItems& items)
+{
+    TListItem& item = items.Add();
+    QStringList& subItems = item.SubItems();
+    // Rows usually fill every column; sizing the list once saves its growth slack, which is a
+    // good part of what a loaded cell costs.
+    if (columns.Count() > 1)
+        subItems.reserve(columns.Count() - 1);
+    WalkLine(
+        line, d,
+        [&](int index, QStringView text, bool, bool unquoted) {
+            if (unquoted && index >= 1 && columns.Count() < index + 2)
+                columns.Add();
+            if (index == 0)
+                item.SetCaption(text.toString());
+            else
+                subItems.append(text.toString());
+        },
+        [&](int index, QStringView text) {
+            if (index > 0)
+                subItems.append(text.toString());
+            else if (!text.isEmpty())
+                item.SetCaption(text.toString());
+        });
+}
+
+// The delimiter the first two lines agree on, or QChar() when none does: first by single counts
+// (a candidate standing next to a copy of itself is not counted), then, when no candidate
+// qualifies, by every occurrence outside quotes. The highest count wins; ties go to the earlier
+// candidate.
+QChar DetectDelimiter(const QString& first, const QString& second)
+{
+    QChar detected;
+    int best = 0;
+    for (QChar candidate : kDetectCandidates) {
+        const int count = SingleCountOf(first, candidate);
+        if (count == SingleCountOf(second, candidate) && count > best) {
+            detected = candidate;
+            best = count;
+        }
+    }
+    if (!detected.isNull())
+        return detected;
+    for (QChar candidate : kDetectCandidates) {
+        const int count = CountOutsideQuotes(first, candidate);
+        if (count == CountOutsideQuotes(second, candidate) && count > best) {
+            detected = candidate;
+            best = count;
+        }
+    }
+    return detected;
+}
+
+// Throws when a line has more fields than a list takes, before anything is loaded. A line holds
+// at most one field more than delimiters, so only lines with that many are split to count.
+void CheckFieldCounts(TTextFileReader& reader, QChar d, const QString& file)
+{
+    const QByteArray encoded = reader.Encode(QString(d));
+    QByteArrayView raw;
+    int lineNumber = 0;
+    reader.Rewind();
+    while (reader.NextRawLine(raw)) {
+        ++lineNumber;
+        if (encoded.isEmpty() || raw.count(encoded) < kMaxTextFields)
+            continue;
+        const int fields = FieldCount(reader.Decode(raw), d);
+        if (fields > kMaxTextFields)
+            throw EOrvListViewError(QStringLiteral("Line %1 of %2 has %3 fields; a list takes at most %4")
+                                        .arg(lineNumber)
+                                        .arg(file)
+                                        .arg(fields)
+                                        .arg(kMaxTextFields));
+    }
+    reader.Rewind();
 }
 
 // Holds the rows' repaints until the load is over, however it ends.
@@ -228,23 +313,25 @@ void LoadListFromCSV(
     TTextFileReader reader;
     if (!reader.Open(file))
         throw EOrvListViewError("File cannot be opened");
+    // Files from most tools end their lines at LF alone; a quoted field may hold line breaks.
+    const bool lineFeedLines = reader.FirstLineFeedHasNoCarriageReturn();
+    if (lineFeedLines) {
+        reader.SetLineEnds(TTextFileReader::TLineEnds::LineFeedQuoted);
+        reader.SetFieldSeparators(QString(kDetectCandidates, std::size(kDetectCandidates)));
+    }
 
-    QString line;
-    if (delimiter.isNull()) {
+    QChar detected = delimiter;
+    if (detected.isNull()) {
         QString first, second;
         reader.NextLine(first);
         reader.NextLine(second);
-        int best = 0;
-        for (QChar candidate : kDetectCandidates) {
-            const int count = SingleCountOf(first, candidate);
-            if (count == SingleCountOf(second, candidate) && count > best) {
-                delimiter = candidate;
-                best = count;
-            }
-        }
-        reader.Rewind();
+        detected = DetectDelimiter(first, second);
     }
-    const QChar d = delimiter.isNull() ? QChar(u',') : delimiter;
+    const QChar d = detected.isNull() ? QChar(u',') : detected;
+    if (lineFeedLines)
+        reader.SetFieldSeparators(QString(d));
+    CheckFieldCounts(reader, d, file);
+    delimiter = detected;
 
     TUpdateBracket bracket(items);
     bool header = loadHeader;
@@ -252,6 +339,7 @@ void LoadListFromCSV(
         items.Clear();
         columns.Clear();
     }
+    QString line;
     while (reader.NextLine(line)) {
         if (header) {
             SplitHeaderLine(line, d, columns);

@@ -17,11 +17,15 @@
 void SaveListToCSV(const TListColumns& columns, const TListItems& items, QChar delimiter, bool saveHeader,
     const QString& file);
 
-// Reads `file` into the model. When `delimiter` is QChar(0) it is detected from the first two
-// lines and, when one qualifies, stored back into `delimiter`. With `loadHeader` the model is
-// cleared and the first line gives the column captions; otherwise the rows are appended.
-// Throws EOrvListViewError "File cannot be opened", or "Error reading file <name>" when it opened
-// but could not be read; the model and delimiter are then unchanged (the file is read whole first).
+// Reads `file` into the model. A file whose first LF has no CR before it ends its lines at LF
+// (or CR LF), except inside a field opened by a double quote; any other file ends them at CR,
+// and a lone LF is text. When `delimiter` is QChar(0) it is detected from the first two lines
+// and, when one qualifies, stored back into `delimiter`. With `loadHeader` the model is cleared
+// and the first line gives the column captions; otherwise the rows are appended.
+// Throws EOrvListViewError "File cannot be opened"; "Error reading file <name>" when it opened
+// but could not be read; "Line <n> of <name> has <k> fields; a list takes at most 16384" when a
+// line holds more than kMaxTextFields fields. The model and delimiter are then unchanged (the
+// file is read and checked whole first).
 void LoadListFromCSV(
     TListColumns& columns, TListItems& items, QChar& delimiter, bool loadHeader, const QString& file);
 

@@ -38,32 +38,137 @@ void TTextFileReader::SetData(QByteArray bytes, bool stopAtCtrlZ)
     m_pos = m_start;
     m_encoding = IsValidUtf8(m_bytes.constData() + m_start, m_end - m_start) ? TEncoding::Utf8
                                                                              : TEncoding::Windows1252;
+    SetFieldSeparators(m_separatorText);
 }
 
-bool TTextFileReader::NextLine(QString& line)
+void TTextFileReader::SetFieldSeparators(const QString& separators)
+{
+    m_separatorText = separators;
+    m_separators.clear();
+    for (const QChar c : separators) {
+        const QByteArray encoded = Encode(QString(c));
+        if (!encoded.isEmpty())
+            m_separators << encoded;
+    }
+}
+
+bool TTextFileReader::FirstLineFeedHasNoCarriageReturn() const
+{
+    const char* data = m_bytes.constData();
+    const void* lf = std::memchr(data + m_start, '\n', size_t(m_end - m_start));
+    if (!lf)
+        return false;
+    const size_t before = size_t(static_cast<const char*>(lf) - (data + m_start));
+    return std::memchr(data + m_start, '\r', before) == nullptr;
+}
+
+bool TTextFileReader::OpensQuotedField(qsizetype lineStart, qsizetype quote) const
+{
+    if (quote == lineStart)
+        return true;
+    const char* data = m_bytes.constData();
+    for (const QByteArray& separator : m_separators) {
+        const qsizetype n = separator.size();
+        if (quote - lineStart >= n && std::memcmp(data + quote - n, separator.constData(), size_t(n)) == 0)
+            return true;
+    }
+    return false;
+}
+
+qsizetype TTextFileReader::QuotedLineEnd(qsizetype from) const
+{
+    const char* data = m_bytes.constData();
+    qsizetype i = from;
+    for (;;) {
+        // Outside quotes: the next LF ends the line unless a field before it opens a quote.
+        const void* lf = std::memchr(data + i, '\n', size_t(m_end - i));
+        const qsizetype lineEnd = lf ? static_cast<const char*>(lf) - data : m_end;
+        qsizetype quote = -1;
+        while (i < lineEnd) {
+            const void* q = std::memchr(data + i, '"', size_t(lineEnd - i));
+            if (!q)
+                break;
+            const qsizetype at = static_cast<const char*>(q) - data;
+            i = at + 1;
+            if (OpensQuotedField(from, at)) {
+                quote = at;
+                break;
+            }
+        }
+        if (quote < 0)
+            return lineEnd;
+        // Inside quotes: two quotes stand for one; a single one closes the field.
+        for (;;) {
+            const void* q = std::memchr(data + i, '"', size_t(m_end - i));
+            if (!q)
+                return m_end;
+            const qsizetype at = static_cast<const char*>(q) - data;
+            if (at + 1 < m_end && data[at + 1] == '"') {
+                i = at + 2;
+                continue;
+            }
+            i = at + 1;
+            break;
+        }
+    }
+}
+
+bool TTextFileReader::NextRawLine(QByteArrayView& line)
 {
     if (m_pos >= m_end)
         return false;
     const char* data = m_bytes.constData();
-    qsizetype stop = m_pos;
     if (m_lineEnds == TLineEnds::CarriageReturn) {
         const void* cr = std::memchr(data + m_pos, '\r', size_t(m_end - m_pos));
-        stop = cr ? static_cast<const char*>(cr) - data : m_end;
-    } else {
-        while (stop < m_end && data[stop] != '\r' && data[stop] != '\n')
-            ++stop;
-    }
-    const qsizetype length = stop - m_pos;
-    line = m_encoding == TEncoding::Utf8 ? QString::fromUtf8(data + m_pos, length)
-                                         : DecodeWindows1252(data + m_pos, length);
-    m_pos = stop;
-    if (m_pos < m_end) {
-        const bool wasCr = data[m_pos] == '\r';
-        ++m_pos;
-        if (wasCr && m_pos < m_end && data[m_pos] == '\n')
+        const qsizetype stop = cr ? static_cast<const char*>(cr) - data : m_end;
+        line = QByteArrayView(data + m_pos, stop - m_pos);
+        m_pos = stop;
+        if (m_pos < m_end) {
             ++m_pos;
+            if (m_pos < m_end && data[m_pos] == '\n')
+                ++m_pos;
+        }
+        return true;
     }
+    const qsizetype stop = QuotedLineEnd(m_pos);
+    qsizetype length = stop - m_pos;
+    if (stop < m_end && length > 0 && data[stop - 1] == '\r')
+        --length; // CR LF
+    line = QByteArrayView(data + m_pos, length);
+    m_pos = stop < m_end ? stop + 1 : m_end;
     return true;
+}
+
+bool TTextFileReader::NextLine(QString& line)
+{
+    QByteArrayView raw;
+    if (!NextRawLine(raw))
+        return false;
+    line = Decode(raw);
+    return true;
+}
+
+QString TTextFileReader::Decode(QByteArrayView bytes) const
+{
+    return m_encoding == TEncoding::Utf8 ? QString::fromUtf8(bytes)
+                                         : DecodeWindows1252(bytes.data(), bytes.size());
+}
+
+QByteArray TTextFileReader::Encode(const QString& text) const
+{
+    if (m_encoding == TEncoding::Utf8)
+        return text.toUtf8();
+    QByteArray out;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        int b = cp1252::FromUnicode(u);
+        // The five undefined bytes decode to the C1 controls of the same value.
+        if (b < 0 && u >= 0x80 && u < 0xA0 && cp1252::ToUnicode(static_cast<unsigned char>(u)) == 0)
+            b = u;
+        if (b >= 0)
+            out += char(b);
+    }
+    return out;
 }
 
 bool TTextFileReader::IsValidUtf8(const char* data, qsizetype size)

@@ -2,13 +2,18 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
+#include <QByteArrayView>
 #include <QString>
 
 class TTextFileReader {
 public:
     enum class TLineEnds {
         CarriageReturn, // a line ends at CR; one LF right after it is skipped; a lone LF is text
-        Any, // CR LF, CR or LF end a line
+        // A line ends at LF (a CR right before it belongs to the line end), except inside a field
+        // that a double quote opened: at the start of the line or right after a field separator;
+        // inside, two quotes stand for one and a single quote ends the field. A lone CR is text.
+        LineFeedQuoted,
     };
     enum class TEncoding { Utf8, Windows1252 };
 
@@ -20,8 +25,21 @@ public:
     // Uses `bytes` as the file's contents (no Ctrl-Z cut when `stopAtCtrlZ` is false).
     void SetData(QByteArray bytes, bool stopAtCtrlZ = true);
 
+    void SetLineEnds(TLineEnds lineEnds) { m_lineEnds = lineEnds; }
+    // The characters after which a double quote opens a quoted field (TLineEnds::LineFeedQuoted).
+    // Kept across SetData and Open.
+    void SetFieldSeparators(const QString& separators);
+    // True when no CR comes before the data's first LF: such data ends its lines at LF.
+    bool FirstLineFeedHasNoCarriageReturn() const;
+
     // The next line in `line`; false at the end of the data.
     bool NextLine(QString& line);
+    // The next line's bytes, undecoded (valid until the data changes); false at the end.
+    bool NextRawLine(QByteArrayView& line);
+    QString Decode(QByteArrayView bytes) const;
+    // `text` in the data's encoding (characters it cannot hold are left out).
+    QByteArray Encode(const QString& text) const;
+
     bool AtEnd() const { return m_pos >= m_end; }
     void Rewind() { m_pos = m_start; }
 
@@ -32,10 +50,15 @@ public:
     static QString DecodeWindows1252(const char* data, qsizetype size);
 
 private:
+    qsizetype QuotedLineEnd(qsizetype from) const; // index of the LF ending the line, or m_end
+    bool OpensQuotedField(qsizetype lineStart, qsizetype quote) const;
+
     QByteArray m_bytes;
     qsizetype m_start = 0;
     qsizetype m_pos = 0;
     qsizetype m_end = 0;
     TLineEnds m_lineEnds;
     TEncoding m_encoding = TEncoding::Utf8;
+    QString m_separatorText;
+    QByteArrayList m_separators; // m_separatorText's characters, encoded
 };

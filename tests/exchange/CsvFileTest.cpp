@@ -2,6 +2,7 @@
 #include "exchange/EOrvListViewError.h"
 #include "exchange/TCsvFile.h"
 
+#include <QByteArrayList>
 #include <QElapsedTimer>
 #include <QFileInfo>
 
@@ -175,7 +176,18 @@ TEST(CsvLoad, DelimiterDetection)
         { "tab", "a\tb\r\nc\td\r\n", u'\t' },
         { "hash", "a#b\r\nc#d\r\n", u'#' },
         { "doubled delimiters are not counted", "a,,b;c\r\nd,,e;f\r\n", u';' },
-        { "lone LF does not end the first line", "a;b\nc;d\r\ne;f\r\n", QChar() },
+        { "lone LF in a CR file does not end the line", "a;b\r\nc;d\ne;f\r\n", QChar() },
+        { "LF-only lines", "a;b\nc;d\n", u';' },
+        // Only when no candidate qualifies are all occurrences outside quotes counted.
+        { "semicolons with empty fields", "a;;b\r\nc;;d\r\n", u';' },
+        { "commas with empty fields, LF lines", "a,,b,\nc,,d,\n", u',' },
+        { "quoted delimiters are not counted", "\"x;y\",,b\r\n\"p\",,q\r\n", u',' },
+        { "all occurrences must match too", "a;;b\r\nc;;;d\r\n", QChar() },
+        { "all-occurrence tie goes to the earlier candidate", "a,,b;;c\nd,,e;;f\n", u',' },
+        { "all-occurrence higher count wins", "a,,b||||c\nd,,e||||f\n", u'|' },
+        { "single counts win when they qualify", "a,b;;;;c\nd,e;;;;f\n", u',' },
+        { "one line with empty fields", "a;;b\n", QChar() },
+        { "second line empty", "a;;b\r\n\r\n", QChar() },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -230,7 +242,6 @@ TEST(CsvLoad, DataLineSplitting)
         { "x,q\"", { "x", "q" } },
         { "\"a\"junk,b", { "a", "b" } },
         { ",,", { "", "" } },
-        { "a\nb,c", { "a\nb", "c" } }, // a lone LF is text
         { "caf\xC3\xA9,\xE2\x82\xAC", { "café", "€" } },
     };
     for (const Case& c : cases) {
@@ -273,6 +284,161 @@ TEST(CsvLoad, LineEndsAndCtrlZ)
             captions << m.items[r].Caption();
         EXPECT_EQ(S(captions), S(c.captions));
     }
+}
+
+TEST(CsvLoad, FirstLineFeedDecidesTheLineEnds)
+{
+    // A file whose first LF has no CR before it ends its lines at LF (and CR LF), except inside a
+    // field opened by a double quote; any other file ends them at CR, where a lone LF is text.
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        std::vector<QStringList> rows;
+    } cases[] = {
+        { "LF only", "a,b\nc,d\n", { { "a", "b" }, { "c", "d" } } },
+        { "LF only, no final LF", "a,b\nc,d", { { "a", "b" }, { "c", "d" } } },
+        { "empty line", "a\n\nb\n", { { "a" }, { "" }, { "b" } } },
+        { "quoted LF stays in its cell", "\"x\ny\",z\nc,d\n", { { "x\ny", "z" }, { "c", "d" } } },
+        { "quoted LF in the last field", "a,\"x\ny\"\nb\n", { { "a", "x\ny" }, { "b" } } },
+        { "doubled quotes keep the field open", "\"1\"\"\nx\"\"2\",z\n", { { "1\"\"\nx\"\"2", "z" } } },
+        { "quote inside an unquoted field opens nothing", "12\" pipe,x\ny,z\n",
+            { { "12\" pipe", "x" }, { "y", "z" } } },
+        { "CR LF ends lines too", "\"x\ny\",z\r\nc,d\r\n", { { "x\ny", "z" }, { "c", "d" } } },
+        { "a later lone CR is text", "a\nb\rc\n", { { "a" }, { "b\rc" } } },
+        { "unclosed quote runs to the end", "\"a\nb,c\nd\n", { { "", "c\nd\n" } } },
+        { "Ctrl-Z still ends the data", "a\nb\x1a\nc\n", { { "a" }, { "b" } } },
+        { "CR before the first LF: CR lines", "a\r\nb\nc\r\n", { { "a" }, { "b\nc" } } },
+        { "lone LF in a CR file is text", "a\rb\nc,d\r", { { "a" }, { "b\nc", "d" } } },
+        { "no LF at all", "a,b\rc\r", { { "a", "b" }, { "c" } } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TModel m({ "1", "2", "3" }, {});
+        Load(m, c.bytes, false, u',');
+        ASSERT_EQ(size_t(m.items.Count()), c.rows.size());
+        for (int r = 0; r < m.items.Count(); ++r)
+            EXPECT_EQ(S(m.Row(r)), S(c.rows[size_t(r)])) << r;
+    }
+}
+
+TEST(CsvLoad, FilesWrittenByOtherPrograms)
+{
+    // Written by Python's csv module and by LibreOffice Calc (see make_files.py beside them).
+    struct Cell {
+        int row; // -1 = caption
+        int column;
+        const char* text;
+    };
+    struct Case {
+        const char* file;
+        QChar delimiter;
+        int rows;
+        int columns;
+        std::vector<Cell> cells;
+    } cases[] = {
+        { "survey_lf_python.csv", u',', 250, 4,
+            { { -1, 0, "id" }, { -1, 3, "amount" }, { 0, 2, "Answer 0" }, { 1, 1, "Zürich" },
+                { 3, 2, "Answer 3\nsecond line, with a comma" }, { 5, 2, "He said \"\"yes\"\"" },
+                { 249, 0, "250" }, { 249, 3, "747.49" } } },
+        { "cars_excel_python.csv", u',', 4, 4,
+            { { -1, 2, "Notes" }, { 0, 2, "Estate, 5 doors" }, { 1, 1, "M3 \"\"CSL\"\"" },
+                { 1, 2, "Limited run\nof 1,383 cars" }, { 2, 0, "Citroën" }, { 2, 2, "" },
+                { 3, 2, "Café racer 12\"\" wheels" } } },
+        { "cars_bom_python.csv", u',', 4, 4,
+            { { -1, 0, "Make" }, { 1, 2, "Limited run\nof 1,383 cars" }, { 3, 0, "Škoda" } } },
+        { "cars_cp1252_python.csv", u';', 5, 4,
+            { { -1, 3, "Price" }, { 2, 0, "Citroën" }, { 4, 1, "Mégane" }, { 4, 2, "€ 19.990,–" },
+                { 1, 2, "Limited run\nof 1,383 cars" } } },
+        { "sheet_semicolon_libreoffice.csv", u';', 3, 6,
+            { { -1, 1, "Street" }, { -1, 2, "" }, { -1, 5, "Notes" }, { 0, 3, "Utrecht" },
+                { 1, 1, "Hauptstraße 5" }, { 1, 5, "Tor hinten\nklingeln; laut" }, { 2, 5, "Prix: 12 €" } } },
+        { "sheet_cp1252_libreoffice.csv", u',', 3, 6,
+            { { -1, 5, "Notes" }, { 0, 0, "Anna de Vries" }, { 1, 0, "Jürgen Müller" },
+                { 2, 1, "Rue de l'Église 3, bât. B" }, { 2, 5, "Prix: 12 €" } } },
+        { "wide_16000_python.csv", u',', 1, 16000,
+            { { -1, 0, "c0" }, { -1, 15999, "c15999" }, { 0, 0, "0" }, { 0, 15999, "111993" } } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        TModel m({ "old" }, { { "old" } });
+        QChar delimiter;
+        LoadListFromCSV(
+            m.columns, m.items, delimiter, true, QStringLiteral(ORV_TEST_DATA_DIR "/exchange/csv/") + c.file);
+        EXPECT_EQ(delimiter, c.delimiter);
+        EXPECT_EQ(m.items.Count(), c.rows);
+        EXPECT_EQ(m.columns.Count(), c.columns);
+        for (const Cell& cell : c.cells) {
+            const QString expected = QString::fromUtf8(cell.text);
+            if (cell.row < 0) {
+                ASSERT_LT(cell.column, m.columns.Count());
+                EXPECT_EQ(m.columns[cell.column].Caption(), expected) << cell.column;
+            } else {
+                ASSERT_LT(cell.row, m.items.Count());
+                const QStringList row = m.Row(cell.row);
+                EXPECT_EQ(row.value(cell.column), expected) << cell.row << "," << cell.column;
+            }
+        }
+    }
+}
+
+TEST(CsvLoad, FieldsPerLineAreBounded)
+{
+    const int most = kMaxTextFields;
+    auto line = [](int fields, const char* field) {
+        QByteArrayList parts;
+        for (int i = 0; i < fields; ++i)
+            parts << field;
+        return parts.join(',');
+    };
+    {
+        // The most a line may hold loads, in either mode.
+        TModel m;
+        Load(m, line(most, "h") + "\r\n" + line(most, "d") + "\r\n", true, u',');
+        EXPECT_EQ(m.columns.Count(), most);
+        EXPECT_EQ(m.Row(0).size(), most);
+        TModel plain({ "A" }, {});
+        Load(plain, line(most, "d") + "\r\n", false, u',');
+        EXPECT_EQ(plain.Row(0).size(), most);
+    }
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        int badLine;
+    } cases[] = {
+        { "header line", line(most + 1, "h") + "\r\nx\r\n", 1 },
+        { "data line", "a,b\r\n" + line(most, "x") + "\r\n" + line(most + 1, "x") + "\r\n", 3 },
+        { "quoted fields", "a\n" + line(most + 1, "\"q\""), 2 },
+        { "detected delimiter", "x;y\nu;v\n" + line(most + 1, "z").replace(',', ';') + "\n", 3 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (bool header : { false, true }) {
+            TModel m({ "old", "cols" }, { { "old", "row" } });
+            TempFolder dir;
+            const QString path = dir.Write("big.csv", c.bytes);
+            QChar delimiter;
+            try {
+                LoadListFromCSV(m.columns, m.items, delimiter, header, path);
+                ADD_FAILURE() << "no error";
+            } catch (const EOrvListViewError& e) {
+                EXPECT_EQ(e.Message(),
+                    QStringLiteral("Line %1 of %2 has %3 fields; a list takes at most 16384")
+                        .arg(c.badLine)
+                        .arg(path)
+                        .arg(most + 1));
+            }
+            // Nothing was loaded: the list and the delimiter are as they were.
+            EXPECT_TRUE(delimiter.isNull());
+            EXPECT_EQ(S(m.Captions()), S({ "old", "cols" }));
+            ASSERT_EQ(m.items.Count(), 1);
+            EXPECT_EQ(S(m.Row(0)), S({ "old", "row" }));
+        }
+    }
+    // Delimiters inside quotes do not count: one quoted field with many commas is two fields.
+    TModel m({ "A" }, {});
+    const QByteArray commas(3 * most, ',');
+    Load(m, "\"" + commas + "\",x\r\n", false, u',');
+    EXPECT_EQ(S(m.Row(0)), S({ QString::fromLatin1(commas), "x" }));
 }
 
 TEST(CsvLoad, Windows1252Fallback)
@@ -366,12 +532,13 @@ TEST(CsvRoundTrip, SaveThenLoadKeepsPlainCells)
 
 TEST(CsvPerformance, OneMegabyteLineLoadsQuickly)
 {
+    // Fields of 64 characters keep a megabyte within the fields a line may hold.
     QByteArray wide;
     while (wide.size() < (1 << 20))
-        wide += "0123456789,";
+        wide += QByteArray(63, '7') + ',';
     QByteArray quoted;
     while (quoted.size() < (1 << 20))
-        quoted += "\"a,b\"\"c\",";
+        quoted += "\"a,b\"\"c" + QByteArray(55, 'q') + "\",";
     QByteArray plain(1 << 20, 'x');
     for (const QByteArray& line : { wide, quoted, plain }) {
         TModel m({ "A" }, {});

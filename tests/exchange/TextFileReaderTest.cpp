@@ -32,17 +32,35 @@ TEST(TextFileReader, Utf8Validation)
 
 TEST(TextFileReader, LineEndModes)
 {
-    const QByteArray bytes("a\r\nb\nc\rd\r\n\r\ne");
     struct Case {
+        const char* name;
+        QByteArray bytes;
         TTextFileReader::TLineEnds mode;
+        QString separators;
         QStringList lines;
     } cases[] = {
-        { TTextFileReader::TLineEnds::CarriageReturn, { "a", "b\nc", "d", "", "e" } },
-        { TTextFileReader::TLineEnds::Any, { "a", "b", "c", "d", "", "e" } },
+        { "CR", "a\r\nb\nc\rd\r\n\r\ne", TTextFileReader::TLineEnds::CarriageReturn, {},
+            { "a", "b\nc", "d", "", "e" } },
+        { "LF", "a\nb\r\nc\rd\n\ne", TTextFileReader::TLineEnds::LineFeedQuoted, ",",
+            { "a", "b", "c\rd", "", "e" } },
+        { "LF, quoted at the line start", "\"a\nb\"\nc", TTextFileReader::TLineEnds::LineFeedQuoted, ",",
+            { "\"a\nb\"", "c" } },
+        { "LF, quoted after a separator", "x;\"a\nb\";y\nc", TTextFileReader::TLineEnds::LineFeedQuoted, ",;",
+            { "x;\"a\nb\";y", "c" } },
+        { "LF, quote after another character", "x\"a\nb\"\nc", TTextFileReader::TLineEnds::LineFeedQuoted,
+            ",", { "x\"a", "b\"", "c" } },
+        { "LF, doubled quotes stay inside", "\"a\"\"\nb\"\n\"\"\nc",
+            TTextFileReader::TLineEnds::LineFeedQuoted, ",", { "\"a\"\"\nb\"", "\"\"", "c" } },
+        { "LF, unclosed quote", "a,\"b\nc\n", TTextFileReader::TLineEnds::LineFeedQuoted, ",",
+            { "a,\"b\nc\n" } },
+        { "LF, CR LF after a quoted field", "\"a\"\r\nb", TTextFileReader::TLineEnds::LineFeedQuoted, ",",
+            { "\"a\"", "b" } },
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         TTextFileReader reader(c.mode);
-        reader.SetData(bytes);
+        reader.SetFieldSeparators(c.separators);
+        reader.SetData(c.bytes);
         QStringList lines;
         QString line;
         while (reader.NextLine(line))
@@ -50,7 +68,36 @@ TEST(TextFileReader, LineEndModes)
         EXPECT_EQ(lines, c.lines);
         reader.Rewind();
         ASSERT_TRUE(reader.NextLine(line));
-        EXPECT_EQ(line, "a");
+        EXPECT_EQ(line, c.lines.first());
+    }
+}
+
+TEST(TextFileReader, FirstLineFeedDecidesAndSeparatorsFollowTheEncoding)
+{
+    struct Case {
+        QByteArray bytes;
+        bool lineFeed;
+    } cases[] = {
+        { "a\nb\r\n", true }, { "a\r\nb\n", false }, { "a\rb\nc", false }, { "a,b", false }, { "", false },
+        { "\xEF\xBB\xBF"
+          "a\n",
+            true },
+        { "a\x1a\r\nb\n", false }, // Ctrl-Z ends the data before any LF
+    };
+    for (const Case& c : cases) {
+        TTextFileReader reader;
+        reader.SetData(c.bytes);
+        EXPECT_EQ(reader.FirstLineFeedHasNoCarriageReturn(), c.lineFeed) << c.bytes.toStdString();
+    }
+    // A separator outside ASCII is matched in the file's own encoding.
+    for (const QByteArray& bytes : { QByteArray("x\xA7\"a\nb\"\nc"), QByteArray("x\xC2\xA7\"a\nb\"\nc") }) {
+        TTextFileReader reader(TTextFileReader::TLineEnds::LineFeedQuoted);
+        reader.SetFieldSeparators(QString(QChar(0xA7)));
+        reader.SetData(bytes);
+        QString line;
+        ASSERT_TRUE(reader.NextLine(line));
+        EXPECT_EQ(line, QString::fromUtf8("x\u00a7\"a\nb\""));
+        EXPECT_EQ(reader.Encode(QString(QChar(0xA7))).size(), bytes.contains('\xC2') ? 2 : 1);
     }
 }
 
