@@ -2,6 +2,7 @@
 // exchange of TOrvListView.
 #include "listview/TOrvListView.h"
 
+#include "exchange/EOrvListViewError.h"
 #include "listview/ops/TClipboardText.h"
 #include "listview/ops/TRowColumnOps.h"
 #include "markup/MarkupText.h"
@@ -192,6 +193,12 @@ void TOrvListView::PasteFromClipboard()
         viewport()->update();
         return;
     }
+    if (const orvops::TOverlongLine overlong = orvops::FindOverlongLine(text); overlong.line > 0)
+        throw EOrvListViewError(
+            QStringLiteral("Line %1 of the pasted text has %2 fields; a list takes at most %3")
+                .arg(overlong.line)
+                .arg(overlong.fields)
+                .arg(kMaxTextFields));
     const int last = orvops::AppendRowsFromText(Items(), Columns(), text);
     if (last >= 0) {
         ScrollBy(0, 65535);

@@ -48,29 +48,56 @@ void AppendLine(TListItems& items, TListColumns& columns, QStringView line)
 
 } // namespace
 
+namespace {
+
+// Calls `take(line)` for every line a paste takes from `text`, until it returns false.
+template <class Take> void ForEachPastedLine(QStringView all, Take take)
+{
+    if (!all.contains(QLatin1Char('\r'))) {
+        take(all);
+        return;
+    }
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype cr = all.indexOf(QLatin1Char('\r'), start);
+        if (cr < 0)
+            break; // a final line without CR is not taken
+        if (!take(all.mid(start, cr - start)))
+            return;
+        start = cr + 2; // the character after the CR (normally LF) is skipped
+        if (start > all.size())
+            break;
+    }
+}
+
+} // namespace
+
+TOverlongLine FindOverlongLine(const QString& text)
+{
+    TOverlongLine found;
+    int number = 0;
+    ForEachPastedLine(text, [&](QStringView line) {
+        ++number;
+        const qsizetype fields = line.count(QLatin1Char('\t')) + 1;
+        if (fields <= kMaxTextFields)
+            return true;
+        found = { number, int(fields) };
+        return false;
+    });
+    return found;
+}
+
 int AppendRowsFromText(TListItems& items, TListColumns& columns, const QString& text)
 {
-    const QStringView all(text);
-    if (all.isEmpty())
+    if (text.isEmpty() || FindOverlongLine(text).line > 0)
         return -1;
     int last = -1;
     items.BeginUpdate();
-    if (!all.contains(QLatin1Char('\r'))) {
-        AppendLine(items, columns, all);
+    ForEachPastedLine(text, [&](QStringView line) {
+        AppendLine(items, columns, line);
         last = items.Count() - 1;
-    } else {
-        qsizetype start = 0;
-        while (true) {
-            const qsizetype cr = all.indexOf(QLatin1Char('\r'), start);
-            if (cr < 0)
-                break; // a final line without CR is not taken
-            AppendLine(items, columns, all.mid(start, cr - start));
-            last = items.Count() - 1;
-            start = cr + 2; // the character after the CR (normally LF) is skipped
-            if (start > all.size())
-                break;
-        }
-    }
+        return true;
+    });
     items.EndUpdate();
     return last;
 }
