@@ -6,17 +6,21 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace {
 
 // A written file holds one width line ("cw i,w" and CR LF, at least 8 bytes) per column, so a
 // size line claiming many more columns than that is not ours (a few hundred are allowed for
-// hand-made files without width lines). Rows whose cells are all empty leave no line behind, so
-// rows are bounded more loosely: by a cell budget that grows with the file.
+// hand-made files without width lines).
 constexpr qint64 kMinWidthLineBytes = 8;
 constexpr qint64 kColumnsWithoutWidthLines = 256;
-constexpr qint64 kBaseCellBudget = 1 << 18;
-constexpr qint64 kCellBudgetPerByte = 16;
+// Empty cells leave no line, so a small file may stand for a big list; what its lines write is
+// paid for by its own bytes. The rest, the rows and the empty sub-items that rows with written
+// sub-items get, is held to a fixed budget: about two million empty rows.
+constexpr qint64 kUnwrittenBudgetBytes = qint64(256) << 20;
+constexpr qint64 kRowBytes = qint64(sizeof(TListItem) + sizeof(void*) + 16); // row, slot, allocator
+constexpr qint64 kCellBytes = qint64(sizeof(QString));
 
 QString EncodeText(const QString& text)
 {
@@ -63,6 +67,57 @@ qint64 ReadInteger(QStringView s)
     }
     value = negative ? -value : value;
     return std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+}
+
+// ReadInteger over the bytes before the next comma of `rest`, which moves past that comma.
+qint64 TakeIntegerField(QByteArrayView& rest)
+{
+    const qsizetype comma = rest.indexOf(',');
+    const QByteArrayView field = comma < 0 ? rest : rest.first(comma);
+    rest = comma < 0 ? QByteArrayView() : rest.sliced(comma + 1);
+    qsizetype i = 0;
+    while (i < field.size() && field[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == '-' || field[i] == '+')) {
+        negative = field[i] == '-';
+        ++i;
+    }
+    qint64 value = 0;
+    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i)
+        value = std::min(value * 10 + (field[i] - '0'), limit);
+    value = negative ? -value : value;
+    return std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+}
+
+// What a load would allocate beyond what the file's lines write: every row, and the empty
+// sub-items of the rows that get a written sub-item (a row's sub-items are shared with every
+// other empty row until one is written). Reads the cell lines once, before anything is built.
+qint64 UnwrittenBytes(TTextFileReader& reader, qint64 columnCount, qint64 rowCount, bool loadHeader)
+{
+    const qint64 rows = rowCount * kRowBytes;
+    if (rows > kUnwrittenBudgetBytes)
+        return rows;
+    std::vector<bool> written(size_t(rowCount), false);
+    qint64 writtenRows = 0;
+    qint64 cellLines = 0;
+    const qint64 rowOffset = loadHeader ? 1 : 0;
+    QByteArrayView line;
+    while (reader.NextRawLine(line)) {
+        if (line.isEmpty() || line.startsWith("cw"))
+            continue;
+        const qint64 column = TakeIntegerField(line);
+        const qint64 row = TakeIntegerField(line) - rowOffset;
+        if (column < 1 || column >= columnCount || row < 0 || row >= rowCount)
+            continue; // captions, header lines and ignored lines write no sub-item
+        ++cellLines;
+        if (!written[size_t(row)]) {
+            written[size_t(row)] = true;
+            ++writtenRows;
+        }
+    }
+    return rows + std::max<qint64>(0, writtenRows * columnCount - cellLines) * kCellBytes;
 }
 
 // Takes the text before the next comma as a field; the rest continues after that comma (or is
@@ -152,9 +207,12 @@ void LoadListFromFile(
     if (columnCount <= 0 || rowCount <= 0)
         ThrowCorrupt(file);
     const qint64 size = reader.DataSize();
-    if (columnCount > kColumnsWithoutWidthLines + size / kMinWidthLineBytes
-        || rowCount * columnCount > kBaseCellBudget + kCellBudgetPerByte * size)
+    if (columnCount > kColumnsWithoutWidthLines + size / kMinWidthLineBytes)
         ThrowCorrupt(file);
+    if (UnwrittenBytes(reader, columnCount, rowCount, loadHeader) > kUnwrittenBudgetBytes)
+        ThrowCorrupt(file);
+    reader.Rewind();
+    reader.NextLine(line); // the size line again
 
     const int C = int(columnCount);
     const int R = int(rowCount);
@@ -165,14 +223,13 @@ void LoadListFromFile(
     for (int c = 0; c < C; ++c)
         columns[c].SetCaption(QString());
     items.Reserve(R);
-    // Sub-item images start at -1 (none), which is what a fresh row reports already.
+    // Every row starts with the same C empty sub-items, shared until a cell line writes one; a
+    // fresh row already reports -1 (none) as the image of every sub-item.
+    const QStringList emptySubItems(C);
     for (int r = 0; r < R; ++r) {
         TListItem& item = items.Add();
         item.SetImageIndex(-1);
-        QStringList& subItems = item.SubItems();
-        subItems.reserve(C);
-        for (int c = 0; c < C; ++c)
-            subItems.append(QString());
+        item.SubItems() = emptySubItems;
     }
 
     const int rowOffset = loadHeader ? 1 : 0;

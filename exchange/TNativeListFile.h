@@ -15,8 +15,10 @@ void SaveListToFile(const TListColumns& columns, const TListItems& items, bool s
 
 // Replaces the rows by the file's contents (extra columns of the model stay). `subImages` is
 // switched on when a loaded cell carries an image. `loadHeader` must match the save's `saveHeader`.
+// Every file SaveListToFile writes loads back, as long as its rows and the empty sub-items its
+// file does not write fit a fixed budget (256 MB: about two million empty rows).
 // Throws EOrvListViewError "File <name> not found", or "File contains no data or corrupt file
-// <name>" for a missing, zero, negative or implausibly large size line; the model is unchanged
-// by every error.
+// <name>" for a missing, zero or negative size line, or one that claims more columns than the
+// file could describe or more rows than the budget holds; the model is unchanged by every error.
 void LoadListFromFile(
     TListColumns& columns, TListItems& items, bool& subImages, bool loadHeader, const QString& file);

@@ -1,6 +1,9 @@
 #include "ExchangeTestUtil.h"
 #include "exchange/EOrvListViewError.h"
 #include "exchange/TNativeListFile.h"
+#include "support/TestSupport.h"
+
+#include <QElapsedTimer>
 
 using namespace exchangetest;
 
@@ -144,6 +147,8 @@ TEST(NativeFile, RejectsEmptyZeroAndImplausibleSizes)
         { "negative rows", "3,-2\r\n" },
         { "not numbers", "abc,def\r\n" },
         { "two billion rows in a small file", "3,2000000000\r\n" + QByteArray(1000, 'x') },
+        { "8.6 million rows in half a megabyte", "3,8600000\r\n" + QByteArray(512 * 1024, 'x') },
+        { "empty rows beyond the budget", "1,2500000\r\ncw 0,50\r\n" },
         { "rows overflowing int", "1,99999999999999999999\r\n" },
         { "a million columns in a small file", "1000000,1\r\n" },
     };
@@ -174,6 +179,134 @@ TEST(NativeFile, AcceptsLenientNumbersAndLargeButPlausibleSizes)
     LoadListFromFile(
         m.columns, m.items, subImages, false, dir.Write("e.dat", "2,100000\r\ncw 0,50\r\ncw 1,50\r\n"));
     EXPECT_EQ(m.items.Count(), 100000);
+}
+
+TEST(NativeFile, EveryFileTheProgramWritesLoadsBack)
+{
+    // Empty cells leave no line, so a written file can be far smaller than its list.
+    struct Case {
+        const char* name;
+        int columns;
+        int rows;
+        bool header;
+        int filledColumn; // the one cell written per filled row
+        int filledEvery; // every n-th row has it; 0 = only the last row
+    } cases[] = {
+        { "100,000 x 3, one cell", 3, 100000, false, 2, 0 },
+        { "a million empty rows", 2, 1000000, true, 0, 0 },
+        { "sparse and wide", 2000, 1000, false, 1999, 1 },
+        { "one sub-item per row", 20, 100000, true, 5, 1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TModel m;
+        for (int col = 0; col < c.columns; ++col)
+            m.columns.Add().SetCaption(QStringLiteral("C%1").arg(col));
+        m.items.BeginUpdate();
+        for (int r = 0; r < c.rows; ++r) {
+            TListItem& item = m.items.Add();
+            const bool filled = c.filledEvery ? r % c.filledEvery == 0 : r == c.rows - 1;
+            if (!filled)
+                continue;
+            const QString text = QStringLiteral("r%1").arg(r);
+            if (c.filledColumn == 0) {
+                item.SetCaption(text);
+            } else {
+                while (item.SubItems().size() < c.filledColumn)
+                    item.SubItems() << QString();
+                item.SubItems()[c.filledColumn - 1] = text;
+            }
+        }
+        m.items.EndUpdate();
+        TempFolder dir;
+        SaveListToFile(m.columns, m.items, false, c.header, dir.Path("sparse.dat"));
+        TModel back;
+        bool subImages = false;
+        LoadListFromFile(back.columns, back.items, subImages, c.header, dir.Path("sparse.dat"));
+        ASSERT_EQ(back.items.Count(), c.rows);
+        ASSERT_EQ(back.columns.Count(), c.columns);
+        EXPECT_EQ(back.columns[c.columns - 1].Caption(), c.header ? m.columns[c.columns - 1].Caption() : "");
+        for (int r : { 0, c.rows / 2, c.rows - 1 }) {
+            const QStringList row = back.Row(r);
+            EXPECT_EQ(row.size(), c.columns + 1) << r; // caption and C sub-items
+            const bool filled = c.filledEvery ? r % c.filledEvery == 0 : r == c.rows - 1;
+            EXPECT_EQ(row[c.filledColumn], filled ? QStringLiteral("r%1").arg(r) : QString()) << r;
+        }
+    }
+}
+
+TEST(NativeFile, HostileSizeLineIsRefusedBeforeAllocating)
+{
+    // Rows and padding cells that no byte of the file backs are held to a fixed budget; what
+    // the file's own lines back is not limited.
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        bool loads;
+    } cases[] = {
+        { "two million empty rows", "1,2000000\r\n", true },
+        { "three million empty rows", "1,3000000\r\n", false },
+        { "sub-item cells pad 100 columns of 50,000 rows",
+            [] {
+                QByteArray b = "100,50000\r\n";
+                for (int r = 0; r < 50000; ++r)
+                    b += "1," + QByteArray::number(r) + ",-1,x\r\n";
+                return b;
+            }(),
+            true },
+        { "sub-item cells pad 100 columns of 150,000 rows",
+            [] {
+                QByteArray b = "100,150000\r\n";
+                for (int r = 0; r < 150000; ++r)
+                    b += "1," + QByteArray::number(r) + ",-1,x\r\n";
+                return b;
+            }(),
+            false },
+        { "caption cells pad nothing",
+            [] {
+                QByteArray b = "100,150000\r\n";
+                for (int r = 0; r < 150000; ++r)
+                    b += "0," + QByteArray::number(r) + ",-1,x\r\n";
+                return b;
+            }(),
+            true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder dir;
+        const QString path = dir.Write("h.dat", c.bytes);
+        TModel m({ "Keep" }, { { "row" } });
+        bool subImages = false;
+        QElapsedTimer timer;
+        timer.start();
+        const QString error = ErrorOf([&] { LoadListFromFile(m.columns, m.items, subImages, false, path); });
+        if (c.loads) {
+            EXPECT_EQ(error, QString());
+            EXPECT_GT(m.items.Count(), 1);
+        } else {
+            EXPECT_EQ(error, "File contains no data or corrupt file " + path);
+            EXPECT_EQ(m.items.Count(), 1);
+            EXPECT_LT(timer.elapsed(), 1000); // refused before anything was built
+        }
+    }
+}
+
+TEST(NativeFile, EmptyRowsShareTheirEmptySubItems)
+{
+    // Sixty empty sub-items of a million rows would take 1.4 GB as separate strings; the loaded
+    // rows share one list until a cell is written.
+    TempFolder dir;
+    const QString path = dir.Write("e.dat", "60,1000000\r\n5,999999,-1,last\r\n");
+    TModel m;
+    bool subImages = false;
+    const long before = orvtest::ResidentKilobytes();
+    LoadListFromFile(m.columns, m.items, subImages, false, path);
+    const long grown = orvtest::ResidentKilobytes() - before;
+    ASSERT_EQ(m.items.Count(), 1000000);
+    EXPECT_EQ(m.items[0].SubItems().size(), 60);
+    EXPECT_EQ(m.items[999999].SubItems()[4], "last");
+    EXPECT_EQ(m.items[999998].SubItems()[4], "");
+    EXPECT_LT(grown, 400 * 1024) << "kilobytes";
 }
 
 TEST(NativeFile, ErrorsOnOpenAndCreate)

@@ -1,8 +1,10 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <unistd.h>
 
 namespace orvtest {
 
@@ -27,7 +29,8 @@ int CountPixels(const QImage& image, const QRect& area, QColor color, int tolera
     for (int y = r.top(); y <= r.bottom(); ++y) {
         for (int x = r.left(); x <= r.right(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (std::abs(c.red() - color.red()) <= tolerance && std::abs(c.green() - color.green()) <= tolerance
+            if (std::abs(c.red() - color.red()) <= tolerance
+                && std::abs(c.green() - color.green()) <= tolerance
                 && std::abs(c.blue() - color.blue()) <= tolerance)
                 ++count;
         }
@@ -48,6 +51,17 @@ QByteArray RunProgram(const QString& program, const QStringList& args, int* exit
     if (exitCode)
         *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     return p.readAllStandardOutput();
+}
+
+long ResidentKilobytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    if (fields.size() < 2)
+        return 0;
+    return long(fields[1].toLongLong() * (sysconf(_SC_PAGESIZE) / 1024));
 }
 
 } // namespace orvtest

@@ -2,10 +2,10 @@
 #pragma once
 
 #include <QImage>
-#include <QStringList>
-#include <ostream>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <ostream>
 
 namespace orvtest {
 
@@ -24,8 +24,11 @@ int CountPixels(const QImage& image, const QRect& area, QColor color, int tolera
 bool HaveProgram(const QString& name);
 
 // Runs a program and returns its standard output; exit code in *exitCode when given.
-QByteArray RunProgram(const QString& program, const QStringList& args, int* exitCode = nullptr,
-                      int timeoutMs = 60000);
+QByteArray RunProgram(
+    const QString& program, const QStringList& args, int* exitCode = nullptr, int timeoutMs = 60000);
+
+// Resident memory of this process, kilobytes (0 where the system does not say).
+long ResidentKilobytes();
 
 } // namespace orvtest
 
