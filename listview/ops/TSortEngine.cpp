@@ -3,8 +3,8 @@
 #include "platform/TListItems.h"
 
 #include <QDate>
-#include <QVarLengthArray>
 #include <QTime>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <charconv>
 #include <numeric>
@@ -64,7 +64,7 @@ double DayNumber(int year, int month, int day)
 // Position of the first date separator: '-', else '/', else '.'; -1 when none occurs.
 qsizetype FindDateSeparator(QStringView s)
 {
-    for (const char sep : {'-', '/', '.'}) {
+    for (const char sep : { '-', '/', '.' }) {
         const qsizetype p = s.indexOf(QLatin1Char(sep));
         if (p >= 0)
             return p;
@@ -166,8 +166,8 @@ std::optional<double> ParseDecimal(QStringView text)
     return negative ? -value : value;
 }
 
-QString NormalizeNumber(QString text, const QString& prefix, const QString& suffix, bool grouped,
-                        const QLocale& locale)
+QString NormalizeNumber(
+    QString text, const QString& prefix, const QString& suffix, bool grouped, const QLocale& locale)
 {
     if (!suffix.isEmpty()) {
         const qsizetype p = text.indexOf(suffix);
@@ -244,7 +244,7 @@ double LocaleDateTimeValue(QStringView text, const QLocale& locale)
     const qsizetype mPos = format.indexOf(QLatin1Char('M'));
     const qsizetype yPos = format.indexOf(QLatin1Char('y'));
 
-    auto readNumbers = [](QStringView part, QChar sep, int (&out)[3]) -> bool {
+    auto readNumbers = [](QStringView part, QChar sep, int(&out)[3]) -> bool {
         int count = 0;
         qsizetype start = 0;
         while (count < 3) {
@@ -262,21 +262,32 @@ double LocaleDateTimeValue(QStringView text, const QLocale& locale)
         }
         return count == 3 && part.count(sep) == 2;
     };
+    // A year written with one or two digits belongs to 1950..2049.
+    auto fullYear = [](int year, QStringView yearText) {
+        return yearText.size() <= 2 ? year + (year < 50 ? 2000 : 1900) : year;
+    };
+    auto valid
+        = [](int y, int m, int d) { return DayNumber(y, m, d) != 0 || (y == 1899 && m == 12 && d == 30); };
 
-    int numbers[3] = {0, 0, 0};
+    int numbers[3] = { 0, 0, 0 };
     int year = 0, month = 0, day = 0;
-    bool isoLike = datePart.size() >= 8 && datePart.size() <= 10 && datePart.indexOf(QLatin1Char('-')) == 4;
+    bool read = false;
+    const bool isoLike
+        = datePart.size() >= 8 && datePart.size() <= 10 && datePart.indexOf(QLatin1Char('-')) == 4;
     if (isoLike && readNumbers(datePart, QLatin1Char('-'), numbers)) {
         year = numbers[0];
         month = numbers[1];
         day = numbers[2];
-    } else if (readNumbers(datePart, separator, numbers)) {
+        read = valid(year, month, day);
+    }
+    if (!read && readNumbers(datePart, separator, numbers)) {
         // Rank the three fields by their place in the format.
         struct Field {
             qsizetype pos;
             int* target;
-        } fields[3] = {{dPos, &day}, {mPos, &month}, {yPos, &year}};
-        std::sort(std::begin(fields), std::end(fields), [](const Field& x, const Field& y) { return x.pos < y.pos; });
+        } fields[3] = { { dPos, &day }, { mPos, &month }, { yPos, &year } };
+        std::sort(std::begin(fields), std::end(fields),
+            [](const Field& x, const Field& y) { return x.pos < y.pos; });
         for (int i = 0; i < 3; ++i)
             *fields[i].target = numbers[i];
         const QStringView yearText = datePart.mid(datePart.lastIndexOf(separator) + 1);
@@ -284,12 +295,28 @@ double LocaleDateTimeValue(QStringView text, const QLocale& locale)
             year += year < 50 ? 2000 : 1900;
         else if (year < 100 && yPos >= 0 && fields[0].target == &year)
             year += year < 50 ? 2000 : 1900;
-    } else {
-        return 0;
+        read = valid(year, month, day);
     }
-    const double days = DayNumber(year, month, day);
-    if (days == 0 && !(year == 1899 && month == 12 && day == 30))
+    // A numeric date the locale's form does not read: year-month-day when it starts with a
+    // four-digit year, else day-month-year, with the same separator twice.
+    for (const char sep : { '-', '/', '.' }) {
+        if (read || !readNumbers(datePart, QLatin1Char(sep), numbers))
+            continue;
+        const QStringView first = datePart.left(datePart.indexOf(QLatin1Char(sep)));
+        if (first.size() == 4) {
+            year = numbers[0];
+            month = numbers[1];
+            day = numbers[2];
+        } else {
+            day = numbers[0];
+            month = numbers[1];
+            year = fullYear(numbers[2], datePart.mid(datePart.lastIndexOf(QLatin1Char(sep)) + 1));
+        }
+        read = valid(year, month, day);
+    }
+    if (!read)
         return 0;
+    const double days = DayNumber(year, month, day);
 
     double fraction = 0;
     if (!timePart.isEmpty()) {
@@ -305,7 +332,7 @@ double LocaleDateTimeValue(QStringView text, const QLocale& locale)
         const QList<QStringView> pieces = t.split(QLatin1Char(':'));
         if (pieces.size() < 2 || pieces.size() > 3)
             return 0;
-        int hms[3] = {0, 0, 0};
+        int hms[3] = { 0, 0, 0 };
         for (int i = 0; i < pieces.size(); ++i) {
             QStringView p = pieces[i];
             if (i == 2) {
@@ -373,8 +400,7 @@ TSortRun::TSortRun(int column, int directionSign, const TSortHandlers& handlers,
     , m_handlers(handlers)
     , m_locale(std::move(locale))
     , m_decimal(m_locale.decimalPoint())
-{
-}
+{ }
 
 void TSortRun::ResetCacheIfFormatChanged(TSortStyle style, const QString& prefix, const QString& suffix)
 {
@@ -421,10 +447,14 @@ double TSortRun::ConvertedValue(const QString& text, TSortStyle style, bool& isN
         isNumber = v.has_value();
         return v.value_or(0);
     }
-    case ssDateTime: return LocaleDateTimeValue(text, m_locale);
-    case ssDateDMY: return ShortDateValue(text, true);
-    case ssDateMDY: return ShortDateValue(text, false);
-    default: return 0;
+    case ssDateTime:
+        return LocaleDateTimeValue(text, m_locale);
+    case ssDateDMY:
+        return ShortDateValue(text, true);
+    case ssDateMDY:
+        return ShortDateValue(text, false);
+    default:
+        return 0;
     }
 }
 
@@ -538,8 +568,12 @@ int TSortRun::Compare(const TListItem* a, const TListItem* b)
     int r = 1;
     switch (style) {
     case ssText:
-    case ssTextCase: r = CompareText(s1, s2); break;
-    case ssTextNoCase: r = CompareTextNoCase(s1, s2); break;
+    case ssTextCase:
+        r = CompareText(s1, s2);
+        break;
+    case ssTextNoCase:
+        r = CompareTextNoCase(s1, s2);
+        break;
     case ssNumber:
     case ssNumberGrouped:
     case ssDateTime:
@@ -561,7 +595,8 @@ int TSortRun::Compare(const TListItem* a, const TListItem* b)
         if (m_handlers.rawCompare)
             m_handlers.rawCompare(m_column, a->Index(), b->Index(), r);
         break;
-    default: break;
+    default:
+        break;
     }
     return r * m_sign;
 }

@@ -28,15 +28,18 @@ std::optional<double> ParseDecimal(QStringView text);
 
 // A cell text made ready for ParseDecimal: the first occurrence of suffix and of prefix removed,
 // every thousand separator removed when `grouped`, the first decimal separator turned into '.'.
-QString NormalizeNumber(QString text, const QString& prefix, const QString& suffix, bool grouped,
-                        const QLocale& locale);
+QString NormalizeNumber(
+    QString text, const QString& prefix, const QString& suffix, bool grouped, const QLocale& locale);
 
 // Day number of a short date ("24-12-2001", "5/6/99", "01.02.2001"); 0 when it cannot be read
 // or is impossible. `dayFirst` selects day-month-year, otherwise month-day-year.
 int ShortDateValue(QStringView text, bool dayFirst);
 
 // Date and time by the locale's short date order and separator, optionally followed by a time
-// ("14:30", "2:30:05 PM"). Unambiguous ISO dates ("2001-12-24") are read too. 0 when it fails.
+// ("14:30", "2:30:05 PM"). Unambiguous ISO dates ("2001-12-24") are read too. A numeric date that
+// the locale's form does not read as a real date is read day-month-year ("24-12-2001",
+// "31.01.01"), or year-month-day when it starts with four digits ("2001/12/24"), with "-", "/"
+// or "." twice. 0 when it fails.
 double LocaleDateTimeValue(QStringView text, const QLocale& locale);
 
 // Byte-wise comparison by code point (a proper prefix sorts first): -1, 0 or 1.
@@ -53,7 +56,8 @@ const QString& CellText(const TListItem& item, int column);
 // that most comparisons touch only two small arrays.
 class TSortRun {
 public:
-    TSortRun(int column, int directionSign, const TSortHandlers& handlers, QLocale locale = QLocale::system());
+    // The locale defaults to the application's (the system's unless QLocale::setDefault changed it).
+    TSortRun(int column, int directionSign, const TSortHandlers& handlers, QLocale locale = QLocale());
 
     // One comparison of two rows (no cached values): negative, zero or positive.
     int Compare(const TListItem* a, const TListItem* b);

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -503,6 +504,31 @@ TEST_F(DemoWindow, SortMoveImageAndMarkCommands)
     f.CheckBox10->click();
     for (int r = 0; r < s3.Items().Count(); ++r)
         EXPECT_EQ(s3.Cells(0, r), before[r]) << r;
+}
+
+TEST_F(DemoWindow, IntroColumnSortsChronologicallyUnderEveryLocale)
+{
+    // The Intro column holds dd-mm-yyyy dates; it must sort by date whatever the user's locale
+    // writes short dates like.
+    CopyDemoData();
+    const QLocale previous;
+    for (const char* name : { "C", "en_US", "de_DE", "nl_NL" }) {
+        SCOPED_TRACE(name);
+        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+        TForm1& f = Open();
+        TOrvListView& list = *f.OrvListView2;
+        list.SetSortDirection(sdAscending);
+        list.SortByColumn(3);
+        QDate last;
+        for (int r = 0; r < list.Items().Count(); ++r) {
+            const QDate date = QDate::fromString(list.Cells(3, r), QStringLiteral("dd-MM-yyyy"));
+            ASSERT_TRUE(date.isValid()) << list.Cells(3, r).toStdString();
+            EXPECT_LE(last, date) << r;
+            last = date;
+        }
+        form.reset();
+    }
+    QLocale::setDefault(previous);
 }
 
 TEST_F(DemoWindow, MissingTestCsvIsReportedOnceAndTheWindowStillOpens)

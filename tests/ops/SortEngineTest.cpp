@@ -29,7 +29,7 @@ QStringList Column(const TListItems& items, int column)
 }
 
 void SortWith(TListItems& items, TSortStyle style, int sign = 1, const QString& suffix = {},
-              const QLocale& locale = QLocale::c())
+    const QLocale& locale = QLocale::c())
 {
     TSortHandlers handlers;
     handlers.getFormat = [&](int, TSortStyle& s, QString&, QString& sfx) {
@@ -49,10 +49,20 @@ TEST(SortNumbers, GrammarAcceptsSignedDecimalsWithExponentAndNothingElse)
         bool ok;
         double value;
     } cases[] = {
-        {"", true, 0},         {"42", true, 42},       {"  -3.5", true, -3.5}, {"+7", true, 7},
-        {"1e3", true, 1000},   {"2.5E-1", true, 0.25}, {".5", true, 0.5},      {"5.", true, 5},
-        {"abc", false, 0},     {"12x", false, 0},      {"1e", false, 0},       {"-", false, 0},
-        {"1 ", false, 0},      {"0007", true, 7},
+        { "", true, 0 },
+        { "42", true, 42 },
+        { "  -3.5", true, -3.5 },
+        { "+7", true, 7 },
+        { "1e3", true, 1000 },
+        { "2.5E-1", true, 0.25 },
+        { ".5", true, 0.5 },
+        { "5.", true, 5 },
+        { "abc", false, 0 },
+        { "12x", false, 0 },
+        { "1e", false, 0 },
+        { "-", false, 0 },
+        { "1 ", false, 0 },
+        { "0007", true, 7 },
     };
     for (const Case& c : cases) {
         const auto v = ParseDecimal(QString::fromLatin1(c.text));
@@ -66,14 +76,14 @@ TEST(SortNumbers, GrammarAcceptsSignedDecimalsWithExponentAndNothingElse)
 TEST(SortNumbers, SuffixRemovedAndNonNumbersCompareEqual)
 {
     TListItems items;
-    MakeList(items, {"150pk", "90pk", "", "1000pk"});
+    MakeList(items, { "150pk", "90pk", "", "1000pk" });
     SortWith(items, ssNumber, 1, QStringLiteral("pk"));
-    EXPECT_EQ(Column(items, -1), QStringList({"2", "1", "0", "3"})); // empty counts as 0
+    EXPECT_EQ(Column(items, -1), QStringList({ "2", "1", "0", "3" })); // empty counts as 0
 
     TSortHandlers handlers;
     handlers.getFormat = [](int, TSortStyle& s, QString&, QString&) { s = ssNumber; };
     TListItems two;
-    MakeList(two, {"abc", "5"});
+    MakeList(two, { "abc", "5" });
     TSortRun run(0, 1, handlers, QLocale::c());
     EXPECT_EQ(run.Compare(&two[0], &two[1]), 0);
     EXPECT_EQ(run.Compare(&two[1], &two[0]), 0);
@@ -82,15 +92,15 @@ TEST(SortNumbers, SuffixRemovedAndNonNumbersCompareEqual)
 TEST(SortNumbers, GroupedUsesTheLocaleSeparators)
 {
     TListItems items;
-    MakeList(items, {"1,250.50", "999.99", "12"});
+    MakeList(items, { "1,250.50", "999.99", "12" });
     SortWith(items, ssNumberGrouped, 1, {}, QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(Column(items, 0), QStringList({"12", "999.99", "1,250.50"}));
+    EXPECT_EQ(Column(items, 0), QStringList({ "12", "999.99", "1,250.50" }));
 
     // A German locale: "." groups thousands and "," is the decimal separator.
     TListItems german;
-    MakeList(german, {"1.250,5", "999,99", "2,5"});
+    MakeList(german, { "1.250,5", "999,99", "2,5" });
     SortWith(german, ssNumberGrouped, 1, {}, QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(Column(german, 0), QStringList({"2,5", "999,99", "1.250,5"}));
+    EXPECT_EQ(Column(german, 0), QStringList({ "2,5", "999,99", "1.250,5" }));
 }
 
 TEST(SortDates, ShortDateRuleReadsDayMonthYearAndMapsYears)
@@ -115,22 +125,81 @@ TEST(SortDates, ShortDateRuleReadsDayMonthYearAndMapsYears)
 TEST(SortDates, ZeroDatesSortBeforeRealDates)
 {
     TListItems items;
-    MakeList(items, {"24-12-2001", "garbage", "01-01-2000", ""});
+    MakeList(items, { "24-12-2001", "garbage", "01-01-2000", "" });
     SortWith(items, ssDateDMY);
-    EXPECT_EQ(Column(items, -1), QStringList({"1", "3", "2", "0"}));
+    EXPECT_EQ(Column(items, -1), QStringList({ "1", "3", "2", "0" }));
 }
 
 TEST(SortDates, LocaleDateTimeFollowsTheLocaleOrder)
 {
     const QLocale us(QLocale::English, QLocale::UnitedStates); // M/d/yy
-    const QLocale de(QLocale::German, QLocale::Germany);       // dd.MM.yy
+    const QLocale de(QLocale::German, QLocale::Germany); // dd.MM.yy
     EXPECT_GT(LocaleDateTimeValue(u"2/1/2001", us), LocaleDateTimeValue(u"1/31/2001", us));
     EXPECT_GT(LocaleDateTimeValue(u"01.02.2001", de), LocaleDateTimeValue(u"31.01.2001", de));
     EXPECT_GT(LocaleDateTimeValue(u"1/31/2001 2:30 PM", us), LocaleDateTimeValue(u"1/31/2001 11:00 AM", us));
     EXPECT_DOUBLE_EQ(LocaleDateTimeValue(u"2001-12-24", us), LocaleDateTimeValue(u"12/24/2001", us));
-    EXPECT_EQ(LocaleDateTimeValue(u"31.01.2001", us), 0);
     EXPECT_EQ(LocaleDateTimeValue(u"not a date", us), 0);
     EXPECT_EQ(LocaleDateTimeValue(u"1/31/2001 25:00", us), 0);
+}
+
+TEST(SortDates, LocaleDateTimeReadsDayMonthYearAndIsoWhenTheLocaleFormFails)
+{
+    // Whatever the locale, a numeric date that its own form cannot read is read day-month-year,
+    // or year-month-day when it starts with a four-digit year, if that gives a real date.
+    const QLocale locales[] = { QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+        QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::Dutch, QLocale::Netherlands),
+        QLocale(QLocale::English, QLocale::UnitedKingdom) };
+    const int epoch = int(QDate(1899, 12, 30).toJulianDay());
+    auto day = [epoch](int y, int m, int d) { return double(int(QDate(y, m, d).toJulianDay()) - epoch); };
+    struct Case {
+        const char16_t* text;
+        double value;
+    } cases[] = {
+        { u"24-12-2001", day(2001, 12, 24) },
+        { u"01-09-1998", day(1998, 9, 1) },
+        { u"31.01.2001", day(2001, 1, 31) },
+        { u"24/12/2001", day(2001, 12, 24) },
+        { u"2001-12-24", day(2001, 12, 24) },
+        { u"2001/2/3", day(2001, 2, 3) },
+        { u"24-12-01", day(2001, 12, 24) },
+        { u"24-12-99", day(1999, 12, 24) },
+        { u"24-12-2001 18:00", day(2001, 12, 24) + 0.75 },
+        { u"32-01-2001", 0 },
+        { u"24-13-2001", 0 },
+        { u"2001-02-30", 0 },
+        { u"24-12", 0 },
+        { u"24-12-2001x", 0 },
+        { u"24-12.2001", 0 },
+    };
+    for (const QLocale& locale : locales) {
+        SCOPED_TRACE(locale.name().toStdString());
+        for (const Case& c : cases) {
+            SCOPED_TRACE(QString::fromUtf16(c.text).toStdString());
+            EXPECT_DOUBLE_EQ(LocaleDateTimeValue(c.text, locale), c.value);
+        }
+    }
+    // The locale's own form comes first: month-day-year in the United States.
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    EXPECT_DOUBLE_EQ(LocaleDateTimeValue(u"02/01/2001", us), day(2001, 2, 1));
+    EXPECT_DOUBLE_EQ(LocaleDateTimeValue(u"02-01-2001", us), day(2001, 1, 2));
+    const QLocale nl(QLocale::Dutch, QLocale::Netherlands);
+    EXPECT_DOUBLE_EQ(LocaleDateTimeValue(u"02-01-2001", nl), day(2001, 1, 2));
+}
+
+TEST(SortDates, DayMonthYearColumnSortsChronologicallyUnderEveryLocale)
+{
+    const QStringList dates = { "24-12-2001", "15-03-2001", "01-09-1998", "12-02-1999", "03-11-2001",
+        "05-01-2000", "30-06-1997" };
+    for (const QLocale& locale : { QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+             QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::Dutch, QLocale::Netherlands) }) {
+        SCOPED_TRACE(locale.name().toStdString());
+        TListItems items;
+        MakeList(items, dates);
+        SortWith(items, ssDateTime, 1, {}, locale);
+        EXPECT_EQ(Column(items, 0),
+            QStringList({ "30-06-1997", "01-09-1998", "12-02-1999", "05-01-2000", "15-03-2001", "03-11-2001",
+                "24-12-2001" }));
+    }
 }
 
 TEST(SortText, ByteWiseCaseAndNoCase)
@@ -148,7 +217,7 @@ TEST(SortText, ByteWiseCaseAndNoCase)
 TEST(SortRun, StableDirectionAndTwoLevelOrder)
 {
     TListItems items;
-    const char* rows[][2] = {{"b", "2"}, {"a", "2"}, {"c", "1"}, {"a", "1"}};
+    const char* rows[][2] = { { "b", "2" }, { "a", "2" }, { "c", "1" }, { "a", "1" } };
     for (auto& r : rows) {
         TListItem& it = items.Add();
         it.SetCaption(QString::fromLatin1(r[0]));
@@ -160,24 +229,24 @@ TEST(SortRun, StableDirectionAndTwoLevelOrder)
     TSortRun bySecond(0, 1, text);
     bySecond.Sort(items);
     // Sorting by the caption and then by column 1 gives a two-level order.
-    EXPECT_EQ(Column(items, -1), QStringList({"a", "c", "a", "b"}));
-    EXPECT_EQ(Column(items, 0), QStringList({"1", "1", "2", "2"}));
+    EXPECT_EQ(Column(items, -1), QStringList({ "a", "c", "a", "b" }));
+    EXPECT_EQ(Column(items, 0), QStringList({ "1", "1", "2", "2" }));
 
     TSortRun descending(-1, -1, text);
     descending.Sort(items);
-    EXPECT_EQ(Column(items, -1), QStringList({"c", "b", "a", "a"}));
+    EXPECT_EQ(Column(items, -1), QStringList({ "c", "b", "a", "a" }));
 }
 
 TEST(SortRun, NoneKeepsOrderAndHandlersSeeConsistentRows)
 {
     TListItems items;
-    MakeList(items, {"x", "y", "z"});
+    MakeList(items, { "x", "y", "z" });
     SortWith(items, ssNone);
-    EXPECT_EQ(Column(items, -1), QStringList({"0", "1", "2"}));
+    EXPECT_EQ(Column(items, -1), QStringList({ "0", "1", "2" }));
 
     // A raw comparison reads the list by the indexes it is given; the rows must be the ones compared.
     TListItems list;
-    MakeList(list, {"3", "1", "2"});
+    MakeList(list, { "3", "1", "2" });
     TSortHandlers handlers;
     handlers.getFormat = [](int, TSortStyle& s, QString&, QString&) { s = ssRaw; };
     int calls = 0;
@@ -192,13 +261,13 @@ TEST(SortRun, NoneKeepsOrderAndHandlersSeeConsistentRows)
     TSortRun run(0, 1, handlers);
     run.Sort(list);
     EXPECT_GT(calls, 0);
-    EXPECT_EQ(Column(list, 0), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(Column(list, 0), QStringList({ "1", "2", "3" }));
 }
 
 TEST(SortRun, CustomAndFormatHandlerCalledPerComparisonWithSubItemColumn)
 {
     TListItems items;
-    MakeList(items, {"bb", "a", "ccc"});
+    MakeList(items, { "bb", "a", "ccc" });
     TSortHandlers handlers;
     int formatCalls = 0;
     int customCalls = 0;
@@ -216,7 +285,7 @@ TEST(SortRun, CustomAndFormatHandlerCalledPerComparisonWithSubItemColumn)
     TSortRun run(0, 1, handlers);
     run.Sort(items);
     EXPECT_EQ(formatCalls, customCalls);
-    EXPECT_EQ(Column(items, 0), QStringList({"a", "bb", "ccc"}));
+    EXPECT_EQ(Column(items, 0), QStringList({ "a", "bb", "ccc" }));
 }
 
 TEST(SortRun, RowsWithoutTheColumnCompareAsEmpty)
