@@ -25,10 +25,14 @@ void SwapRows(TListItems& items, int row1, int row2)
 {
     if (row1 == row2 || !ValidRow(items, row1) || !ValidRow(items, row2))
         return;
+    const bool checked1 = items[row1].Checked();
+    const bool checked2 = items[row2].Checked();
     TListItem temp;
     temp.Assign(items[row1]);
     items[row1].Assign(items[row2]);
     items[row2].Assign(temp);
+    items[row1].SetChecked(checked2);
+    items[row2].SetChecked(checked1);
 }
 
 int MoveRow(TListItems& items, int from, int to)
@@ -38,6 +42,7 @@ int MoveRow(TListItems& items, int from, int to)
     if (to < -1 || to >= items.Count())
         to = -1;
     const bool wasSelected = items[from].Selected();
+    const bool wasChecked = items[from].Checked();
     items[from].SetSelected(false);
     TListItem temp;
     temp.Assign(items[from]);
@@ -50,6 +55,7 @@ int MoveRow(TListItems& items, int from, int to)
         target = &items.Insert(to);
     }
     target->Assign(temp);
+    target->SetChecked(wasChecked);
     target->SetSelected(wasSelected);
     target->SetFocused(true);
     return to;

@@ -7,12 +7,13 @@ class TListItems;
 
 namespace orvops {
 
-// Exchanges the contents of two rows (caption, data, image indexes, sub-items); selection and
-// focus stay with the positions. Out-of-range rows: nothing.
+// Exchanges the contents of two rows (caption, data, image indexes, sub-items) and their check
+// marks, which belong to the contents; selection and focus stay with the positions.
+// Out-of-range rows: nothing.
 void SwapRows(TListItems& items, int row1, int row2);
 
 // Moves row `from` so that it ends at index `to` (-1: to the end). The moved row keeps its
-// selection state and becomes the focused row. Returns the row's new index, or -1 when nothing
+// check mark and selection state and becomes the focused row. Returns the row's new index, or -1 when nothing
 // was moved (from = -1, from = to, or an index out of range).
 int MoveRow(TListItems& items, int from, int to);
 

@@ -35,11 +35,11 @@ TEST(RowOps, MoveRowShiftsTheRowsBetweenAndFocusesTheMovedRow)
     Rows(items, 10);
     items[1].SetSelected(true);
     EXPECT_EQ(MoveRow(items, 1, 5), 5);
-    EXPECT_EQ(Captions(items).mid(0, 7), QStringList({"r0", "r2", "r3", "r4", "r5", "r1", "r6"}));
+    EXPECT_EQ(Captions(items).mid(0, 7), QStringList({ "r0", "r2", "r3", "r4", "r5", "r1", "r6" }));
     EXPECT_TRUE(items[5].Selected());
     EXPECT_TRUE(items[5].Focused());
     EXPECT_EQ(items[5].ImageIndex(), 1);
-    EXPECT_EQ(items[5].SubItems(), QStringList({"s1"}));
+    EXPECT_EQ(items[5].SubItems(), QStringList({ "s1" }));
     EXPECT_EQ(items.Count(), 10);
 }
 
@@ -48,7 +48,7 @@ TEST(RowOps, MoveRowToTheEndAndIgnoredCases)
     TListItems items;
     Rows(items, 5);
     EXPECT_EQ(MoveRow(items, 3, -1), 4);
-    EXPECT_EQ(Captions(items), QStringList({"r0", "r1", "r2", "r4", "r3"}));
+    EXPECT_EQ(Captions(items), QStringList({ "r0", "r1", "r2", "r4", "r3" }));
     EXPECT_FALSE(items[4].Selected());
     EXPECT_EQ(MoveRow(items, 2, 2), -1);
     EXPECT_EQ(MoveRow(items, -1, 2), -1);
@@ -72,18 +72,46 @@ TEST(RowOps, SwapRowsExchangesContentsButNotSelection)
     EXPECT_EQ(items[2].Caption(), QStringLiteral("r2"));
 }
 
+TEST(RowOps, CheckStateTravelsWithTheRow)
+{
+    // Check marks belong to the contents: a swapped or moved row keeps its own.
+    TListItems items;
+    Rows(items, 6);
+    items[1].SetChecked(true);
+    items[4].SetChecked(true);
+    SwapRows(items, 1, 2);
+    EXPECT_FALSE(items[1].Checked());
+    EXPECT_TRUE(items[2].Checked());
+    SwapRows(items, 2, 4); // both checked
+    EXPECT_TRUE(items[2].Checked());
+    EXPECT_TRUE(items[4].Checked());
+
+    EXPECT_EQ(MoveRow(items, 2, 5), 5);
+    EXPECT_EQ(items[5].Caption(), QStringLiteral("r4"));
+    EXPECT_TRUE(items[5].Checked());
+    EXPECT_FALSE(items[2].Checked());
+    EXPECT_EQ(MoveRow(items, 0, -1), 5);
+    EXPECT_FALSE(items[5].Checked());
+    EXPECT_TRUE(items[4].Checked());
+    QStringList checked;
+    for (int i = 0; i < items.Count(); ++i)
+        if (items[i].Checked())
+            checked << items[i].Caption();
+    EXPECT_EQ(checked, QStringList({ "r1", "r4" }));
+}
+
 TEST(ColumnOps, SwapAndMoveOnTheDisplayOrder)
 {
-    const std::vector<int> start{0, 1, 2, 3, 4, 5};
+    const std::vector<int> start { 0, 1, 2, 3, 4, 5 };
     std::vector<int> order = start;
     EXPECT_TRUE(MovePosition(order, 6, 1, 4));
-    EXPECT_EQ(order, (std::vector<int>{0, 2, 3, 4, 1, 5}));
+    EXPECT_EQ(order, (std::vector<int> { 0, 2, 3, 4, 1, 5 }));
     order = start;
     EXPECT_TRUE(MovePosition(order, 6, 4, 1));
-    EXPECT_EQ(order, (std::vector<int>{0, 4, 1, 2, 3, 5}));
+    EXPECT_EQ(order, (std::vector<int> { 0, 4, 1, 2, 3, 5 }));
     order = start;
     EXPECT_TRUE(SwapPositions(order, 6, 1, 5));
-    EXPECT_EQ(order, (std::vector<int>{0, 5, 2, 3, 4, 1}));
+    EXPECT_EQ(order, (std::vector<int> { 0, 5, 2, 3, 4, 1 }));
     order = start;
     EXPECT_FALSE(SwapPositions(order, 6, 2, 2));
     EXPECT_FALSE(SwapPositions(order, 6, -1, 2));
@@ -114,7 +142,7 @@ TEST(ClipboardText, PasteAddsSelectedRowsAndGrowsColumns)
     ASSERT_EQ(items.Count(), 2);
     EXPECT_EQ(last, 1);
     EXPECT_EQ(items[0].Caption(), QStringLiteral("a"));
-    EXPECT_EQ(items[0].SubItems(), QStringList({"b", "c"}));
+    EXPECT_EQ(items[0].SubItems(), QStringList({ "b", "c" }));
     EXPECT_EQ(items[1].Caption(), QStringLiteral("d"));
     EXPECT_TRUE(items[0].Selected() && items[1].Selected());
     EXPECT_EQ(columns.Count(), 3);
@@ -126,7 +154,7 @@ TEST(ClipboardText, FinalLineWithoutLineEndIsNotPastedUnlessItIsTheOnlyLine)
     TListColumns columns;
     EXPECT_EQ(AppendRowsFromText(items, columns, QStringLiteral("x\ty\r\nz")), 0);
     ASSERT_EQ(items.Count(), 1);
-    EXPECT_EQ(items[0].SubItems(), QStringList({"y"}));
+    EXPECT_EQ(items[0].SubItems(), QStringList({ "y" }));
 
     TListItems single;
     EXPECT_EQ(AppendRowsFromText(single, columns, QStringLiteral("p\tq")), 0);
@@ -143,7 +171,7 @@ TEST(ClipboardText, DeleteSelectedRowsAndLargePaste)
     items[1].SetSelected(true);
     items[4].SetSelected(true);
     EXPECT_EQ(DeleteSelectedRows(items), 3);
-    EXPECT_EQ(Captions(items), QStringList({"r2", "r3", "r5"}));
+    EXPECT_EQ(Captions(items), QStringList({ "r2", "r3", "r5" }));
 
     QString text;
     for (int i = 0; i < 100000; ++i)
