@@ -50,6 +50,17 @@ int MarkupPos(const QString& markup, int n)
     return counter == n ? int(len + 1) : 0;
 }
 
+namespace {
+
+// Letters are compared by their case-folded form one for one, so that no letter whose upper case
+// is longer ("ß" as "SS") moves the positions after it.
+Qt::CaseSensitivity CaseOf(bool caseSensitive)
+{
+    return caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+}
+
+} // namespace
+
 int FindTextFrom(const QString& pattern, const QString& text, int offset, bool caseSensitive, int& position)
 {
     position = 0;
@@ -59,8 +70,7 @@ int FindTextFrom(const QString& pattern, const QString& text, int offset, bool c
         offset = 0;
     if (offset >= text.size())
         return 0;
-    const qsizetype at
-        = caseSensitive ? text.indexOf(pattern, offset) : text.toUpper().indexOf(pattern.toUpper(), offset);
+    const qsizetype at = text.indexOf(pattern, offset, CaseOf(caseSensitive));
     position = at < 0 ? 0 : int(at + 1);
     return position;
 }
@@ -70,8 +80,6 @@ QString MarkText(const QString& markup, const QString& pattern, const QString& t
     if (pattern.isEmpty())
         return markup;
     const QString plain = StripMarkup(markup);
-    const QString haystack = caseSensitive ? plain : plain.toUpper();
-    const QString needle = caseSensitive ? pattern : pattern.toUpper();
 
     // Each insertion goes right after plain character (n - 1), i.e. where MarkupPos(n) points.
     // The points strictly increase, so one walk over the markup places them all.
@@ -81,13 +89,13 @@ QString MarkText(const QString& markup, const QString& pattern, const QString& t
     };
     std::vector<Insertion> insertions;
     qsizetype offset = 0;
-    while (offset < haystack.size()) {
-        const qsizetype at = haystack.indexOf(needle, offset);
+    while (offset < plain.size()) {
+        const qsizetype at = plain.indexOf(pattern, offset, CaseOf(caseSensitive));
         if (at < 0)
             break;
         const int p = int(at + 1);
         insertions.push_back({ p, true });
-        offset = p + needle.size();
+        offset = p + pattern.size();
         insertions.push_back({ int(offset), false });
     }
     if (insertions.empty())
@@ -177,7 +185,7 @@ int PosText(const QString& sub, const QString& text)
 {
     if (sub.isEmpty())
         return 0;
-    const qsizetype at = text.toUpper().indexOf(sub.toUpper());
+    const qsizetype at = text.indexOf(sub, 0, Qt::CaseInsensitive);
     return at < 0 ? 0 : int(at + 1);
 }
 
@@ -504,4 +512,19 @@ QString MarkupShownText(const QString& markup)
     while (shown.endsWith(QLatin1Char('\n')))
         shown.chop(1);
     return shown;
+}
+
+QString PlainPrefixText(const QString& text)
+{
+    if (!text.contains(QLatin1String("&&")))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        out += text.at(i);
+        if (text.at(i) == QLatin1Char('&') && i + 1 < n && text.at(i + 1) == QLatin1Char('&'))
+            ++i;
+    }
+    return out;
 }

@@ -32,7 +32,8 @@ QString ReplaceFirst(const QString& text, const QString& oldText, const QString&
 // Replaces the first occurrence of `oldText` found without regard to case; true when replaced.
 bool ReplaceFirstText(const QString& oldText, const QString& newText, QString& text);
 
-// Position of `sub` in `text` without regard to case; 0 when absent or `sub` is empty.
+// Position of `sub` in `text` without regard to case; 0 when absent or `sub` is empty. Searches
+// without regard to case compare letters case-folded one for one, so positions never shift.
 int PosText(const QString& sub, const QString& text);
 
 // "<#text>" shows as "#text": the first "<#" loses its "<", the first ">" after it is removed.
@@ -77,3 +78,7 @@ QString RemovePrefixMarks(const QString& text);
 // entities resolved as the renderer resolves them, tags and hidden (<Z>) text removed, and a "\n"
 // wherever the renderer starts a new line (<BR>, <HR>, </P>, list items, CR in the text).
 QString MarkupShownText(const QString& markup);
+
+// The text a reader takes from a prefix-processed string: "&&" is one "&", and a single "&"
+// stays (only drawing hides it).
+QString PlainPrefixText(const QString& text);

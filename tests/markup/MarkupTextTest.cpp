@@ -79,6 +79,36 @@ TEST(MarkupText, MarkTextWrapsMatchesAndUnmarkTextRemovesThem)
     }
 }
 
+TEST(MarkupText, CaseFreeSearchKeepsPositionsPastLettersThatChangeLengthInUpperCase)
+{
+    // "ß" upper-cases to "SS" and the ligature "ﬀ" to "FF": comparing without regard to case
+    // must not move the positions after them.
+    const QString sharp = QString::fromUtf8("ß");
+    const QString ff = QString::fromUtf8("\uFB00");
+    EXPECT_EQ(PosText("x", sharp + "x"), 2);
+    EXPECT_EQ(PosText("X", ff + ff + "x"), 3);
+    EXPECT_EQ(PosText(sharp, "STRA" + sharp + "E"), 5);
+    EXPECT_EQ(PosText(QString::fromUtf8("ẞ"), "a" + sharp), 2); // capital sharp s matches the small one
+    EXPECT_EQ(PosText(QString::fromUtf8("É"), QString::fromUtf8("café")), 4);
+    EXPECT_EQ(PosText("ss", sharp), 0); // one letter is not two
+
+    int pos = -1;
+    EXPECT_EQ(FindTextFrom("total", "Stra" + sharp + "e Total", 0, false, pos), 8);
+    EXPECT_EQ(FindTextFrom("e", sharp + sharp + "e e", 3, false, pos), 5);
+
+    QString text = sharp + "ab";
+    EXPECT_TRUE(ReplaceFirstText("AB", "XY", text));
+    EXPECT_EQ(text, sharp + "XY");
+    text = ff + "cafe";
+    EXPECT_TRUE(ReplaceFirstText("CAF", "t", text));
+    EXPECT_EQ(text, ff + "te");
+
+    EXPECT_EQ(
+        MarkText("Stra" + sharp + "e Total", "total", "hi", false), "Stra" + sharp + "e <hi>Total</hi>");
+    EXPECT_EQ(
+        MarkText(sharp + "<B>" + sharp + "x</B>", "x", "e", false), sharp + "<B>" + sharp + "<e>x</e></B>");
+}
+
 TEST(MarkupText, UnmarkTextRemovesBothSpellingsAndJoinedLeftovers)
 {
     EXPECT_EQ(UnmarkText("<HI>a</HI><hi>b</hi>", "hi"), "ab");
