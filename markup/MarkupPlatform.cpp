@@ -36,11 +36,12 @@ void DrawSystemIcon(TCanvas& canvas, int x, int y, QSize& size, double factor, b
     int index = 0;
     if (name.isEmpty() || !TryStrToInt(name, index))
         index = TSystemIcons::IndexOf(name);
-    size = QSize(TSystemIcons::Size(big), TSystemIcons::Size(big));
-    if (draw != TIconDraw::Draw)
-        return;
+    // An index that names no icon takes no space.
     const QImage icon = TSystemIcons::Image(index, big);
     if (icon.isNull())
+        return;
+    size = QSize(TSystemIcons::Size(big), TSystemIcons::Size(big));
+    if (draw != TIconDraw::Draw)
         return;
     if (!printing) {
         canvas.DrawImage(x, y, icon);

@@ -20,8 +20,9 @@ enum class TIconDraw { MeasureOnly, Draw };
 enum class TIconSize { Small, Large };
 
 // A system icon named by an index, an existing file or folder, or a file name by its type.
-// `size` receives the icon list's size. With TIconDraw::Draw the icon is drawn at (x, y):
-// transparently as it is, or when `printing` through a bitmap stretched by `factor`.
+// `size` receives the icon list's size, or 0 x 0 when the name or index gives no icon. With
+// TIconDraw::Draw the icon is drawn at (x, y): transparently as it is, or when `printing`
+// through a bitmap stretched by `factor`.
 // Without an icon theme on the platform the size is 0 x 0 and nothing is drawn.
 void DrawSystemIcon(TCanvas& canvas, int x, int y, QSize& size, double factor, bool printing, TIconDraw draw,
     TIconSize large, const QString& name);

@@ -337,7 +337,7 @@ int TMarkupRenderer::WalkLine(TWalk& w, int start, int limit)
                     w.line->subExtra = std::max(w.line->subExtra, size.y() / 4);
                 if (m_state->superscript)
                     w.line->supExtra = std::max(w.line->supExtra, size.y() / 4);
-                m_out.plainText += RemovePrefixMarks(segment);
+                m_out.plainText += PlainPrefixText(segment);
             }
             w.width = widthAfter;
             w.endsWithBlank = endsWithBlank;
@@ -664,8 +664,8 @@ void TMarkupRenderer::AnchorEnd(TWalk& w)
     if (w.mode == TMode::Draw && s.inAnchor) {
         if (m_hitPending) {
             const bool sameLine = m_anchorStartLine == m_lineIndex;
-            m_out.hoverRect = TRect { sameLine ? w.lineLeft + m_anchorStartX : w.lineLeft, m_anchorStartTop,
-                w.lineLeft + w.width, w.lineRect.bottom };
+            m_out.hoverRect = TRect { sameLine ? w.lineLeft + m_anchorStartX : w.lineLeft,
+                sameLine ? m_anchorStartTop : w.lineTop, w.lineLeft + w.width, w.lineRect.bottom };
             m_out.hoverAnchor = s.anchorNumber;
             m_hitPending = false;
         }

@@ -216,6 +216,44 @@ TEST_F(DrawMarkupTest, AmpersandEntityShowsOneAmpersand)
     EXPECT_EQ(Measure("&euro; &copy;").plain, QString::fromUtf8("\u20ac \u00a9"));
 }
 
+TEST_F(DrawMarkupTest, PlainTextKeepsALoneAmpersand)
+{
+    // Only drawing hides the prefix character; the plain text (what hints and sizing read)
+    // keeps it, and a doubled one still stands for one.
+    struct Case {
+        const char* text;
+        const char* plain;
+    } cases[] = {
+        { "R&D dept", "R&D dept" },
+        { "<B>R&D</B> dept", "R&D dept" },
+        { "a && b", "a & b" },
+        { "a &&& b", "a && b" },
+        { "&", "&" },
+        { "x &amp; y", "x & y" },
+        { "tail&", "tail&" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Measure(c.text).plain, QString::fromUtf8(c.plain));
+    }
+    // Drawing still hides the prefix character: "R&D" takes the room of "RD".
+    EXPECT_NEAR(Measure("R&D").width, Width("R&D"), 1);
+    EXPECT_NEAR(Measure("R&D").width, canvas->TextWidth("RD"), 1);
+}
+
+TEST_F(DrawMarkupTest, SystemIconThatNamesNoIconTakesNoSpace)
+{
+    for (const char* text :
+        { "<IMG SRC=\"SSYS:99999\">", "<IMG SRC=\"LSYS:99999\">", "<IMG SRC=\"SSYS:-3\">" }) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(Measure(QString::fromLatin1(text)).width, 0);
+        EXPECT_EQ(Measure("a" + QString::fromLatin1(text) + "b").width, Measure("a<B></B>b").width);
+    }
+    // An icon by a file name's type is there and takes its size.
+    EXPECT_EQ(Measure("<IMG SRC=\"SSYS:notes.txt\">").width, 16);
+    EXPECT_EQ(Measure("<IMG SRC=\"LSYS:notes.txt\">").width, 32);
+}
+
 TEST_F(DrawMarkupTest, FontSizeMapsSmallNumbersToPoints)
 {
     struct Case {
@@ -631,8 +669,22 @@ TEST_F(DrawMarkupTest, MultiLineAnchorReportsItsArea)
     EXPECT_TRUE(r.hit);
     EXPECT_EQ(r.href, "x");
     EXPECT_EQ(r.hoverAnchor, 1);
-    EXPECT_EQ(r.hoverRect.top, 0);
+    // The anchor began on the line before, so its area starts at the left and top of the line
+    // that holds its end.
+    EXPECT_EQ(r.hoverRect.left, 1);
+    EXPECT_EQ(r.hoverRect.top, LineHeight());
+    EXPECT_NEAR(r.hoverRect.right, 1 + Width("ccc"), 1);
     EXPECT_EQ(r.hoverRect.bottom, 2 * LineHeight());
+
+    // On a single line the area starts where the anchor starts.
+    c.text = "aa <A HREF=\"x\">bbb</A>";
+    c.rect = TRect { 0, 0, 400, 200 };
+    c.x = 1 + Width("aa b");
+    c.y = LineHeight() / 2;
+    const Result one = Run(c);
+    EXPECT_TRUE(one.hit);
+    EXPECT_EQ(one.hoverRect.top, 0);
+    EXPECT_NEAR(one.hoverRect.left, 1 + Width("aa "), 1);
 }
 
 TEST_F(DrawMarkupTest, SimpleShortcutIsSingleLine)
