@@ -198,6 +198,7 @@ void TCustomListView::UpdateEnded()
 
 void TCustomListView::ColumnLayoutChanged()
 {
+    TListViewAccessible::ColumnsChanged(*this); // coalesced: one event however many changes
     if (m_items.Updating() || m_columns.Updating()) {
         m_columnLayoutPending = true;
         return;
@@ -208,7 +209,6 @@ void TCustomListView::ColumnLayoutChanged()
         m_header->update();
     }
     viewport()->update();
-    TListViewAccessible::ColumnsChanged(*this);
 }
 
 int TCustomListView::ContentWidth() const
