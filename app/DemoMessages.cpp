@@ -1,6 +1,6 @@
 #include "app/DemoMessages.h"
 
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 
 #include <QApplication>
 #include <QMessageBox>

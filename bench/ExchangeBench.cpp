@@ -1,8 +1,8 @@
 // Load, save and export of large lists: CSV, the native list file, HTML and XML.
-#include "exchange/TCsvFile.h"
-#include "exchange/THTMLExport.h"
-#include "exchange/TNativeListFile.h"
-#include "exchange/TXMLExport.h"
+#include "exchange/CsvFiles.h"
+#include "exchange/HTMLExport.h"
+#include "exchange/NativeListFiles.h"
+#include "exchange/XMLExport.h"
 
 #include <QFile>
 #include <QTemporaryDir>

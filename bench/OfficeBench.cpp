@@ -1,5 +1,5 @@
 // Office export of large lists through the built-in servers, file written included.
-#include "exchange/TOfficeExport.h"
+#include "exchange/OfficeExport.h"
 #include "platform/TListItems.h"
 
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 // Column sort of 1,000,000 rows by each kind of comparison.
-#include "listview/ops/TSortEngine.h"
+#include "listview/ops/SortEngine.h"
 #include "platform/TListItems.h"
 
 #include <QRandomGenerator>

@@ -1,8 +1,8 @@
 // Work that once grew with the square of its size: adding thousands of columns to a shown list,
 // pasting or loading one very wide line, loading an LF-only CSV file, and sanitizing markup whose
 // tags never close.
-#include "exchange/TCsvFile.h"
-#include "exchange/THTMLExport.h"
+#include "exchange/CsvFiles.h"
+#include "exchange/HTMLExport.h"
 #include "listview/TOrvListView.h"
 #include "platform/TClipboard.h"
 

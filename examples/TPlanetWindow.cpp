@@ -1,6 +1,6 @@
 #include "TPlanetWindow.h"
 
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 
 #include <QFileDialog>
 #include <QFontMetrics>

@@ -6,7 +6,7 @@
 //                              and exits with 0 when all of them held
 #include "TPlanetWindow.h"
 
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // Clipboard paste: any text becomes rows (and columns) without crashing, and copying the rows
 // back gives one CR LF line per pasted row.
-#include "listview/ops/TClipboardText.h"
+#include "listview/ops/ClipboardText.h"
 #include "platform/TListItems.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the CSV reader, in both header modes, with and without detection.
-#include "exchange/EOrvListViewError.h"
-#include "exchange/TCsvFile.h"
+#include "platform/OrvExceptions.h"
+#include "exchange/CsvFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>

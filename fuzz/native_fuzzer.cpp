@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the native list file reader in both header modes and checks the
 // shape of what it built.
-#include "exchange/EOrvListViewError.h"
-#include "exchange/TNativeListFile.h"
+#include "platform/OrvExceptions.h"
+#include "exchange/NativeListFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // Picture bytes from anywhere: decoding, GIF frame counting and selection, and drawing must
 // report bad data as EPictureError and never crash.
-#include "pictures/EPictureError.h"
+#include "platform/OrvExceptions.h"
 #include "pictures/THTMLPicture.h"
 #include "platform/TCanvas.h"
 

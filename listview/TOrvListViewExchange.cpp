@@ -1,10 +1,43 @@
-// Native file, HTML and XML exchange of TOrvListView: thin calls into the exchange module.
+// File exchange of TOrvListView (CSV, native file, HTML, XML, office documents): thin calls into the
+// exchange module with the list's settings.
 #include "listview/TOrvListView.h"
 
-#include "exchange/THTMLExport.h"
-#include "exchange/TNativeListFile.h"
-#include "exchange/TOfficeExport.h"
-#include "exchange/TXMLExport.h"
+#include "exchange/CsvFiles.h"
+#include "exchange/HTMLExport.h"
+#include "exchange/NativeListFiles.h"
+#include "exchange/OfficeExport.h"
+#include "exchange/XMLExport.h"
+
+namespace {
+
+// Holds repaints back while a file replaces many rows, also when the reader throws.
+class UpdateScope {
+public:
+    explicit UpdateScope(TListItems& items)
+        : m_items(items)
+    {
+        m_items.BeginUpdate();
+    }
+    ~UpdateScope() { m_items.EndUpdate(); }
+    UpdateScope(const UpdateScope&) = delete;
+    UpdateScope& operator=(const UpdateScope&) = delete;
+
+private:
+    TListItems& m_items;
+};
+
+} // namespace
+
+void TOrvListView::SaveToCSV(const QString& FileName)
+{
+    SaveListToCSV(Columns(), Items(), m_delimiter, m_saveHeader, FileName);
+}
+
+void TOrvListView::LoadFromCSV(const QString& FileName)
+{
+    UpdateScope scope(Items());
+    LoadListFromCSV(Columns(), Items(), m_delimiter, m_loadHeader, FileName);
+}
 
 void TOrvListView::SaveToFile(const QString& FileName)
 {
@@ -14,14 +47,10 @@ void TOrvListView::SaveToFile(const QString& FileName)
 void TOrvListView::LoadFromFile(const QString& FileName)
 {
     bool subImages = m_subImages;
-    Items().BeginUpdate();
-    try {
+    {
+        UpdateScope scope(Items());
         LoadListFromFile(Columns(), Items(), subImages, m_loadHeader, FileName);
-    } catch (...) {
-        Items().EndUpdate();
-        throw;
     }
-    Items().EndUpdate();
     SetSubImages(subImages);
 }
 

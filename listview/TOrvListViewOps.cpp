@@ -2,9 +2,9 @@
 // exchange of TOrvListView.
 #include "listview/TOrvListView.h"
 
-#include "exchange/EOrvListViewError.h"
-#include "listview/ops/TClipboardText.h"
-#include "listview/ops/TRowColumnOps.h"
+#include "platform/OrvExceptions.h"
+#include "listview/ops/ClipboardText.h"
+#include "listview/ops/RowColumnOps.h"
 #include "markup/MarkupText.h"
 #include "platform/TClipboard.h"
 #include "platform/THeaderControl.h"

@@ -1,5 +1,5 @@
 // TOrvListView: printing and the print preview, thin members over the print layout.
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "listview/TOrvListView.h"
 #include "listview/private/TListPrintSource.h"
 #include "platform/TPrinter.h"

@@ -2,7 +2,7 @@
 // formats of platform-drawn header sections.
 #include "listview/TOrvListView.h"
 
-#include "listview/ops/TSortEngine.h"
+#include "listview/ops/SortEngine.h"
 #include "platform/THeaderControl.h"
 #include "platform/TImageList.h"
 

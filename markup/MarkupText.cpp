@@ -484,7 +484,7 @@ QString MarkupShownText(const QString& markup)
     while (i < n) {
         const qsizetype lt = text.indexOf(QLatin1Char('<'), i);
         if (!hidden)
-            shown += RemovePrefixMarks(ReplaceSegmentEntities(text.mid(i, (lt < 0 ? n : lt) - i)));
+            shown += PlainPrefixText(ReplaceSegmentEntities(text.mid(i, (lt < 0 ? n : lt) - i)));
         if (lt < 0)
             break;
         // As the renderer reads tags: a "<" with fewer than three characters after it, or one

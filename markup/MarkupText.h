@@ -75,8 +75,9 @@ QString ReplaceSegmentEntities(const QString& segment);
 QString RemovePrefixMarks(const QString& text);
 
 // The text a reader sees of a markup, for assistive technology and other plain-text readers:
-// entities resolved as the renderer resolves them, tags and hidden (<Z>) text removed, and a "\n"
-// wherever the renderer starts a new line (<BR>, <HR>, </P>, list items, CR in the text).
+// entities resolved as the renderer resolves them, "&&" read as "&" and a single "&" kept (as
+// PlainPrefixText), tags and hidden (<Z>) text removed, and a "\n" wherever the renderer starts a new line
+// (<BR>, <HR>, </P>, list items, CR in the text).
 QString MarkupShownText(const QString& markup);
 
 // The text a reader takes from a prefix-processed string: "&&" is one "&", and a single "&"

@@ -1,10 +1,10 @@
 #include "pictures/THTMLPicture.h"
 
-#include "pictures/EPictureError.h"
+#include "platform/OrvExceptions.h"
 #include "pictures/TDownLoadThread.h"
 #include "pictures/private/GifFrames.h"
 #include "pictures/private/MulDiv.h"
-#include "pictures/private/PathCase.h"
+#include "platform/PathCase.h"
 #include "platform/TCanvas.h"
 
 #include <QBuffer>

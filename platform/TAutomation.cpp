@@ -1,6 +1,6 @@
 #include "platform/TAutomation.h"
 
-#include "platform/office/TOfficeServers.h"
+#include "platform/office/OfficeServers.h"
 
 #include <QHash>
 #include <cmath>

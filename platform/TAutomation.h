@@ -2,11 +2,12 @@
 // that creates an object from its class name (the seam the office exports talk through).
 #pragma once
 
+#include "platform/OrvExceptions.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -19,25 +20,6 @@ class TVariant;
 enum class TInvokeKind { Method, PropertyGet, PropertyPut };
 
 using TNamedArgs = std::vector<std::pair<QString, TVariant>>;
-
-// Any failure reported by an automation object (unknown member, bad argument, server error).
-class EAutomationError : public std::runtime_error {
-public:
-    explicit EAutomationError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message)
-    { }
-    QString Message() const { return m_message; }
-
-private:
-    QString m_message;
-};
-
-// No server is registered under the class name asked for.
-class EOleServerNotFound : public EAutomationError {
-public:
-    using EAutomationError::EAutomationError;
-};
 
 // A value passed to or returned from an automation call.
 class TVariant {

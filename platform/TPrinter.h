@@ -2,29 +2,16 @@
 // steps a layout needs: orientation, title, begin, new page, end or abort, and a canvas.
 #pragma once
 
+#include "platform/OrvExceptions.h"
 #include "platform/TCanvas.h"
 
 #include <QString>
 #include <memory>
-#include <stdexcept>
 
 class QPainter;
 class QPrinter;
 
 enum TPrinterOrientation : unsigned char { poPortrait, poLandscape };
-
-// A failure of the printer service; the message is meant for the user.
-class EPrinterError : public std::runtime_error {
-public:
-    explicit EPrinterError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message)
-    { }
-    QString Message() const { return m_message; }
-
-private:
-    QString m_message;
-};
 
 class TPrinter {
 public:

@@ -1,7 +1,7 @@
 #include "exchange/private/TTextFileReader.h"
 
-#include "exchange/EOrvListViewError.h"
-#include "platform/TCodePage1252.h"
+#include "platform/OrvExceptions.h"
+#include "platform/CodePage1252.h"
 
 #include <QFile>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "exchange/private/TTextFileWriter.h"
 
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 
 namespace {
 // Text is handed to the file in pieces of about this many characters, so that a large export

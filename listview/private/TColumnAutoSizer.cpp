@@ -1,6 +1,6 @@
 #include "listview/private/TColumnAutoSizer.h"
 
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "listview/CellContent.h"
 #include "listview/TOrvListView.h"
 #include "markup/DrawMarkup.h"

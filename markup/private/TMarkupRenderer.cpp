@@ -4,7 +4,7 @@
 #include "pictures/THTMLPicture.h"
 #include "pictures/THTMLPictureCache.h"
 #include "pictures/TPictureContainer.h"
-#include "pictures/private/PathCase.h"
+#include "platform/PathCase.h"
 #include "platform/TBitmap.h"
 #include "platform/TCanvas.h"
 #include "platform/TImageList.h"

@@ -1,6 +1,6 @@
 #include "platform/private/RtfFormat.h"
 
-#include "platform/TCodePage1252.h"
+#include "platform/CodePage1252.h"
 
 #include <QFontMetricsF>
 #include <QHash>

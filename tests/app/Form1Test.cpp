@@ -2,7 +2,7 @@
 #include "app/DemoMessages.h"
 #include "app/TForm1.h"
 #include "app/TRadioGroup.h"
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "listview/TOrvListView.h"
 #include "platform/TImageList.h"
 

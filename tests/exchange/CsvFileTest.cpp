@@ -1,6 +1,6 @@
 #include "ExchangeTestUtil.h"
-#include "exchange/EOrvListViewError.h"
-#include "exchange/TCsvFile.h"
+#include "platform/OrvExceptions.h"
+#include "exchange/CsvFiles.h"
 
 #include <QByteArrayList>
 #include <QElapsedTimer>

@@ -2,10 +2,10 @@
 // tests/data/exchange. On a mismatch the actual output is written beside the golden as
 // <name>.actual for inspection.
 #include "ExchangeTestUtil.h"
-#include "exchange/TCsvFile.h"
-#include "exchange/THTMLExport.h"
-#include "exchange/TNativeListFile.h"
-#include "exchange/TXMLExport.h"
+#include "exchange/CsvFiles.h"
+#include "exchange/HTMLExport.h"
+#include "exchange/NativeListFiles.h"
+#include "exchange/XMLExport.h"
 #include "support/TestSupport.h"
 
 using namespace exchangetest;

@@ -1,6 +1,6 @@
 #include "ExchangeTestUtil.h"
-#include "exchange/EOrvListViewError.h"
-#include "exchange/THTMLExport.h"
+#include "platform/OrvExceptions.h"
+#include "exchange/HTMLExport.h"
 #include "support/TestSupport.h"
 
 #include <QFileInfo>

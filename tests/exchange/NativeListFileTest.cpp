@@ -1,6 +1,6 @@
 #include "ExchangeTestUtil.h"
-#include "exchange/EOrvListViewError.h"
-#include "exchange/TNativeListFile.h"
+#include "platform/OrvExceptions.h"
+#include "exchange/NativeListFiles.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>

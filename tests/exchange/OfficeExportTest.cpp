@@ -1,7 +1,7 @@
 // The office export of a list: the exact automation conversation (recorded), the failure paths,
 // and the documents the built-in servers save, read back with xlrd and unrtf.
-#include "exchange/EOrvListViewError.h"
-#include "exchange/TOfficeExport.h"
+#include "platform/OrvExceptions.h"
+#include "exchange/OfficeExport.h"
 #include "platform/TAutomation.h"
 #include "platform/TListItems.h"
 #include "platform/office/TRecordingDispatch.h"

@@ -1,6 +1,6 @@
 #include "ExchangeTestUtil.h"
-#include "exchange/EOrvListViewError.h"
-#include "exchange/TXMLExport.h"
+#include "platform/OrvExceptions.h"
+#include "exchange/XMLExport.h"
 #include "support/TestSupport.h"
 
 #include <QXmlStreamReader>

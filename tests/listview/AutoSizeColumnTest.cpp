@@ -1,6 +1,6 @@
 // Column autosizing (widest cell as drawn, plus image, check box and margin) and the saved
 // column widths in an INI file or the registry store.
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "listview/TOrvListView.h"
 #include "listview/private/TColumnAutoSizer.h"
 #include "platform/TCanvas.h"

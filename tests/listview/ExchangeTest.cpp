@@ -1,6 +1,6 @@
 // The list's CSV exchange through TOrvListView: wide files in a shown list, and refused files
 // that leave the list as it was.
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "listview/TOrvListView.h"
 #include "platform/THeaderControl.h"
 

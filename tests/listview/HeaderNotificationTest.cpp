@@ -1,7 +1,7 @@
 // The list's own painting and header behaviour: rows and sections drawn by the list itself,
 // the sort indicator kept through divider drags and resizes, owner drawing re-applied after
 // the platform resets section formats, autosizing and the widths saved at destruction.
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "listview/TOrvListView.h"
 #include "platform/THeaderControl.h"
 #include "platform/TImageList.h"

@@ -1,5 +1,5 @@
 // Sorting through the header and the list's methods, and the clipboard methods and keys.
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "listview/TOrvListView.h"
 #include "platform/TClipboard.h"
 #include "platform/THeaderControl.h"

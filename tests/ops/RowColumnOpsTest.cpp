@@ -1,5 +1,5 @@
-#include "listview/ops/TClipboardText.h"
-#include "listview/ops/TRowColumnOps.h"
+#include "listview/ops/ClipboardText.h"
+#include "listview/ops/RowColumnOps.h"
 #include "platform/TListItems.h"
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "listview/ops/TSortEngine.h"
+#include "listview/ops/SortEngine.h"
 #include "platform/TListItems.h"
 #include "support/TestSupport.h"
 

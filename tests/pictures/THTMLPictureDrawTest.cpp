@@ -1,6 +1,6 @@
 // Drawing a picture onto a canvas: natural size at the device's resolution, or stretched.
 #include "GifBuilder.h"
-#include "pictures/EPictureError.h"
+#include "platform/OrvExceptions.h"
 #include "pictures/THTMLPicture.h"
 #include "platform/TCanvas.h"
 #include "support/TestSupport.h"

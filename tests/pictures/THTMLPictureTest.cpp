@@ -1,7 +1,7 @@
 // Decoding, GIF frame selection, loading paths and assignment of THTMLPicture.
 #include "pictures/THTMLPicture.h"
 #include "GifBuilder.h"
-#include "pictures/EPictureError.h"
+#include "platform/OrvExceptions.h"
 #include "support/TestSupport.h"
 
 #include <QBuffer>

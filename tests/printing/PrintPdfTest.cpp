@@ -1,6 +1,6 @@
 // Printing a list end to end: to a PDF file, read back with pdfinfo and pdftotext (text, page
 // count, positions), and the document's fate when something fails.
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "listview/TOrvListView.h"
 #include "platform/TPrinter.h"
 #include "support/TestSupport.h"

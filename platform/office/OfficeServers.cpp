@@ -1,4 +1,4 @@
-#include "platform/office/TOfficeServers.h"
+#include "platform/office/OfficeServers.h"
 
 #include "platform/office/TExcelServer.h"
 #include "platform/office/TWordServer.h"

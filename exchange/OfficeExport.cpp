@@ -1,6 +1,6 @@
-#include "exchange/TOfficeExport.h"
+#include "exchange/OfficeExport.h"
 
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "platform/TAutomation.h"
 #include "platform/TListItems.h"
 

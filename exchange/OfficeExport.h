@@ -2,24 +2,12 @@
 // "excel.application" and "word.application" automation servers.
 #pragma once
 
+#include "platform/OrvExceptions.h"
+
 #include <QString>
-#include <stdexcept>
 
 class TListColumns;
 class TListItems;
-
-// The general failure of the word-processor export (deliberately not the list's own error class).
-class EOfficeError : public std::runtime_error {
-public:
-    explicit EOfficeError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message)
-    { }
-    QString Message() const { return m_message; }
-
-private:
-    QString m_message;
-};
 
 // Letters of a 1-based column in A1 notation: 1 -> "A", 26 -> "Z", 27 -> "AA", 52 -> "AZ".
 QString SpreadsheetColumnName(int column);

@@ -1,6 +1,6 @@
-#include "exchange/TCsvFile.h"
+#include "exchange/CsvFiles.h"
 
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "exchange/private/TTextFileReader.h"
 #include "exchange/private/TTextFileWriter.h"
 

@@ -1,6 +1,6 @@
-#include "exchange/TXMLExport.h"
+#include "exchange/XMLExport.h"
 
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "exchange/private/TTextFileWriter.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "exchange/THTMLExport.h"
+#include "exchange/HTMLExport.h"
 
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "exchange/private/THTMLSanitizer.h"
 #include "exchange/private/TTextFileWriter.h"
 

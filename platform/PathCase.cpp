@@ -1,4 +1,4 @@
-#include "pictures/private/PathCase.h"
+#include "platform/PathCase.h"
 
 #include <QDir>
 #include <QFileInfo>

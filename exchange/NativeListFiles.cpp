@@ -1,6 +1,6 @@
-#include "exchange/TNativeListFile.h"
+#include "exchange/NativeListFiles.h"
 
-#include "exchange/EOrvListViewError.h"
+#include "platform/OrvExceptions.h"
 #include "exchange/private/TTextFileReader.h"
 #include "exchange/private/TTextFileWriter.h"
 

@@ -1,4 +1,4 @@
-#include "listview/ops/TRowColumnOps.h"
+#include "listview/ops/RowColumnOps.h"
 
 #include "platform/TListItems.h"
 

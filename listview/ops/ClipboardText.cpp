@@ -1,4 +1,4 @@
-#include "listview/ops/TClipboardText.h"
+#include "listview/ops/ClipboardText.h"
 
 #include "platform/TListItems.h"
 

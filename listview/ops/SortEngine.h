@@ -1,7 +1,7 @@
 // Column sort of a list: comparison of two rows by the style a column asks for.
 #pragma once
 
-#include "listview/ops/TSortTypes.h"
+#include "listview/ops/SortTypes.h"
 
 #include <QLocale>
 #include <QString>
