@@ -1,5 +1,6 @@
 // TPlanetWindow: a main window around one TOrvListView, the way an application embeds the list:
-// rows written by the program, a CSV file, sorting by the column's kind of data and link clicks.
+// rows written by the program, a CSV file, sorting by the column's kind of data, link clicks and
+// printing to a PDF file.
 #pragma once
 
 #include "listview/TOrvListView.h"
@@ -19,6 +20,9 @@ public:
     void LoadCsv(const QString& fileName);
     // Sorts by a column (0 = the first) in the given direction.
     void SortBy(int column, TSortDirection direction);
+    // Prints the list to a PDF file with a title and page numbers; throws what printing throws
+    // (EPrinterError, EOrvListViewError) and then leaves no file behind.
+    void PrintToPdf(const QString& fileName);
 
     // Whether a clicked URL is handed to the desktop's browser (a self-test keeps it closed).
     void SetOpenLinks(bool open) { m_openLinks = open; }
@@ -28,6 +32,7 @@ public:
 private:
     void ConnectListEvents();
     void OpenCsvFile(); // File > Open CSV...
+    void SavePdfFile(); // File > Print to PDF...
     void ShowStatus(const QString& text);
 
     TOrvListView* m_list = nullptr;
