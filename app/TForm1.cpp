@@ -2,6 +2,7 @@
 
 #include "app/DemoMessages.h"
 #include "app/DemoPictures.h"
+#include "app/TFormFitter.h"
 #include "app/TRadioGroup.h"
 #include "listview/TOrvListView.h"
 #include "platform/TImageList.h"
@@ -23,6 +24,8 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScreen>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -49,33 +52,29 @@ TFont ListFont(const QString& name, int height, TColor color)
     return font;
 }
 
-template <class W> W* Place(W* widget, int left, int top)
+template <class W>
+W* Place(TFormFitter& fitter, W* widget, int left, int top, int width = 0, int height = 0,
+    TFormFitter::TAnchor anchor = TFormFitter::faTop)
 {
-    widget->adjustSize();
-    widget->move(left, top);
+    fitter.Design(widget, QRect(left, top, width, height), anchor);
     return widget;
 }
 
-template <class W> W* Place(W* widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
-QCheckBox* CheckBox(
-    const char* name, const QString& caption, bool checked, QWidget* parent, int left, int top)
+QCheckBox* CheckBox(TFormFitter& fitter, const char* name, const QString& caption, bool checked,
+    QWidget* parent, int left, int top)
 {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setChecked(checked);
-    return Place(box, left, top);
+    return Place(fitter, box, left, top);
 }
 
-QLabel* Label(const char* name, const QString& caption, QWidget* parent, int left, int top)
+QLabel* Label(
+    TFormFitter& fitter, const char* name, const QString& caption, QWidget* parent, int left, int top)
 {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
-    return Place(label, left, top);
+    return Place(fitter, label, left, top);
 }
 
 } // namespace
@@ -122,6 +121,9 @@ TForm1::TForm1(QWidget* parent)
     CreateSample2();
     CreateSample3();
     PageControl1->setCurrentIndex(0);
+    // The places above are the design's; the style decides how much room titles, frames and
+    // controls really take.
+    m_fitter.Fit();
 
     FontDialog1 = new QFontDialog(this);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
@@ -135,7 +137,7 @@ TForm1::TForm1(QWidget* parent)
 
     // A fixed single border: the client area below the menu bar is 554 x 538.
     setFixedSize(kClientWidth, MainMenu1->sizeHint().height() + kClientHeight);
-    move(446, 106);
+    PlaceWindow();
 
     // Every list gets its window with the form, also those on pages not showing yet.
     for (TOrvListView* list : { OrvListView2, OrvListView1, OrvListView3 }) {
@@ -146,6 +148,32 @@ TForm1::TForm1(QWidget* parent)
     // The creation handler runs once before the window is first shown; an error in it is
     // reported and the window opens all the same.
     DemoMessages::Guarded([this] { FormCreate(); });
+}
+
+// At the designed place when the screen has room for the window there; on a small screen, or one
+// scaled up, as close to it as keeps the whole window, frame included, visible.
+void TForm1::PlaceWindow()
+{
+    const QPoint designed(446, 106);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    move(screen ? PlaceOnScreen(designed, frameGeometry().size(), screen->availableGeometry()) : designed);
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The frame's size is known once the window exists.
+    if (!m_placedWithFrame && !event->spontaneous()) {
+        m_placedWithFrame = true;
+        PlaceWindow();
+    }
+}
+
+QPoint TForm1::PlaceOnScreen(QPoint designed, QSize window, const QRect& available)
+{
+    const int x = std::max(available.left(), std::min(designed.x(), available.right() + 1 - window.width()));
+    const int y = std::max(available.top(), std::min(designed.y(), available.bottom() + 1 - window.height()));
+    return { x, y };
 }
 
 TForm1::~TForm1()
@@ -183,56 +211,61 @@ void TForm1::CreateMenu()
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     MainMenu1->setNativeMenuBar(false);
 
+    // Captions carry their access keys ("&File" opens with Alt+F; in an open menu the underlined
+    // letter picks the item); the usual commands also get the platform's standard shortcuts.
     auto menu = [this](const char* name, const QString& caption) {
         QMenu* m = MainMenu1->addMenu(caption);
         m->setObjectName(QString::fromLatin1(name));
         return m;
     };
-    auto item = [this](QMenu* m, const char* name, const QString& caption, void (TForm1::*handler)()) {
+    auto item = [this](QMenu* m, const char* name, const QString& caption, void (TForm1::*handler)(),
+                    QKeySequence::StandardKey shortcut = QKeySequence::UnknownKey) {
         QAction* a = m->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
+        if (shortcut != QKeySequence::UnknownKey)
+            a->setShortcuts(shortcut);
         if (handler)
             connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
-        else
-            a->setEnabled(false); // its command is not part of this build yet
         return a;
     };
 
-    File1 = menu("File1", QStringLiteral("File"));
-    Savetofile1 = item(File1, "Savetofile1", QStringLiteral("Save to file"), &TForm1::Savetofile1Click);
-    Loadfromfile1
-        = item(File1, "Loadfromfile1", QStringLiteral("Load from file"), &TForm1::Loadfromfile1Click);
-    LoadfromCSV1 = item(File1, "LoadfromCSV1", QStringLiteral("Load from CSV"), &TForm1::LoadfromCSV1Click);
-    SavetoCSV1 = item(File1, "SavetoCSV1", QStringLiteral("Save to CSV"), &TForm1::SavetoCSV1Click);
-    SavetoHTML1 = item(File1, "SavetoHTML1", QStringLiteral("Save to HTML"), &TForm1::SavetoHTML1Click);
-    SavetoXLS1 = item(File1, "SavetoXLS1", QStringLiteral("Save to XLS"), &TForm1::SavetoXLS1Click);
-    SavetoDOC1 = item(File1, "SavetoDOC1", QStringLiteral("Save to DOC"), &TForm1::SavetoDOC1Click);
-    SavetoXML1 = item(File1, "SavetoXML1", QStringLiteral("Save to XML"), &TForm1::SavetoXML1Click);
-    Preview1 = item(File1, "Preview1", QStringLiteral("Preview"), &TForm1::Preview1Click);
-    Print1 = item(File1, "Print1", QStringLiteral("Print"), &TForm1::Print1Click);
-    Clear1 = item(File1, "Clear1", QStringLiteral("Clear"), &TForm1::Clear1Click);
+    File1 = menu("File1", QStringLiteral("&File"));
+    Savetofile1 = item(
+        File1, "Savetofile1", QStringLiteral("&Save to file"), &TForm1::Savetofile1Click, QKeySequence::Save);
+    Loadfromfile1 = item(File1, "Loadfromfile1", QStringLiteral("&Load from file"),
+        &TForm1::Loadfromfile1Click, QKeySequence::Open);
+    LoadfromCSV1 = item(File1, "LoadfromCSV1", QStringLiteral("Load from &CSV"), &TForm1::LoadfromCSV1Click);
+    SavetoCSV1 = item(File1, "SavetoCSV1", QStringLiteral("S&ave to CSV"), &TForm1::SavetoCSV1Click);
+    SavetoHTML1 = item(File1, "SavetoHTML1", QStringLiteral("Save to &HTML"), &TForm1::SavetoHTML1Click);
+    SavetoXLS1 = item(File1, "SavetoXLS1", QStringLiteral("Save to &XLS"), &TForm1::SavetoXLS1Click);
+    SavetoDOC1 = item(File1, "SavetoDOC1", QStringLiteral("Save to &DOC"), &TForm1::SavetoDOC1Click);
+    SavetoXML1 = item(File1, "SavetoXML1", QStringLiteral("Save to X&ML"), &TForm1::SavetoXML1Click);
+    Preview1 = item(File1, "Preview1", QStringLiteral("Pre&view"), &TForm1::Preview1Click);
+    Print1 = item(File1, "Print1", QStringLiteral("&Print"), &TForm1::Print1Click, QKeySequence::Print);
+    Clear1 = item(File1, "Clear1", QStringLiteral("Cl&ear"), &TForm1::Clear1Click);
 
-    Edit1 = menu("Edit1", QStringLiteral("Edit"));
-    Cut1 = item(Edit1, "Cut1", QStringLiteral("Cut"), &TForm1::Cut1Click);
-    Copy1 = item(Edit1, "Copy1", QStringLiteral("Copy"), &TForm1::Copy1Click);
-    Copyselected1
-        = item(Edit1, "Copyselected1", QStringLiteral("Copy selected"), &TForm1::Copyselected1Click);
-    Paste1 = item(Edit1, "Paste1", QStringLiteral("Paste"), &TForm1::Paste1Click);
+    // Ctrl+C copies the selected rows, as the list's own clipboard keys do and as Ctrl+X cuts
+    // them; "Copy" (every row) has no usual key.
+    Edit1 = menu("Edit1", QStringLiteral("&Edit"));
+    Cut1 = item(Edit1, "Cut1", QStringLiteral("Cu&t"), &TForm1::Cut1Click, QKeySequence::Cut);
+    Copy1 = item(Edit1, "Copy1", QStringLiteral("&Copy"), &TForm1::Copy1Click);
+    Copyselected1 = item(Edit1, "Copyselected1", QStringLiteral("Copy &selected"),
+        &TForm1::Copyselected1Click, QKeySequence::Copy);
+    Paste1 = item(Edit1, "Paste1", QStringLiteral("&Paste"), &TForm1::Paste1Click, QKeySequence::Paste);
 
-    Sort1 = menu("Sort1", QStringLiteral("Sort"));
+    Sort1 = menu("Sort1", QStringLiteral("&Sort"));
     for (int column = 0; column < 6; ++column) {
-        QAction* a = item(Sort1, "", QStringLiteral("Column %1").arg(column), nullptr);
+        QAction* a = item(Sort1, "", QStringLiteral("Column &%1").arg(column), nullptr);
         a->setObjectName(QStringLiteral("Column%11").arg(column));
         a->setData(column); // the tag all six share one handler by
-        a->setEnabled(true);
         connect(a, &QAction::triggered, this, [this, a] { Column01Click(a); });
         ColumnItems[column] = a;
     }
 
-    Draw1 = menu("Draw1", QStringLiteral("Draw"));
-    Aligntop1 = item(Draw1, "Aligntop1", QStringLiteral("Align top"), &TForm1::Aligntop1Click);
-    Aligncenter1 = item(Draw1, "Aligncenter1", QStringLiteral("Align center"), &TForm1::Aligncenter1Click);
-    Alignbottom1 = item(Draw1, "Alignbottom1", QStringLiteral("Align bottom"), &TForm1::Alignbottom1Click);
+    Draw1 = menu("Draw1", QStringLiteral("&Draw"));
+    Aligntop1 = item(Draw1, "Aligntop1", QStringLiteral("Align &top"), &TForm1::Aligntop1Click);
+    Aligncenter1 = item(Draw1, "Aligncenter1", QStringLiteral("Align &center"), &TForm1::Aligncenter1Click);
+    Alignbottom1 = item(Draw1, "Alignbottom1", QStringLiteral("Align &bottom"), &TForm1::Alignbottom1Click);
     auto* alignGroup = new QActionGroup(this);
     for (QAction* a : { Aligntop1, Aligncenter1, Alignbottom1 }) {
         a->setCheckable(true);
@@ -240,25 +273,26 @@ void TForm1::CreateMenu()
     }
     Aligncenter1->setChecked(true);
     Draw1->addSeparator()->setObjectName(QStringLiteral("N1"));
-    Imageson1 = item(Draw1, "Imageson1", QStringLiteral("Images"), &TForm1::Imageson1Click);
+    Imageson1 = item(Draw1, "Imageson1", QStringLiteral("&Images"), &TForm1::Imageson1Click);
     Imageson1->setCheckable(true);
-    Font1 = item(Draw1, "Font1", QStringLiteral("Font"), &TForm1::Font1Click);
-    RichText1 = item(Draw1, "RichText1", QStringLiteral("Rich Text"), &TForm1::RichText1Click);
-    HTMLText1 = item(Draw1, "HTMLText1", QStringLiteral("HTML Text"), &TForm1::HTMLText1Click);
-    Indents1 = item(Draw1, "Indents1", QStringLiteral("Indents"), &TForm1::Indents1Click);
+    Font1 = item(Draw1, "Font1", QStringLiteral("&Font"), &TForm1::Font1Click);
+    RichText1 = item(Draw1, "RichText1", QStringLiteral("&Rich Text"), &TForm1::RichText1Click);
+    HTMLText1 = item(Draw1, "HTMLText1", QStringLiteral("&HTML Text"), &TForm1::HTMLText1Click);
+    Indents1 = item(Draw1, "Indents1", QStringLiteral("I&ndents"), &TForm1::Indents1Click);
     Draw1->addSeparator()->setObjectName(QStringLiteral("N2"));
-    Flatheader1 = item(Draw1, "Flatheader1", QStringLiteral("Flat header"), &TForm1::Flatheader1Click);
+    Flatheader1 = item(Draw1, "Flatheader1", QStringLiteral("Fl&at header"), &TForm1::Flatheader1Click);
     Flatheader1->setCheckable(true);
 
-    Move1 = menu("Move1", QStringLiteral("Move"));
-    Swaprows121 = item(Move1, "Swaprows121", QStringLiteral("Swap rows 1-5"), &TForm1::Swaprows121Click);
+    Move1 = menu("Move1", QStringLiteral("&Move"));
+    Swaprows121 = item(Move1, "Swaprows121", QStringLiteral("Swap &rows 1-5"), &TForm1::Swaprows121Click);
     Swapcolumns121
-        = item(Move1, "Swapcolumns121", QStringLiteral("Swap columns 1-5"), &TForm1::Swapcolumns121Click);
-    Moverow1to51 = item(Move1, "Moverow1to51", QStringLiteral("Move row 1 to 5"), &TForm1::Moverow1to51Click);
-    Movecolumn1to51
-        = item(Move1, "Movecolumn1to51", QStringLiteral("Move column 1 to 5"), &TForm1::Movecolumn1to51Click);
+        = item(Move1, "Swapcolumns121", QStringLiteral("Swap &columns 1-5"), &TForm1::Swapcolumns121Click);
+    Moverow1to51
+        = item(Move1, "Moverow1to51", QStringLiteral("&Move row 1 to 5"), &TForm1::Moverow1to51Click);
+    Movecolumn1to51 = item(
+        Move1, "Movecolumn1to51", QStringLiteral("Move c&olumn 1 to 5"), &TForm1::Movecolumn1to51Click);
 
-    About1 = MainMenu1->addAction(QStringLiteral("About"));
+    About1 = MainMenu1->addAction(QStringLiteral("&About"));
     About1->setObjectName(QStringLiteral("About1"));
     connect(About1, &QAction::triggered, this, &TForm1::About1Click);
 }
@@ -302,8 +336,8 @@ void TForm1::ConfigureCommon(TOrvListView& list)
 void TForm1::CreateSample1()
 {
     QWidget* page = TabSheet1;
-    Label2 = Label("Label2", QStringLiteral("TOrvListview v1.54"), page, 373, -2);
-    Label3 = Label("Label3", QStringLiteral("Zelt software"), page, 470, -2);
+    Label2 = Label(m_fitter, "Label2", QStringLiteral("TOrvListview v1.54"), page, 373, -2);
+    Label3 = Label(m_fitter, "Label3", QStringLiteral("Zelt software"), page, 470, -2);
     QFont linkFont = Label3->font();
     linkFont.setUnderline(true);
     Label3->setFont(linkFont);
@@ -316,30 +350,31 @@ void TForm1::CreateSample1()
     RadioGroup1 = new TRadioGroup(QStringLiteral("Mouse control"),
         { QStringLiteral("Item rearrange"), QStringLiteral("Hottrack"), QStringLiteral("None") }, 3, page);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    Place(RadioGroup1, 8, 11, 529, 33);
+    Place(m_fitter, RadioGroup1, 8, 11, 529, 33);
     RadioGroup1->SetItemIndex(1);
     RadioGroup1->OnClick = [this] { RadioGroup1Click(); };
 
     GroupBox1 = new QGroupBox(QStringLiteral("Various"), page);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    Place(GroupBox1, 8, 45, 529, 68);
-    Label1 = Label("Label1", QStringLiteral("Height of items"), GroupBox1, 13, 21);
+    Place(m_fitter, GroupBox1, 8, 45, 529, 68);
+    Label1 = Label(m_fitter, "Label1", QStringLiteral("Height of items"), GroupBox1, 13, 21);
     SpinEdit1 = new QSpinBox(GroupBox1);
     SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
     SpinEdit1->setRange(12, 40);
     SpinEdit1->setValue(13);
-    Place(SpinEdit1, 88, 17, 65, SpinEdit1->sizeHint().height());
+    Place(m_fitter, SpinEdit1, 88, 17, 65);
     connect(SpinEdit1, &QSpinBox::valueChanged, this, [this] { SpinEdit1Change(); });
     Button4 = new QPushButton(QStringLiteral("Autosize"), GroupBox1);
     Button4->setObjectName(QStringLiteral("Button4"));
-    Place(Button4, 160, 16, 75, 25);
+    Place(m_fitter, Button4, 160, 16, 75, 25);
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-    CheckBox7 = CheckBox("CheckBox7", QStringLiteral("Enable column size"), true, GroupBox1, 243, 12);
-    multisel = CheckBox("multisel", QStringLiteral("Multiselect"), false, GroupBox1, 243, 28);
-    CheckBox8 = CheckBox("CheckBox8", QStringLiteral("Filterbar"), false, GroupBox1, 243, 44);
-    subedit = CheckBox("subedit", QStringLiteral("Subitem editing"), false, GroupBox1, 376, 12);
-    subsel = CheckBox("subsel", QStringLiteral("Subitem select"), false, GroupBox1, 376, 28);
-    CheckBox9 = CheckBox("CheckBox9", QStringLiteral("CheckBoxes"), false, GroupBox1, 376, 44);
+    CheckBox7
+        = CheckBox(m_fitter, "CheckBox7", QStringLiteral("Enable column size"), true, GroupBox1, 243, 12);
+    multisel = CheckBox(m_fitter, "multisel", QStringLiteral("Multiselect"), false, GroupBox1, 243, 28);
+    CheckBox8 = CheckBox(m_fitter, "CheckBox8", QStringLiteral("Filterbar"), false, GroupBox1, 243, 44);
+    subedit = CheckBox(m_fitter, "subedit", QStringLiteral("Subitem editing"), false, GroupBox1, 376, 12);
+    subsel = CheckBox(m_fitter, "subsel", QStringLiteral("Subitem select"), false, GroupBox1, 376, 28);
+    CheckBox9 = CheckBox(m_fitter, "CheckBox9", QStringLiteral("CheckBoxes"), false, GroupBox1, 376, 44);
     connect(multisel, &QCheckBox::clicked, this, [this] { multiselClick(); });
     connect(CheckBox8, &QCheckBox::clicked, this, [this] { CheckBox8Click(); });
     connect(subedit, &QCheckBox::clicked, this, [this] { subeditClick(); });
@@ -348,26 +383,28 @@ void TForm1::CreateSample1()
 
     GroupBox2 = new QGroupBox(QStringLiteral("Printing"), page);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    Place(GroupBox2, 8, 120, 529, 81);
+    Place(m_fitter, GroupBox2, 8, 120, 529, 81);
     GroupBox2->setToolTip(QStringLiteral("Performs printing of the grid"));
-    Label7 = Label("Label7", QStringLiteral("Title :"), GroupBox2, 8, 19);
+    Label7 = Label(m_fitter, "Label7", QStringLiteral("Title :"), GroupBox2, 8, 19);
     Edit2 = new QLineEdit(GroupBox2);
     Edit2->setObjectName(QStringLiteral("Edit2"));
-    Place(Edit2, 44, 16, 325, Edit2->sizeHint().height() - 2);
-    CheckBox1 = CheckBox("CheckBox1", QStringLiteral("Print date"), true, GroupBox2, 8, 39);
-    CheckBox2 = CheckBox("CheckBox2", QStringLiteral("Print time"), true, GroupBox2, 8, 59);
-    CheckBox3 = CheckBox("CheckBox3", QStringLiteral("Print page numbers"), true, GroupBox2, 88, 39);
-    CheckBox4 = CheckBox("CheckBox4", QStringLiteral("Print borders"), true, GroupBox2, 88, 59);
-    CheckBox5 = CheckBox("CheckBox5", QStringLiteral("Fit to page"), false, GroupBox2, 224, 40);
-    CheckBox6 = CheckBox("CheckBox6", QStringLiteral("Print centered"), false, GroupBox2, 224, 59);
+    Place(m_fitter, Edit2, 44, 16, 325);
+    m_fitter.Pair(Label7, Edit2);
+    CheckBox1 = CheckBox(m_fitter, "CheckBox1", QStringLiteral("Print date"), true, GroupBox2, 8, 39);
+    CheckBox2 = CheckBox(m_fitter, "CheckBox2", QStringLiteral("Print time"), true, GroupBox2, 8, 59);
+    CheckBox3
+        = CheckBox(m_fitter, "CheckBox3", QStringLiteral("Print page numbers"), true, GroupBox2, 88, 39);
+    CheckBox4 = CheckBox(m_fitter, "CheckBox4", QStringLiteral("Print borders"), true, GroupBox2, 88, 59);
+    CheckBox5 = CheckBox(m_fitter, "CheckBox5", QStringLiteral("Fit to page"), false, GroupBox2, 224, 40);
+    CheckBox6 = CheckBox(m_fitter, "CheckBox6", QStringLiteral("Print centered"), false, GroupBox2, 224, 59);
     Button8 = new QPushButton(QStringLiteral("Print font"), GroupBox2);
     Button8->setObjectName(QStringLiteral("Button8"));
-    Place(Button8, 380, 12, 89, 29);
+    Place(m_fitter, Button8, 380, 12, 89, 29);
     connect(Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
 
     OrvListView2 = new TOrvListView(page);
     OrvListView2->setObjectName(QStringLiteral("OrvListView2"));
-    Place(OrvListView2, 8, 208, 529, 273);
+    Place(m_fitter, OrvListView2, 8, 208, 529, 273, TFormFitter::faBottom);
     TOrvListView& list = *OrvListView2;
     ConfigureCommon(list);
     list.SetReadOnly(true);
@@ -407,14 +444,14 @@ void TForm1::CreateSample1()
 void TForm1::CreateSample2()
 {
     QWidget* page = TabSheet2;
-    Label4 = Label(
-        "Label4", QStringLiteral("TOrvListView with multiline ownerdraw header and detail pane"), page, 8, 8);
-    detail = CheckBox("detail", QStringLiteral("Toggle detailview"), true, page, 336, 8);
+    Label4 = Label(m_fitter, "Label4",
+        QStringLiteral("TOrvListView with multiline ownerdraw header and detail pane"), page, 8, 8);
+    detail = CheckBox(m_fitter, "detail", QStringLiteral("Toggle detailview"), true, page, 336, 8);
     connect(detail, &QCheckBox::clicked, this, [this] { detailClick(); });
 
     OrvListView1 = new TOrvListView(page);
     OrvListView1->setObjectName(QStringLiteral("OrvListView1"));
-    Place(OrvListView1, 8, 32, 529, 449);
+    Place(m_fitter, OrvListView1, 8, 32, 529, 449, TFormFitter::faBottom);
     TOrvListView& list = *OrvListView1;
     ConfigureCommon(list);
     struct Column {
@@ -461,26 +498,26 @@ void TForm1::CreateSample2()
 void TForm1::CreateSample3()
 {
     QWidget* page = TabSheet3;
-    CheckBox10 = CheckBox("CheckBox10", QStringLiteral("Hilight text"), false, page, 8, 16);
+    CheckBox10 = CheckBox(m_fitter, "CheckBox10", QStringLiteral("Hilight text"), false, page, 8, 16);
     ComboBox1 = new QComboBox(page);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->addItems({ QStringLiteral("BMW"), QStringLiteral("Audi"), QStringLiteral("Porsche") });
     ComboBox1->setEditable(false);
     ComboBox1->setCurrentIndex(-1);
-    Place(ComboBox1, 88, 13, 105, ComboBox1->sizeHint().height());
-    CheckBox11 = CheckBox("CheckBox11", QStringLiteral("Mark text"), false, page, 208, 16);
+    Place(m_fitter, ComboBox1, 88, 13, 105);
+    CheckBox11 = CheckBox(m_fitter, "CheckBox11", QStringLiteral("Mark text"), false, page, 208, 16);
     ComboBox2 = new QComboBox(page);
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
     ComboBox2->addItems({ QStringLiteral("Ferrari"), QStringLiteral("Mercedes") });
     ComboBox2->setEditable(false);
     ComboBox2->setCurrentIndex(-1);
-    Place(ComboBox2, 280, 13, 105, ComboBox2->sizeHint().height());
+    Place(m_fitter, ComboBox2, 280, 13, 105);
     connect(CheckBox10, &QCheckBox::clicked, this, [this] { CheckBox10Click(); });
     connect(CheckBox11, &QCheckBox::clicked, this, [this] { CheckBox11Click(); });
 
     OrvListView3 = new TOrvListView(page);
     OrvListView3->setObjectName(QStringLiteral("OrvListView3"));
-    Place(OrvListView3, 8, 40, 529, 441);
+    Place(m_fitter, OrvListView3, 8, 40, 529, 441, TFormFitter::faBottom);
     TOrvListView& list = *OrvListView3;
     ConfigureCommon(list);
     list.SetReadOnly(false);
@@ -572,6 +609,13 @@ void TForm1::BindSample1Events()
     list.OnAnchorClick = [](TOrvListView&, const QString& anchor) {
         DemoMessages::Show(DemoMessages::mkInformation, anchor);
     };
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_fitter.Fit();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

@@ -2,6 +2,8 @@
 // differently, option controls, and a main menu whose commands drive the lists.
 #pragma once
 
+#include "app/TFormFitter.h"
+
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -44,6 +46,11 @@ public:
     // Renders the preview window, at its stored size, for the Sample 1 list with the print
     // options as they stand; false when the file cannot be written.
     bool SavePreview(const QString& fileName);
+
+    // Where a window of `window` size designed at `designed` goes on a screen whose free area is
+    // `available`: the designed place, moved just enough to keep the window inside the area (its
+    // top-left corner first when it is larger than the area).
+    static QPoint PlaceOnScreen(QPoint designed, QSize window, const QRect& available);
 
     // How web addresses and saved documents are opened (the system's handler by default);
     // tests record instead.
@@ -198,4 +205,14 @@ private:
     void BindSample1Events();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void PlaceWindow();
+
+    TFormFitter m_fitter;
+    bool m_placedWithFrame = false;
+
+public:
+    // Where the controls were designed to be and how they were fitted to the style.
+    const TFormFitter& Fitter() const { return m_fitter; }
 };

@@ -21,10 +21,17 @@ public:
     // Raised when the user picks an item.
     std::function<void()> OnClick;
 
+    // Room for the items in their columns below the title, inside the frame the style draws.
+    QSize minimumSizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    static constexpr int kItemIndent = 5; // pixels from the frame's inside to the first column
+    int RowCount() const;
+    QSize ItemSize() const; // the largest item's size hint
+
     std::vector<QRadioButton*> m_buttons;
     int m_columns = 1;
 };
