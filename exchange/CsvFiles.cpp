@@ -1,8 +1,8 @@
 #include "exchange/CsvFiles.h"
 
-#include "platform/OrvExceptions.h"
 #include "exchange/private/TTextFileReader.h"
 #include "exchange/private/TTextFileWriter.h"
+#include "platform/OrvExceptions.h"
 
 #include <iterator>
 
@@ -273,7 +273,7 @@ int CsvSingleCount(QChar c, QStringView s)
 }
 
 void SaveListToCSV(const TListColumns& columns, const TListItems& items, QChar delimiter, bool saveHeader,
-    const QString& file)
+    const QString& file, const TProgressCallback& progress)
 {
     if (columns.Count() == 0 || items.Count() == 0)
         return;
@@ -291,7 +291,9 @@ void SaveListToCSV(const TListColumns& columns, const TListItems& items, QChar d
         }
         writer.WriteLine(line);
     }
+    TProgressMeter meter(progress, items.Count());
     for (int r = 0; r < items.Count(); ++r) {
+        meter.Step(r);
         const TListItem& item = items[r];
         line = item.Caption();
         // Up to one sub-item per column, so a row carrying one more than the sub-item columns
@@ -304,11 +306,12 @@ void SaveListToCSV(const TListColumns& columns, const TListItems& items, QChar d
         }
         writer.WriteLine(line);
     }
+    meter.Finish();
     writer.Commit();
 }
 
-void LoadListFromCSV(
-    TListColumns& columns, TListItems& items, QChar& delimiter, bool loadHeader, const QString& file)
+void LoadListFromCSV(TListColumns& columns, TListItems& items, QChar& delimiter, bool loadHeader,
+    const QString& file, const TProgressCallback& progress)
 {
     TTextFileReader reader;
     if (!reader.Open(file))
@@ -340,7 +343,9 @@ void LoadListFromCSV(
         columns.Clear();
     }
     QString line;
+    TProgressMeter meter(progress, reader.DataSize());
     while (reader.NextLine(line)) {
+        meter.Step(reader.Position());
         if (header) {
             SplitHeaderLine(line, d, columns);
             header = false;
@@ -348,4 +353,5 @@ void LoadListFromCSV(
             SplitDataLine(line, d, columns, items);
         }
     }
+    meter.Finish();
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/TListItems.h"
+#include "platform/TProgress.h"
 
 #include <QChar>
 #include <QString>
@@ -13,9 +14,10 @@
 // (a comma when it is QChar(0)), lines ended by CR LF. Nothing is quoted or escaped. A model
 // without columns or without rows writes nothing and leaves an existing file alone.
 // Throws EOrvListViewError "Cannot create file <name>" or "Error writing file <name>"; the
-// previous file is then intact.
+// previous file is then intact. `progress` hears of the rows written; a cancel from it throws
+// EProgressCancelled and leaves the previous file intact too.
 void SaveListToCSV(const TListColumns& columns, const TListItems& items, QChar delimiter, bool saveHeader,
-    const QString& file);
+    const QString& file, const TProgressCallback& progress = {});
 
 // Reads `file` into the model. A file whose first LF has no CR before it ends its lines at LF
 // (or CR LF), except inside a field opened by a double quote; any other file ends them at CR,
@@ -26,8 +28,10 @@ void SaveListToCSV(const TListColumns& columns, const TListItems& items, QChar d
 // but could not be read; "Line <n> of <name> has <k> fields; a list takes at most 16384" when a
 // line holds more than kMaxTextFields fields. The model and delimiter are then unchanged (the
 // file is read and checked whole first).
-void LoadListFromCSV(
-    TListColumns& columns, TListItems& items, QChar& delimiter, bool loadHeader, const QString& file);
+// `progress` hears of the bytes read; a cancel from it throws EProgressCancelled with the rows read
+// so far in the model: callers that must not show a half-read file read into a model of their own.
+void LoadListFromCSV(TListColumns& columns, TListItems& items, QChar& delimiter, bool loadHeader,
+    const QString& file, const TProgressCallback& progress = {});
 
 // The reader's character searches, exposed for the clipboard and tests. Positions count from 1;
 // 0 means none. A character standing next to a copy of itself is skipped, except at the very end.

@@ -1,8 +1,8 @@
 #include "exchange/HTMLExport.h"
 
-#include "platform/OrvExceptions.h"
 #include "exchange/private/THTMLSanitizer.h"
 #include "exchange/private/TTextFileWriter.h"
+#include "platform/OrvExceptions.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -266,7 +266,7 @@ QString SanitizeHTMLMarkup(const QString& markup)
     return THTMLSanitizer::Sanitize(markup);
 }
 
-QStringList BuildHTMLLines(const THTMLExportContext& context)
+QStringList BuildHTMLLines(const THTMLExportContext& context, const TProgressCallback& progress)
 {
     QStringList lines;
     const TListColumns& columns = context.columns;
@@ -291,7 +291,9 @@ QStringList BuildHTMLLines(const THTMLExportContext& context)
     }
     lines << QStringLiteral("</tr>");
     TCellWriter cells(context);
+    TProgressMeter meter(progress, items.Count());
     for (int r = 0; r < items.Count(); ++r) {
+        meter.Step(r);
         lines << QStringLiteral("<tr>");
         lines << cells.Cell(r, -1);
         if (!items[r].SubItems().isEmpty())
@@ -299,17 +301,18 @@ QStringList BuildHTMLLines(const THTMLExportContext& context)
                 lines << cells.Cell(r, j);
         lines << QStringLiteral("</tr>");
     }
+    meter.Finish();
     lines << QStringLiteral("</table><p>");
     if (!settings.SuffixTag().isEmpty())
         lines << AsciiOnly(settings.SuffixTag());
     return lines;
 }
 
-void SaveListToHTML(const THTMLExportContext& context, const QString& file)
+void SaveListToHTML(const THTMLExportContext& context, const QString& file, const TProgressCallback& progress)
 {
     if (context.columns.Count() == 0 || context.items.Count() == 0)
         return;
-    const QStringList lines = BuildHTMLLines(context);
+    const QStringList lines = BuildHTMLLines(context, progress);
     if (QFileInfo(file).isDir())
         throw EOrvListViewError("Cannot create file " + file + ": it is a folder");
     TTextFileWriter writer(file);

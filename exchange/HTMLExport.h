@@ -5,6 +5,7 @@
 #include "platform/TBrush.h"
 #include "platform/TFont.h"
 #include "platform/TListItems.h"
+#include "platform/TProgress.h"
 
 #include <QString>
 #include <functional>
@@ -33,11 +34,13 @@ struct THTMLExportContext {
 // Throws EOrvListViewError "File <name> not found" when the file cannot be created ("Cannot
 // create file <name>: it is a folder" when a folder has its name), "Error writing file <name>"
 // when writing fails and "Error reading file <name>" when a header or footer file opened but
-// could not be read (the previous file is then intact).
-void SaveListToHTML(const THTMLExportContext& context, const QString& file);
+// could not be read (the previous file is then intact). `progress` hears of the rows converted;
+// a cancel from it throws EProgressCancelled before the file is touched.
+void SaveListToHTML(
+    const THTMLExportContext& context, const QString& file, const TProgressCallback& progress = {});
 
 // The table lines of the export (without header and footer files), as written to the file.
-QStringList BuildHTMLLines(const THTMLExportContext& context);
+QStringList BuildHTMLLines(const THTMLExportContext& context, const TProgressCallback& progress = {});
 
 // Markup with active content removed; plain text and every other tag pass through.
 QString SanitizeHTMLMarkup(const QString& markup);

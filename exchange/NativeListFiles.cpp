@@ -1,8 +1,8 @@
 #include "exchange/NativeListFiles.h"
 
-#include "platform/OrvExceptions.h"
 #include "exchange/private/TTextFileReader.h"
 #include "exchange/private/TTextFileWriter.h"
+#include "platform/OrvExceptions.h"
 
 #include <algorithm>
 #include <limits>
@@ -143,7 +143,7 @@ QStringView TakeField(QStringView& rest)
 } // namespace
 
 void SaveListToFile(const TListColumns& columns, const TListItems& items, bool subImages, bool saveHeader,
-    const QString& file)
+    const QString& file, const TProgressCallback& progress)
 {
     TTextFileWriter writer(file);
     if (!writer.Open())
@@ -163,7 +163,9 @@ void SaveListToFile(const TListColumns& columns, const TListItems& items, bool s
         rowOffset = 1;
     }
     QString line;
+    TProgressMeter meter(progress, items.Count());
     for (int r = 0; r < items.Count(); ++r) {
+        meter.Step(r);
         const TListItem& item = items[r];
         const QString rowNumber = QString::number(r + rowOffset);
         for (int c = 0; c < columnCount; ++c) {
@@ -187,11 +189,12 @@ void SaveListToFile(const TListColumns& columns, const TListItems& items, bool s
             writer.WriteLine(line);
         }
     }
+    meter.Finish();
     writer.Commit();
 }
 
-void LoadListFromFile(
-    TListColumns& columns, TListItems& items, bool& subImages, bool loadHeader, const QString& file)
+void LoadListFromFile(TListColumns& columns, TListItems& items, bool& subImages, bool loadHeader,
+    const QString& file, const TProgressCallback& progress)
 {
     // The whole file is read and its size line checked before the model is touched, so that
     // every failure leaves the list as it was.
@@ -217,6 +220,11 @@ void LoadListFromFile(
     const int C = int(columnCount);
     const int R = int(rowCount);
     items.BeginUpdate();
+    // Closed however the reading ends, a cancel included.
+    struct TEndUpdate {
+        TListItems& items;
+        ~TEndUpdate() { items.EndUpdate(); }
+    } endUpdate { items };
     items.Clear();
     while (columns.Count() < C)
         columns.Add();
@@ -233,7 +241,9 @@ void LoadListFromFile(
     }
 
     const int rowOffset = loadHeader ? 1 : 0;
+    TProgressMeter meter(progress, reader.DataSize());
     while (reader.NextLine(line)) {
+        meter.Step(reader.Position());
         if (line.isEmpty())
             continue;
         rest = line;
@@ -274,5 +284,5 @@ void LoadListFromFile(
                 item.SetSubItemImage(int(column), int(image));
         }
     }
-    items.EndUpdate();
+    meter.Finish();
 }

@@ -60,7 +60,8 @@ QString SpreadsheetColumnName(int column)
     return letters;
 }
 
-void SaveListToXLS(const TListColumns& columns, const TListItems& items, const QString& fileName)
+void SaveListToXLS(const TListColumns& columns, const TListItems& items, const QString& fileName,
+    const TProgressCallback& progress)
 {
     TWaitCursor cursor;
     TVariant app;
@@ -75,11 +76,13 @@ void SaveListToXLS(const TListColumns& columns, const TListItems& items, const Q
         const TVariant sheet = workbook.Get(QStringLiteral("WorkSheets")).Call(QStringLiteral("Add"));
         const int rowCount = items.Count();
         const int colCount = columns.Count();
+        TProgressMeter meter(progress, 2 * qint64(rowCount));
         // An empty range has no A1 text; such a list gives a workbook with an empty sheet.
         if (rowCount > 0 && colCount > 0) {
             auto values = std::make_shared<TVariantArray>(0, rowCount - 1, 0, colCount - 1);
             QString caption;
             for (int r = 0; r < rowCount; ++r) {
+                meter.Step(r);
                 const TListItem& item = items[r];
                 for (int c = 0; c < colCount; ++c) {
                     const QString* v = CellValue(item, c, caption);
@@ -90,7 +93,9 @@ void SaveListToXLS(const TListColumns& columns, const TListItems& items, const Q
                 = QStringLiteral("A1:") + SpreadsheetColumnName(colCount) + QString::number(rowCount);
             sheet.Get(QStringLiteral("Range"), { range }).Put(QStringLiteral("Value"), TVariant(values));
         }
+        meter.Step(rowCount);
         workbook.Call(QStringLiteral("SaveAs"), { fileName });
+        meter.Finish();
         app.Call(QStringLiteral("Quit"));
     } catch (...) {
         QuitQuietly(app);
@@ -98,7 +103,8 @@ void SaveListToXLS(const TListColumns& columns, const TListItems& items, const Q
     }
 }
 
-void SaveListToDOC(const TListColumns& columns, const TListItems& items, const QString& fileName)
+void SaveListToDOC(const TListColumns& columns, const TListItems& items, const QString& fileName,
+    const TProgressCallback& progress)
 {
     TVariant app;
     try {
@@ -110,6 +116,7 @@ void SaveListToDOC(const TListColumns& columns, const TListItems& items, const Q
         const TVariant document = app.Get(QStringLiteral("Documents")).Call(QStringLiteral("Add"));
         const int rowCount = items.Count();
         const int colCount = columns.Count();
+        TProgressMeter meter(progress, rowCount);
         // A table needs at least one row and column; an empty list gives an empty document.
         if (rowCount > 0 && colCount > 0) {
             const TVariant range = document.Call(QStringLiteral("Range"), {},
@@ -120,6 +127,7 @@ void SaveListToDOC(const TListColumns& columns, const TListItems& items, const Q
                                                { QStringLiteral("numcolumns"), colCount } });
             QString caption;
             for (int r = 1; r <= rowCount; ++r) {
+                meter.Step(r - 1);
                 const TListItem& item = items[r - 1];
                 for (int i = 1; i <= colCount; ++i) {
                     const TVariant cell = table.Call(QStringLiteral("Cell"), {},
@@ -134,7 +142,9 @@ void SaveListToDOC(const TListColumns& columns, const TListItems& items, const Q
                 }
             }
         }
+        meter.Step(rowCount);
         document.Call(QStringLiteral("SaveAs"), { TVariant::MakeRef(fileName) });
+        meter.Finish();
         app.Call(QStringLiteral("Quit"));
     } catch (...) {
         QuitQuietly(app);

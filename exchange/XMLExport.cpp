@@ -41,7 +41,8 @@ void AppendEscaped(QString& out, QStringView text)
 } // namespace
 
 void SaveListToXML(const TListColumns& columns, const TListItems& items, const QString& file,
-    const QString& listTag, const QString& recordTag, const QStringList& fieldNames)
+    const QString& listTag, const QString& recordTag, const QStringList& fieldNames,
+    const TProgressCallback& progress)
 {
     TTextFileWriter writer(file);
     if (!writer.Open())
@@ -59,7 +60,9 @@ void SaveListToXML(const TListColumns& columns, const TListItems& items, const Q
     writer.WriteLine(u"<?xml version=\"1.0\"?>");
     writer.WriteLine(QString(u'<' + listTag + u'>'));
     QString line;
+    TProgressMeter meter(progress, items.Count());
     for (int r = 0; r < items.Count(); ++r) {
+        meter.Step(r);
         const TListItem& item = items[r];
         writer.WriteLine(recordOpen);
         for (int i = 0; i < columnCount; ++i) {
@@ -74,5 +77,6 @@ void SaveListToXML(const TListColumns& columns, const TListItems& items, const Q
         writer.WriteLine(recordClose);
     }
     writer.WriteLine(QString(QStringLiteral("</") + listTag + u'>'));
+    meter.Finish();
     writer.Commit();
 }

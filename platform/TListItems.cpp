@@ -213,6 +213,33 @@ void TListItems::Clear()
     Changed();
 }
 
+std::vector<std::unique_ptr<TListItem>> TListItems::TakeAll()
+{
+    std::vector<std::unique_ptr<TListItem>> rows;
+    rows.swap(m_items);
+    m_focusedItem = nullptr;
+    m_selectedCount = 0;
+    if (!rows.empty())
+        Changed();
+    return rows;
+}
+
+void TListItems::Restore(std::vector<std::unique_ptr<TListItem>> rows)
+{
+    m_items = std::move(rows);
+    m_focusedItem = nullptr;
+    m_selectedCount = 0;
+    for (const auto& item : m_items) {
+        item->m_owner = this;
+        if (item->m_selected)
+            ++m_selectedCount;
+        if (item->m_focused)
+            m_focusedItem = item.get();
+    }
+    Renumber(0);
+    Changed();
+}
+
 TListItem* TListItems::Item(int index)
 {
     return index >= 0 && index < Count() ? m_items[size_t(index)].get() : nullptr;

@@ -44,6 +44,7 @@ public:
     void Rewind() { m_pos = m_start; }
 
     qint64 DataSize() const { return m_end - m_start; } // bytes after the byte-order mark
+    qint64 Position() const { return m_pos - m_start; } // bytes of it read so far
     TEncoding Encoding() const { return m_encoding; }
 
     static bool IsValidUtf8(const char* data, qsizetype size);
