@@ -729,33 +729,46 @@ void TForm1::FillCatalogue()
 // Commands
 // ============================================================================================
 
+bool TForm1::WithProgress(const QString& label, const std::function<void()>& work)
+{
+    TProgressFeedback feedback(this, *OrvListView2, label, ProgressDelayMs, ProgressClock, OnProgressDialog);
+    work();
+    return !feedback.Cancelled();
+}
+
 void TForm1::Savetofile1Click()
 {
     OrvListView2->SetSaveHeader(true);
-    OrvListView2->SaveToFile(QStringLiteral("test.dat"));
+    WithProgress(QStringLiteral("Saving test.dat..."),
+        [this] { OrvListView2->SaveToFile(QStringLiteral("test.dat")); });
 }
 
 void TForm1::Loadfromfile1Click()
 {
     OrvListView2->SetLoadHeader(true);
-    OrvListView2->LoadFromFile(QStringLiteral("test.dat"));
+    WithProgress(QStringLiteral("Loading test.dat..."),
+        [this] { OrvListView2->LoadFromFile(QStringLiteral("test.dat")); });
 }
 
 void TForm1::LoadfromCSV1Click()
 {
     OrvListView2->SetLoadHeader(false);
-    OrvListView2->LoadFromCSV(QStringLiteral("cars.csv"));
+    WithProgress(QStringLiteral("Loading cars.csv..."),
+        [this] { OrvListView2->LoadFromCSV(QStringLiteral("cars.csv")); });
 }
 
 void TForm1::SavetoCSV1Click()
 {
     OrvListView2->SetSaveHeader(false);
-    OrvListView2->SaveToCSV(QStringLiteral("sample.csv"));
+    WithProgress(QStringLiteral("Saving sample.csv..."),
+        [this] { OrvListView2->SaveToCSV(QStringLiteral("sample.csv")); });
 }
 
 void TForm1::SavetoHTML1Click()
 {
-    OrvListView2->SaveToHTML(QStringLiteral("sample.htm"));
+    if (!WithProgress(QStringLiteral("Saving sample.htm..."),
+            [this] { OrvListView2->SaveToHTML(QStringLiteral("sample.htm")); }))
+        return;
     if (OpenURL)
         OpenURL(
             QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("sample.htm"))).toString());
@@ -763,20 +776,24 @@ void TForm1::SavetoHTML1Click()
 
 void TForm1::SavetoXLS1Click()
 {
-    OrvListView2->SaveToXLS(QStringLiteral("sample.xls"));
+    WithProgress(QStringLiteral("Saving sample.xls..."),
+        [this] { OrvListView2->SaveToXLS(QStringLiteral("sample.xls")); });
 }
 
 void TForm1::SavetoDOC1Click()
 {
-    OrvListView2->SaveToDOC(QStringLiteral("sample.doc"));
+    WithProgress(QStringLiteral("Saving sample.doc..."),
+        [this] { OrvListView2->SaveToDOC(QStringLiteral("sample.doc")); });
 }
 
 void TForm1::SavetoXML1Click()
 {
     const QStringList fieldNames { QStringLiteral("Car"), QStringLiteral("Type"), QStringLiteral("Cylinders"),
         QStringLiteral("Intro"), QStringLiteral("Power"), QStringLiteral("Price"), QStringLiteral("Web") };
-    OrvListView2->SaveToXML(
-        QStringLiteral("test.xml"), QStringLiteral("CARLIST"), QStringLiteral("CAR"), fieldNames);
+    WithProgress(QStringLiteral("Saving test.xml..."), [&] {
+        OrvListView2->SaveToXML(
+            QStringLiteral("test.xml"), QStringLiteral("CARLIST"), QStringLiteral("CAR"), fieldNames);
+    });
 }
 
 void TForm1::ApplyPrintOptions()
@@ -804,7 +821,7 @@ void TForm1::Print1Click()
 {
     ApplyPrintOptions();
     if (PrinterSetupDialog1->exec() == QDialog::Accepted)
-        OrvListView2->Print(*Printer);
+        WithProgress(QStringLiteral("Printing..."), [this] { OrvListView2->Print(*Printer); });
 }
 
 void TForm1::Clear1Click()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/TFormFitter.h"
+#include "app/TProgressFeedback.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -19,6 +20,7 @@ class QMenu;
 class QMenuBar;
 class QPrintDialog;
 class QPrinter;
+class QProgressDialog;
 class QPushButton;
 class QSpinBox;
 class QStatusBar;
@@ -55,6 +57,14 @@ public:
     // How web addresses and saved documents are opened (the system's handler by default);
     // tests record instead.
     std::function<void(const QString& url)> OpenURL;
+
+    // Long commands (loading, saving, exporting, printing the Sample 1 list) show a progress
+    // dialog once they have run for ProgressDelayMs, measured by ProgressClock (milliseconds
+    // since the command started; a steady clock when empty); OnProgressDialog hears of each
+    // dialog as it appears. Tests change them.
+    int ProgressDelayMs = TProgressFeedback::kDefaultDelayMs;
+    std::function<qint64()> ProgressClock;
+    std::function<void(QProgressDialog&)> OnProgressDialog;
 
     // ---- components, by the names the handlers use ----
     QStatusBar* StatusBar1 = nullptr;
@@ -203,6 +213,9 @@ private:
     void CreateSample3();
     void ConfigureCommon(TOrvListView& list);
     void BindSample1Events();
+    // Runs `work` on the Sample 1 list with the wait cursor and, when it takes long, a progress
+    // dialog labelled `label`; false when the user cancelled it.
+    bool WithProgress(const QString& label, const std::function<void()>& work);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;

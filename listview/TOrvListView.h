@@ -29,6 +29,7 @@
 #include "platform/TCanvas.h"
 #include "platform/TCustomListView.h"
 #include "platform/TFont.h"
+#include "platform/TProgress.h"
 #include "printing/TPreviewSource.h"
 #include "printing/TPrintLayout.h"
 #include "printing/TPrintsettings.h"
@@ -87,6 +88,9 @@ using TLVAnchorClick = std::function<void(TOrvListView& Sender, const QString& A
 using TCheckboxClickEvent = std::function<void(TOrvListView& Sender, int iItem, bool state)>;
 using TURLClickEvent
     = std::function<void(TOrvListView& Sender, int iItem, const QString& URL, bool& Handled)>;
+// `done` units of `total` of a load, save, export or print (bytes read, rows written, cells
+// printed: only their ratio means anything); setting `cancel` stops the work.
+using TProgressEvent = std::function<void(TOrvListView& Sender, qint64 done, qint64 total, bool& cancel)>;
 
 class TOrvListView : public TCustomListView, public TPreviewSource {
     Q_OBJECT
@@ -253,6 +257,10 @@ public:
     // -----------------------------------------------------------------------------------------
     // 6. Data exchange
     // -----------------------------------------------------------------------------------------
+    // Each of these, and Print, raises OnProgress while it works (see there). A cancelled load
+    // leaves the list as it was before the call (the file is read into a copy that replaces or
+    // extends the list only once it is complete); a cancelled save leaves any previous file as it
+    // was; both return normally.
     void SaveToCSV(const QString& FileName);
     void LoadFromCSV(const QString& FileName);
     void SaveToFile(const QString& FileName);
@@ -292,6 +300,12 @@ public:
     TLVAnchorClick OnAnchorExit;
     TCheckboxClickEvent OnCheckboxClick;
     TURLClickEvent OnURLClick;
+    // Raised during the loads, saves and exports of section 6 and Print: first when the work
+    // starts (done 0), then about every 50 ms, with done never going down and never passing
+    // total, and last with done == total when the work is complete. Work with nothing to do may
+    // raise nothing. Setting `cancel` stops the work at once; the call returns normally and
+    // nothing is left changed (see section 6; a print is aborted).
+    TProgressEvent OnProgress;
 
     // -----------------------------------------------------------------------------------------
     // 8. Virtual hooks for descendants
@@ -478,6 +492,10 @@ protected:
     unsigned m_vertTextFlag = DT_VCENTER;
 
 private:
+    // OnProgress for the exchange and printing code; empty when it is not set, so that the work
+    // then reports nothing at all.
+    TProgressCallback ProgressCallback();
+
     // Interaction helpers (TOrvListViewInteraction.cpp).
     void SetCurrentCell(int row, int column);
     void MoveCurrentColumn(int step); // by display position

@@ -1,5 +1,10 @@
 // File exchange of TOrvListView (CSV, native file, HTML, XML, office documents): thin calls into the
-// exchange module with the list's settings.
+// exchange module with the list's settings, and the progress that module and printing report.
+//
+// A cancel heard through OnProgress stops the work with EProgressCancelled; each member here
+// catches it once nothing is left changed: a load has not touched the list (it reads into a
+// staged copy that goes into the list only when complete), a save has not replaced its file, an
+// office document was not saved.
 #include "listview/TOrvListView.h"
 
 #include "exchange/CsvFiles.h"
@@ -7,50 +12,58 @@
 #include "exchange/NativeListFiles.h"
 #include "exchange/OfficeExport.h"
 #include "exchange/XMLExport.h"
+#include "listview/private/TStagedModel.h"
 
-namespace {
-
-// Holds repaints back while a file replaces many rows, also when the reader throws.
-class UpdateScope {
-public:
-    explicit UpdateScope(TListItems& items)
-        : m_items(items)
-    {
-        m_items.BeginUpdate();
-    }
-    ~UpdateScope() { m_items.EndUpdate(); }
-    UpdateScope(const UpdateScope&) = delete;
-    UpdateScope& operator=(const UpdateScope&) = delete;
-
-private:
-    TListItems& m_items;
-};
-
-} // namespace
+TProgressCallback TOrvListView::ProgressCallback()
+{
+    if (!OnProgress)
+        return {};
+    return [this](qint64 done, qint64 total, bool& cancel) {
+        if (OnProgress)
+            OnProgress(*this, done, total, cancel);
+    };
+}
 
 void TOrvListView::SaveToCSV(const QString& FileName)
 {
-    SaveListToCSV(Columns(), Items(), m_delimiter, m_saveHeader, FileName);
+    try {
+        SaveListToCSV(Columns(), Items(), m_delimiter, m_saveHeader, FileName, ProgressCallback());
+    } catch (const EProgressCancelled&) { }
 }
 
 void TOrvListView::LoadFromCSV(const QString& FileName)
 {
-    UpdateScope scope(Items());
-    LoadListFromCSV(Columns(), Items(), m_delimiter, m_loadHeader, FileName);
+    TStagedModel staged(Columns());
+    QChar delimiter = m_delimiter;
+    try {
+        LoadListFromCSV(
+            staged.Columns(), staged.Items(), delimiter, m_loadHeader, FileName, ProgressCallback());
+    } catch (const EProgressCancelled&) {
+        return; // the list and its delimiter stay as they were
+    }
+    staged.CommitTo(Columns(), Items(), m_loadHeader ? TStagedModel::cmReplace : TStagedModel::cmExtend,
+        m_loadHeader ? TStagedModel::rmReplace : TStagedModel::rmAppend);
+    m_delimiter = delimiter;
 }
 
 void TOrvListView::SaveToFile(const QString& FileName)
 {
-    SaveListToFile(Columns(), Items(), m_subImages, m_saveHeader, FileName);
+    try {
+        SaveListToFile(Columns(), Items(), m_subImages, m_saveHeader, FileName, ProgressCallback());
+    } catch (const EProgressCancelled&) { }
 }
 
 void TOrvListView::LoadFromFile(const QString& FileName)
 {
+    TStagedModel staged(Columns());
     bool subImages = m_subImages;
-    {
-        UpdateScope scope(Items());
-        LoadListFromFile(Columns(), Items(), subImages, m_loadHeader, FileName);
+    try {
+        LoadListFromFile(
+            staged.Columns(), staged.Items(), subImages, m_loadHeader, FileName, ProgressCallback());
+    } catch (const EProgressCancelled&) {
+        return;
     }
+    staged.CommitTo(Columns(), Items(), TStagedModel::cmExtend, TStagedModel::rmReplace);
     SetSubImages(subImages);
 }
 
@@ -65,21 +78,29 @@ void TOrvListView::SaveToHTML(const QString& FileName)
         CellToRich(row, subItem, engine);
         return engine.PlainText();
     };
-    SaveListToHTML(context, FileName);
+    try {
+        SaveListToHTML(context, FileName, ProgressCallback());
+    } catch (const EProgressCancelled&) { }
 }
 
 void TOrvListView::SaveToXML(
     const QString& FileName, const QString& ListTag, const QString& RecordTag, const QStringList& FieldNames)
 {
-    SaveListToXML(Columns(), Items(), FileName, ListTag, RecordTag, FieldNames);
+    try {
+        SaveListToXML(Columns(), Items(), FileName, ListTag, RecordTag, FieldNames, ProgressCallback());
+    } catch (const EProgressCancelled&) { }
 }
 
 void TOrvListView::SaveToXLS(const QString& FileName)
 {
-    SaveListToXLS(Columns(), Items(), FileName);
+    try {
+        SaveListToXLS(Columns(), Items(), FileName, ProgressCallback());
+    } catch (const EProgressCancelled&) { }
 }
 
 void TOrvListView::SaveToDOC(const QString& FileName)
 {
-    SaveListToDOC(Columns(), Items(), FileName);
+    try {
+        SaveListToDOC(Columns(), Items(), FileName, ProgressCallback());
+    } catch (const EProgressCancelled&) { }
 }

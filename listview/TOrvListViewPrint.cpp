@@ -1,7 +1,7 @@
 // TOrvListView: printing and the print preview, thin members over the print layout.
-#include "platform/OrvExceptions.h"
 #include "listview/TOrvListView.h"
 #include "listview/private/TListPrintSource.h"
+#include "platform/OrvExceptions.h"
 #include "platform/TPrinter.h"
 
 #include <QPrinter>
@@ -22,7 +22,13 @@ void TOrvListView::Print(QPrinter& printer)
 {
     TPrinter target(printer);
     TListPrintSource source(*this);
-    TPrintLayout(source, PrintSettings(), m_printState).Print(target);
+    TPrintLayout layout(source, PrintSettings(), m_printState);
+    layout.Progress = ProgressCallback();
+    try {
+        layout.Print(target);
+    } catch (const EProgressCancelled&) {
+        // The document was aborted: nothing printed, a PDF target left as it was.
+    }
 }
 
 void TOrvListView::PreviewPaint(TCanvas& Canvas, const TRect& Rect)

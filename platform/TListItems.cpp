@@ -219,24 +219,38 @@ std::vector<std::unique_ptr<TListItem>> TListItems::TakeAll()
     rows.swap(m_items);
     m_focusedItem = nullptr;
     m_selectedCount = 0;
+    for (const auto& row : rows) {
+        row->m_owner = nullptr; // its state changes concern no list until it is added to one
+        row->m_index = -1;
+    }
     if (!rows.empty())
         Changed();
     return rows;
 }
 
-void TListItems::Restore(std::vector<std::unique_ptr<TListItem>> rows)
+void TListItems::AppendTaken(std::vector<std::unique_ptr<TListItem>> rows)
 {
-    m_items = std::move(rows);
-    m_focusedItem = nullptr;
-    m_selectedCount = 0;
-    for (const auto& item : m_items) {
-        item->m_owner = this;
-        if (item->m_selected)
+    if (rows.empty())
+        return;
+    const int first = Count();
+    if (m_items.empty())
+        m_items = std::move(rows);
+    else
+        m_items.insert(
+            m_items.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    for (size_t i = size_t(first); i < m_items.size(); ++i) {
+        TListItem& item = *m_items[i];
+        item.m_owner = this;
+        item.m_index = int(i);
+        if (item.m_selected)
             ++m_selectedCount;
-        if (item->m_focused)
-            m_focusedItem = item.get();
+        if (item.m_focused) {
+            if (m_focusedItem)
+                item.m_focused = false; // one focused row per list: the one already here
+            else
+                m_focusedItem = &item;
+        }
     }
-    Renumber(0);
     Changed();
 }
 

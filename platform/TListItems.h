@@ -126,11 +126,11 @@ public:
     TListItem* Focused() const; // the focused row, or nullptr
 
     void Reserve(int count) { m_items.reserve(size_t(count)); }
-    // Takes every row out whole, leaving none, for a caller that may put them back with Restore
-    // (a load stopped half-way) without copying them.
+    // Takes every row out whole, leaving none: rows move from one list to another without a copy.
     std::vector<std::unique_ptr<TListItem>> TakeAll();
-    // Replaces the rows by rows taken out of this list before, with their selection and focus.
-    void Restore(std::vector<std::unique_ptr<TListItem>> rows);
+    // Adds rows taken out of a list (this one or another) at the end, with everything they carry;
+    // a taken row's focus yields to a row focused here already.
+    void AppendTaken(std::vector<std::unique_ptr<TListItem>> rows);
     void SetObserver(TListModelObserver* observer) { m_observer = observer; }
 
 private:

@@ -1,9 +1,10 @@
 #include "platform/TProgress.h"
 
 #include <algorithm>
+#include <utility>
 
-TProgressMeter::TProgressMeter(const TProgressCallback& callback, qint64 total)
-    : m_callback(callback)
+TProgressMeter::TProgressMeter(TProgressCallback callback, qint64 total)
+    : m_callback(std::move(callback))
     , m_total(std::max<qint64>(0, total))
 { }
 
@@ -11,20 +12,20 @@ void TProgressMeter::Report(qint64 done, bool last)
 {
     if (m_finished)
         return;
-    done = std::max(m_done, std::min(done, m_total));
-    m_done = done;
+    m_stepsSinceRead = 0;
+    m_done = std::max(m_done, std::min(done, m_total));
     if (last) {
         m_finished = true;
         if (m_reports > 0 && m_reported == m_total)
             return; // the end was told already
-    } else if (m_reports > 0 && m_sinceReport.elapsed() < kIntervalMs) {
-        return;
+    } else if (m_done >= m_total || (m_reports > 0 && m_sinceReport.elapsed() < kIntervalMs)) {
+        return; // done == total is told by Finish alone, as the last report
     }
     ++m_reports;
-    m_reported = done;
+    m_reported = m_done;
     m_sinceReport.start();
     bool cancel = false;
-    m_callback(done, m_total, cancel);
+    m_callback(m_done, m_total, cancel);
     // Once the work is complete there is nothing left to stop.
     if (cancel && !last)
         throw EProgressCancelled();

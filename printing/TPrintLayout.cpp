@@ -7,6 +7,8 @@
 
 namespace {
 
+const TProgressCallback kNoProgress;
+
 // Puts the caller's canvas back as it was, however the layout ends.
 class TCanvasStateGuard {
 public:
@@ -62,7 +64,8 @@ void TPrintLayout::LayoutPages(TCanvas& canvas, TMode mode, TPageFeed* feed)
 {
     TCanvasStateGuard guard(canvas);
     m_pageCount = 0;
-    TLayoutRun run(m_source, m_settings, m_state, canvas, mode, feed, Clock);
+    TLayoutRun run(
+        m_source, m_settings, m_state, canvas, mode, feed, Clock, mode == lmPrint ? Progress : kNoProgress);
     try {
         run.Execute();
     } catch (...) {

@@ -5,6 +5,7 @@
 // is y = 0 and rows go down to negative y.
 #pragma once
 
+#include "platform/TProgress.h"
 #include "platform/TTypes.h"
 
 #include <QDateTime>
@@ -39,7 +40,8 @@ public:
     TPrintLayout(TPrintSource& source, const TPrintsettings& settings, TPrintState& state);
 
     // The whole list as one document: orientation and title, begin, every page, end. When
-    // anything fails the document is aborted and the error reaches the caller.
+    // anything fails, a cancel from Progress included (EProgressCancelled), the document is
+    // aborted and the error reaches the caller.
     void Print(TPrinter& printer);
     // The first page on a screen canvas; `rect` (pixels) is the page.
     void PreviewPaint(TCanvas& canvas, const TRect& rect);
@@ -54,6 +56,9 @@ public:
 
     // The clock the date and time slots read, once per page; the current time by default.
     std::function<QDateTime()> Clock;
+    // Hears how many cells of the document have been measured and printed (the preview reports
+    // nothing); setting its `cancel` stops the layout with EProgressCancelled.
+    TProgressCallback Progress;
 
 private:
     TPrintSource& m_source;

@@ -61,7 +61,7 @@ const QString kGh = QStringLiteral("gh");
 
 TLayoutRun::TLayoutRun(TPrintSource& source, const TPrintsettings& settings, TPrintState& state,
     TCanvas& canvas, TPrintLayout::TMode mode, TPrintLayout::TPageFeed* feed,
-    const std::function<QDateTime()>& clock)
+    const std::function<QDateTime()>& clock, const TProgressCallback& progress)
     : m_source(source)
     , m_settings(settings)
     , m_state(state)
@@ -69,11 +69,25 @@ TLayoutRun::TLayoutRun(TPrintSource& source, const TPrintsettings& settings, TPr
     , m_mode(mode)
     , m_feed(feed)
     , m_clock(clock)
+    , m_progress(progress)
 { }
+
+void TLayoutRun::CellsDone(qint64 cells)
+{
+    m_cellsDone += cells;
+    if (m_meter)
+        m_meter->Step(m_cellsDone);
+}
 
 void TLayoutRun::Execute()
 {
     SetUp();
+    if (m_mode == TPrintLayout::lmPrint && m_progress) {
+        const bool measured = m_columns > 0 && !(m_settings.UseFixedWidth() && m_settings.UseFixedHeight());
+        const qint64 cells = (qint64(m_rows) + 1) * m_columns;
+        m_meter.emplace(m_progress, (measured ? 2 : 1) * cells);
+        m_meter->Step(0);
+    }
     MeasureCells();
     FitToPage();
 
@@ -114,6 +128,8 @@ void TLayoutRun::Execute()
         if (first <= m_columns - 1)
             Eject();
     }
+    if (m_meter)
+        m_meter->Finish();
 }
 
 // ---- set-up and measuring --------------------------------------------------------------------
@@ -249,6 +265,7 @@ void TLayoutRun::MeasureCells()
             }
             if (!fixedHeight)
                 m_rowHeights[size_t(row + 1)] = rowHeight;
+            CellsDone(m_columns);
         }
     }
     if (fixedWidth)
@@ -342,6 +359,7 @@ void TLayoutRun::PageLoop()
         m_y -= PrintRow(row);
         ++row;
         ++m_onPage;
+        CellsDone(m_last - m_first + 1);
 
         bool newPage = false;
         m_source.PrintNewPage(row, newPage);

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "platform/TFont.h"
+#include "platform/TProgress.h"
 #include "printing/TPrintLayout.h"
 #include "printing/TPrintSource.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 class TCanvas;
@@ -16,8 +18,10 @@ class TPrintsettings;
 class TLayoutRun {
 public:
     TLayoutRun(TPrintSource& source, const TPrintsettings& settings, TPrintState& state, TCanvas& canvas,
-        TPrintLayout::TMode mode, TPrintLayout::TPageFeed* feed, const std::function<QDateTime()>& clock);
+        TPrintLayout::TMode mode, TPrintLayout::TPageFeed* feed, const std::function<QDateTime()>& clock,
+        const TProgressCallback& progress = {});
 
+    // Throws EProgressCancelled when the progress callback asks to stop.
     void Execute();
     int PageCount() const { return m_pageNo + 1; }
 
@@ -33,6 +37,7 @@ private:
     void FitToPage();
     void LayOutBand(int first, int last, long long bandWidth);
     void PageLoop();
+    void CellsDone(qint64 cells);
     int PrintRow(int row);
     void DrawMarkupCell(const QString& text, const TRect& cell);
     void DrawPlainCell(int col, int row, const QString& text, TRect cell);
@@ -54,6 +59,11 @@ private:
     const TPrintLayout::TMode m_mode;
     TPrintLayout::TPageFeed* m_feed;
     const std::function<QDateTime()>& m_clock;
+    const TProgressCallback& m_progress;
+    // Progress in cells: every cell measured, then every cell printed (a repeated header row
+    // not counted), so the total is known before the first page.
+    std::optional<TProgressMeter> m_meter;
+    qint64 m_cellsDone = 0;
 
     int m_columns = 0; // N
     int m_rows = 0; // Count
