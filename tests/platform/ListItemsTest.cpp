@@ -280,3 +280,72 @@ TEST(ListItems, MillionRowsAddInLinearTime)
     EXPECT_EQ(items.Count(), 1000000);
     EXPECT_EQ(items[999999].Index(), 999999);
 }
+
+TEST(ListItems, RowsTakenOutMoveToAnotherListWithEverythingTheyCarry)
+{
+    RecordingObserver fromObserver, toObserver;
+    TListItems from(&fromObserver), to(&toObserver);
+    for (int i = 0; i < 40; ++i) {
+        TListItem& item = from.Add();
+        item.SetCaption(QString("r%1").arg(i));
+        item.SubItems() << QString("s%1").arg(i);
+        item.SetChecked(i % 3 == 0);
+        item.SetImageIndex(i);
+        item.SetSubItemImage(1, 100 + i);
+        item.SetIndent(i % 4);
+    }
+    from[5].SetSelected(true);
+    from[6].SetSelected(true);
+    from[7].SetFocused(true);
+    TListItem* seventh = &from[7];
+    to.Add().SetCaption("own");
+    to[0].SetFocused(true);
+
+    const int changesBefore = fromObserver.itemsChanged;
+    auto rows = from.TakeAll();
+    EXPECT_EQ(from.Count(), 0);
+    EXPECT_EQ(from.SelectedCount(), 0);
+    EXPECT_EQ(from.Focused(), nullptr);
+    EXPECT_EQ(fromObserver.itemsChanged, changesBefore + 1);
+    // A taken row belongs to no list: changing it tells nobody.
+    rows[0]->SetCaption("r0");
+    rows[1]->SetSelected(false);
+    EXPECT_EQ(fromObserver.itemsChanged, changesBefore + 1);
+    EXPECT_EQ(rows[0]->Owner(), nullptr);
+
+    const int toBefore = toObserver.itemsChanged;
+    to.AppendTaken(std::move(rows));
+    EXPECT_EQ(toObserver.itemsChanged, toBefore + 1); // one change for the lot
+    ASSERT_EQ(to.Count(), 41);
+    EXPECT_EQ(&to[8], seventh); // the very same row, not a copy
+    for (int i = 0; i < 40; ++i) {
+        const TListItem& item = to[i + 1];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(item.Index(), i + 1);
+        EXPECT_EQ(item.Owner(), &to);
+        EXPECT_EQ(item.Caption(), QString("r%1").arg(i));
+        EXPECT_EQ(item.SubItems(), QStringList { QString("s%1").arg(i) });
+        EXPECT_EQ(item.Checked(), i % 3 == 0);
+        EXPECT_EQ(item.ImageIndex(), i);
+        EXPECT_EQ(item.SubItemImage(1), 100 + i);
+        EXPECT_EQ(item.Indent(), i % 4);
+    }
+    EXPECT_EQ(to.SelectedCount(), 2);
+    // One focused row per list: the one that was here keeps the focus.
+    EXPECT_EQ(to.Focused(), &to[0]);
+    EXPECT_FALSE(to[8].Focused());
+    // State changes of moved rows now reach the new list.
+    to[20].SetSelected(true);
+    EXPECT_EQ(to.SelectedCount(), 3);
+    ASSERT_FALSE(toObserver.states.empty());
+    EXPECT_EQ(toObserver.states.back().index, 20);
+
+    // Into an empty list the focus comes along; nothing to add changes nothing.
+    TListItems third;
+    third.AppendTaken(to.TakeAll());
+    EXPECT_EQ(third.Count(), 41);
+    EXPECT_EQ(third.Focused(), &third[0]);
+    const int quiet = toObserver.itemsChanged;
+    to.AppendTaken({});
+    EXPECT_EQ(toObserver.itemsChanged, quiet);
+}

@@ -102,6 +102,7 @@ void TLayoutHarness::Print()
 {
     TPrintLayout layout(source, settings, state);
     layout.Clock = [this] { return now; };
+    layout.Progress = progress;
     m_canvas.SetMapMode(mmLoMetric);
     layout.LayoutPages(m_canvas, TPrintLayout::lmPrint, this);
     pageCount = layout.PageCount();
@@ -111,6 +112,7 @@ void TLayoutHarness::Preview(const TRect& rectPixels)
 {
     TPrintLayout layout(source, settings, state);
     layout.Clock = [this] { return now; };
+    layout.Progress = progress; // the preview must not report
     layout.PreviewPaint(m_canvas, rectPixels);
     pageCount = layout.PageCount();
 }

@@ -92,6 +92,7 @@ public:
     std::vector<size_t> pageStarts { 0 }; // index of the first record of every page
     QDateTime now = QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9));
     int pageCount = 0;
+    TProgressCallback progress; // heard while printing
 
     // A page of 200 x 280 mm at 254 dots per inch.
     explicit TLayoutHarness(QSize pageUnits = QSize(2000, 2800), int dpi = 254);
