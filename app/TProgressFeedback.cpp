@@ -60,6 +60,12 @@ void TProgressFeedback::ShowDialog()
 {
     m_dialog = new QProgressDialog(m_label, QStringLiteral("Cancel"), 0, kSteps, m_window);
     m_dialog->setObjectName(QStringLiteral("ProgressDialog"));
+    // A plain dialog frame (nothing to minimise or maximise), wide enough for the window title
+    // and a label with a file name.
+    m_dialog->setWindowFlags(
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    m_dialog->setWindowTitle(QApplication::applicationDisplayName());
+    m_dialog->setMinimumWidth(m_dialog->fontMetrics().averageCharWidth() * kDialogWidthChars);
     m_dialog->setWindowModality(Qt::WindowModal);
     m_dialog->setAutoReset(false);
     m_dialog->setAutoClose(false);

@@ -17,6 +17,7 @@ class TProgressFeedback {
 public:
     static constexpr int kDefaultDelayMs = 500;
     static constexpr int kSteps = 1000; // the dialog's range
+    static constexpr int kDialogWidthChars = 44; // the dialog's least width, in average characters
 
     // Listens to `list`'s OnProgress for its lifetime; the list's previous handler is put back
     // afterwards. `clock` gives the milliseconds since the work started (a steady clock when
