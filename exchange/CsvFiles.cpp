@@ -222,14 +222,16 @@ QChar DetectDelimiter(const QString& first, const QString& second)
 }
 
 // Throws when a line has more fields than a list takes, before anything is loaded. A line holds
-// at most one field more than delimiters, so only lines with that many are split to count.
-void CheckFieldCounts(TTextFileReader& reader, QChar d, const QString& file)
+// at most one field more than delimiters, so only lines with that many are split to count. The
+// bytes scanned are the first half of the load's progress.
+void CheckFieldCounts(TTextFileReader& reader, QChar d, const QString& file, TProgressMeter& meter)
 {
     const QByteArray encoded = reader.Encode(QString(d));
     QByteArrayView raw;
     int lineNumber = 0;
     reader.Rewind();
     while (reader.NextRawLine(raw)) {
+        meter.Step(reader.Position());
         ++lineNumber;
         if (encoded.isEmpty() || raw.count(encoded) < kMaxTextFields)
             continue;
@@ -333,7 +335,11 @@ void LoadListFromCSV(TListColumns& columns, TListItems& items, QChar& delimiter,
     const QChar d = detected.isNull() ? QChar(u',') : detected;
     if (lineFeedLines)
         reader.SetFieldSeparators(QString(d));
-    CheckFieldCounts(reader, d, file);
+    // Progress in bytes: those the field count check scans, then those read into rows.
+    const qint64 size = reader.DataSize();
+    TProgressMeter meter(progress, 2 * size);
+    meter.Step(0);
+    CheckFieldCounts(reader, d, file, meter);
     delimiter = detected;
 
     TUpdateBracket bracket(items);
@@ -343,9 +349,8 @@ void LoadListFromCSV(TListColumns& columns, TListItems& items, QChar& delimiter,
         columns.Clear();
     }
     QString line;
-    TProgressMeter meter(progress, reader.DataSize());
-    while (reader.NextLine(line)) {
-        meter.Step(reader.Position());
+    // Each step tells the bytes whose lines are in the model.
+    for (meter.Step(size); reader.NextLine(line); meter.Step(size + reader.Position())) {
         if (header) {
             SplitHeaderLine(line, d, columns);
             header = false;

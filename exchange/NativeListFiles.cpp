@@ -94,7 +94,8 @@ qint64 TakeIntegerField(QByteArrayView& rest)
 // What a load would allocate beyond what the file's lines write: every row, and the empty
 // sub-items of the rows that get a written sub-item (a row's sub-items are shared with every
 // other empty row until one is written). Reads the cell lines once, before anything is built.
-qint64 UnwrittenBytes(TTextFileReader& reader, qint64 columnCount, qint64 rowCount, bool loadHeader)
+qint64 UnwrittenBytes(
+    TTextFileReader& reader, qint64 columnCount, qint64 rowCount, bool loadHeader, TProgressMeter& meter)
 {
     const qint64 rows = rowCount * kRowBytes;
     if (rows > kUnwrittenBudgetBytes)
@@ -105,6 +106,7 @@ qint64 UnwrittenBytes(TTextFileReader& reader, qint64 columnCount, qint64 rowCou
     const qint64 rowOffset = loadHeader ? 1 : 0;
     QByteArrayView line;
     while (reader.NextRawLine(line)) {
+        meter.Step(reader.Position());
         if (line.isEmpty() || line.startsWith("cw"))
             continue;
         const qint64 column = TakeIntegerField(line);
@@ -212,7 +214,11 @@ void LoadListFromFile(TListColumns& columns, TListItems& items, bool& subImages,
     const qint64 size = reader.DataSize();
     if (columnCount > kColumnsWithoutWidthLines + size / kMinWidthLineBytes)
         ThrowCorrupt(file);
-    if (UnwrittenBytes(reader, columnCount, rowCount, loadHeader) > kUnwrittenBudgetBytes)
+    // Progress in thirds of the file's size: the budget check scans the bytes, the empty rows are
+    // made, the bytes are read into the rows.
+    TProgressMeter meter(progress, 3 * size);
+    meter.Step(0);
+    if (UnwrittenBytes(reader, columnCount, rowCount, loadHeader, meter) > kUnwrittenBudgetBytes)
         ThrowCorrupt(file);
     reader.Rewind();
     reader.NextLine(line); // the size line again
@@ -235,15 +241,16 @@ void LoadListFromFile(TListColumns& columns, TListItems& items, bool& subImages,
     // fresh row already reports -1 (none) as the image of every sub-item.
     const QStringList emptySubItems(C);
     for (int r = 0; r < R; ++r) {
+        meter.Step(size + qint64(r) * size / R);
         TListItem& item = items.Add();
         item.SetImageIndex(-1);
         item.SubItems() = emptySubItems;
     }
 
     const int rowOffset = loadHeader ? 1 : 0;
-    TProgressMeter meter(progress, reader.DataSize());
-    while (reader.NextLine(line)) {
-        meter.Step(reader.Position());
+    // Each step tells the bytes whose lines are in the model (the size line among them).
+    for (meter.Step(2 * size + reader.Position()); reader.NextLine(line);
+         meter.Step(2 * size + reader.Position())) {
         if (line.isEmpty())
             continue;
         rest = line;

@@ -9,6 +9,7 @@
 #include "support/ProgressRecorder.h"
 
 #include <QDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace exchangetest;
@@ -90,6 +91,7 @@ TEST(ExchangeProgress, EverySaveReportsFromNoneToAllAndWritesWhatItWritesWithout
         save.save(model, folder.Path("quiet"), {});
         ProgressRecorder recorder;
         recorder.sleepMs = kSlowReportMs;
+        recorder.slowReports = 2;
         save.save(model, folder.Path(save.file), recorder.Callback());
         EXPECT_TRUE(recorder.WellFormed(true));
         ASSERT_GE(recorder.reports.size(), 3u); // the start, at least one in between, the end
@@ -149,10 +151,12 @@ TEST(ExchangeProgress, LoadsReportTheBytesReadAndReadWhatTheyReadWithout)
         LoadListFromCSV(quiet.columns, quiet.items, d1, true, folder.Path("list.csv"));
         ProgressRecorder recorder;
         recorder.sleepMs = kSlowReportMs;
+        recorder.slowReports = 2;
         LoadListFromCSV(heard.columns, heard.items, d2, true, folder.Path("list.csv"), recorder.Callback());
         EXPECT_TRUE(recorder.WellFormed(true));
         EXPECT_GE(recorder.reports.size(), 3u);
-        EXPECT_EQ(recorder.reports.back().second, csvBytes);
+        // The bytes twice: checked for the number of fields, then read into rows.
+        EXPECT_EQ(recorder.reports.back().second, 2 * csvBytes);
         EXPECT_EQ(d2, d1);
         EXPECT_EQ(heard.Captions(), quiet.Captions());
         ASSERT_EQ(heard.items.Count(), kRows);
@@ -165,11 +169,13 @@ TEST(ExchangeProgress, LoadsReportTheBytesReadAndReadWhatTheyReadWithout)
         LoadListFromFile(quiet.columns, quiet.items, images1, true, folder.Path("list.dat"));
         ProgressRecorder recorder;
         recorder.sleepMs = kSlowReportMs;
+        recorder.slowReports = 2;
         LoadListFromFile(
             heard.columns, heard.items, images2, true, folder.Path("list.dat"), recorder.Callback());
         EXPECT_TRUE(recorder.WellFormed(true));
         EXPECT_GE(recorder.reports.size(), 3u);
-        EXPECT_EQ(recorder.reports.back().second, datBytes);
+        // Three passes: the budget check, the empty rows, the cells.
+        EXPECT_EQ(recorder.reports.back().second, 3 * datBytes);
         EXPECT_EQ(heard.Captions(), quiet.Captions());
         ASSERT_EQ(heard.items.Count(), kRows);
         for (int r = 0; r < kRows; ++r)
@@ -183,27 +189,49 @@ TEST(ExchangeProgress, ACancelledLoadStopsWhereItWas)
     FillModel(model, kRows);
     TempFolder folder;
     SaveListToCSV(model.columns, model.items, QChar(u';'), false, folder.Path("list.csv"));
-    // The reader stops at the report that asked: the rows before it are read, none after.
-    ProgressRecorder recorder;
-    recorder.sleepMs = kSlowReportMs;
-    recorder.cancelAt = 1;
-    TModel target;
-    QChar d;
-    EXPECT_THROW(
-        LoadListFromCSV(target.columns, target.items, d, false, folder.Path("list.csv"), recorder.Callback()),
-        EProgressCancelled);
-    EXPECT_EQ(target.items.Count(), TProgressMeter::kStepsPerClockRead);
-    EXPECT_FALSE(target.items.Updating()); // its update bracket closed on the way out
+    const QByteArray bytes = ReadBytes(folder.Path("list.csv"));
+    const qint64 size = bytes.size();
+    // Cancelled at the first report of the reading pass: the model holds exactly the lines of the
+    // bytes that report counted as read, and the reader stopped there.
+    for (bool inCheck : { true, false }) {
+        SCOPED_TRACE(inCheck ? "cancelled while fields are counted" : "cancelled while rows are read");
+        qint64 cancelledAt = -1;
+        TModel target;
+        QChar d;
+        const TProgressCallback cancelLate = [&](qint64 done, qint64 total, bool& cancel) {
+            EXPECT_EQ(total, 2 * size);
+            if (cancelledAt < 0 && (inCheck ? done > 0 : done > size)) {
+                cancelledAt = done;
+                cancel = true;
+            }
+            QThread::msleep(kSlowReportMs);
+        };
+        EXPECT_THROW(
+            LoadListFromCSV(target.columns, target.items, d, false, folder.Path("list.csv"), cancelLate),
+            EProgressCancelled);
+        ASSERT_GT(cancelledAt, 0);
+        const qint64 linesRead = inCheck ? 0 : bytes.left(cancelledAt - size).count('\n');
+        EXPECT_EQ(target.items.Count(), linesRead);
+        EXPECT_LT(target.items.Count(), kRows);
+        EXPECT_FALSE(target.items.Updating()); // its update bracket closed on the way out
+        if (linesRead > 0) {
+            EXPECT_EQ(S(target.Row(int(linesRead) - 1)), S(model.Row(int(linesRead) - 1)));
+        }
+    }
 
     TModel native;
     bool images = false;
     SaveListToFile(model.columns, model.items, false, false, folder.Path("list.dat"));
-    ProgressRecorder nativeRecorder;
-    nativeRecorder.cancelAt = 0;
-    EXPECT_THROW(LoadListFromFile(native.columns, native.items, images, false, folder.Path("list.dat"),
-                     nativeRecorder.Callback()),
-        EProgressCancelled);
-    EXPECT_FALSE(native.items.Updating());
+    for (int cancelAt : { 0, 1, 4 }) {
+        ProgressRecorder nativeRecorder;
+        nativeRecorder.sleepMs = kSlowReportMs;
+        nativeRecorder.cancelAt = cancelAt;
+        EXPECT_THROW(LoadListFromFile(native.columns, native.items, images, false, folder.Path("list.dat"),
+                         nativeRecorder.Callback()),
+            EProgressCancelled);
+        EXPECT_EQ(int(nativeRecorder.reports.size()), cancelAt + 1);
+        EXPECT_FALSE(native.items.Updating());
+    }
 }
 
 TEST(ExchangeProgress, NothingToWriteReportsNothing)

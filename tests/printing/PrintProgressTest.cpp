@@ -49,6 +49,7 @@ TEST(PrintProgress, EveryCellIsCountedOnceMeasuredAndOncePrintedAcrossPagesAndBa
         }
         ProgressRecorder recorder;
         recorder.sleepMs = kSlowReportMs;
+        recorder.slowReports = 2;
         h.progress = recorder.Callback();
         h.Print();
         const qint64 cells = qint64(row.rows + 1) * row.columns;
@@ -131,6 +132,7 @@ TEST_F(ListPrintProgress, TheListReportsEveryCellAndNamesItselfAsSender)
 {
     ProgressRecorder recorder;
     recorder.sleepMs = kSlowReportMs;
+    recorder.slowReports = 2;
     int foreign = 0;
     list.OnProgress = [&](TOrvListView& sender, qint64 done, qint64 total, bool& cancel) {
         foreign += &sender != &list;
