@@ -48,6 +48,14 @@ inline constexpr char16_t ToUnicode(unsigned char b)
     return (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : char16_t(b);
 }
 
+// Unicode of a byte as files are read: the five undefined bytes become the C1 controls of the
+// same value, as the platform's own conversion does.
+inline constexpr char16_t Decode(unsigned char b)
+{
+    const char16_t mapped = ToUnicode(b);
+    return mapped || b == 0 ? mapped : char16_t(b);
+}
+
 // The byte of a character, or -1 when the code page has none.
 inline constexpr int FromUnicode(char16_t ch)
 {

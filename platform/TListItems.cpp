@@ -150,39 +150,62 @@ TListItems::TListItems(TListModelObserver* observer)
 
 TListItems::~TListItems() = default;
 
+TListItem* TListItems::NewRow()
+{
+    TListItem* item;
+    if (!m_freeSlots.empty()) {
+        item = m_freeSlots.back();
+        m_freeSlots.pop_back();
+    } else {
+        if (m_lastBlockUsed == kBlockRows) {
+            m_blocks.push_back(std::make_unique<TListItem[]>(size_t(kBlockRows)));
+            m_lastBlockUsed = 0;
+        }
+        item = &m_blocks.back()[size_t(m_lastBlockUsed++)];
+    }
+    item->m_owner = this;
+    item->m_stored = true;
+    return item;
+}
+
+void TListItems::ReleaseRow(TListItem* item)
+{
+    *item = TListItem(); // frees the texts and images; the slot is no longer stored
+    m_freeSlots.push_back(item);
+}
+
 TListItem& TListItems::Add()
 {
-    auto item = std::make_unique<TListItem>();
-    item->m_owner = this;
+    TListItem* item = NewRow();
     item->m_index = Count();
-    m_items.push_back(std::move(item));
-    TListItem& added = *m_items.back();
+    m_items.push_back(item);
     Changed();
-    return added;
+    return *item;
 }
 
 TListItem& TListItems::Insert(int index)
 {
     index = std::clamp(index, 0, Count());
-    auto item = std::make_unique<TListItem>();
-    item->m_owner = this;
-    TListItem& inserted = *item;
-    m_items.insert(m_items.begin() + index, std::move(item));
+    TListItem* item = NewRow();
+    m_items.insert(m_items.begin() + index, item);
     Renumber(index);
     Changed();
-    return inserted;
+    return *item;
 }
 
 void TListItems::Delete(int index)
 {
     if (index < 0 || index >= Count())
         return;
-    TListItem& item = *m_items[size_t(index)];
-    if (m_focusedItem == &item)
+    TListItem* item = m_items[size_t(index)];
+    if (m_focusedItem == item)
         m_focusedItem = nullptr;
-    if (item.m_selected)
+    if (item->m_selected)
         --m_selectedCount;
     m_items.erase(m_items.begin() + index);
+    ReleaseRow(item);
+    if (m_items.empty())
+        Clear();
     Renumber(index);
     Changed();
 }
@@ -194,10 +217,17 @@ int TListItems::DeleteSelected()
     const size_t before = m_items.size();
     if (m_focusedItem && m_focusedItem->m_selected)
         m_focusedItem = nullptr;
-    m_items.erase(std::remove_if(m_items.begin(), m_items.end(),
-                      [](const std::unique_ptr<TListItem>& item) { return item->m_selected; }),
-        m_items.end());
+    size_t kept = 0;
+    for (TListItem* item : m_items) {
+        if (item->m_selected)
+            ReleaseRow(item);
+        else
+            m_items[kept++] = item;
+    }
+    m_items.resize(kept);
     m_selectedCount = 0;
+    if (m_items.empty())
+        Clear();
     Renumber(0);
     Changed();
     return int(before - m_items.size());
@@ -205,39 +235,88 @@ int TListItems::DeleteSelected()
 
 void TListItems::Clear()
 {
-    if (m_items.empty())
+    if (m_blocks.empty())
         return;
+    const bool hadRows = !m_items.empty();
     m_items.clear();
+    m_items.shrink_to_fit();
+    m_blocks.clear();
+    m_freeSlots.clear();
+    m_freeSlots.shrink_to_fit();
+    m_lastBlockUsed = kBlockRows;
     m_focusedItem = nullptr;
     m_selectedCount = 0;
+    if (hadRows)
+        Changed();
+}
+
+void TListItems::ApplyOrder(const std::vector<int>& order)
+{
+    const size_t n = m_items.size();
+    if (order.size() != n)
+        return;
+    // newIndex[i] is where the row now at i goes; building it also proves `order` a permutation.
+    std::vector<int> newIndex(n, -1);
+    for (size_t i = 0; i < n; ++i) {
+        const int from = order[i];
+        if (from < 0 || size_t(from) >= n || newIndex[size_t(from)] >= 0)
+            return;
+        newIndex[size_t(from)] = int(i);
+    }
+    std::vector<TListItem*> sorted(n);
+    for (size_t i = 0; i < n; ++i)
+        sorted[i] = m_items[size_t(order[i])];
+    m_items = std::move(sorted);
+    // Renumbered in memory order: after a sort the index order jumps all over the pools.
+    for (const std::unique_ptr<TListItem[]>& block : m_blocks) {
+        const int used = &block == &m_blocks.back() ? m_lastBlockUsed : kBlockRows;
+        for (int i = 0; i < used; ++i) {
+            TListItem& item = block[size_t(i)];
+            if (item.m_stored)
+                item.m_index = newIndex[size_t(item.m_index)];
+        }
+    }
     Changed();
 }
 
-std::vector<std::unique_ptr<TListItem>> TListItems::TakeAll()
+TListItems::TTakenRows TListItems::TakeAll()
 {
-    std::vector<std::unique_ptr<TListItem>> rows;
-    rows.swap(m_items);
+    TTakenRows taken;
+    taken.m_rows.swap(m_items);
+    taken.m_blocks.swap(m_blocks);
+    taken.m_freeSlots.swap(m_freeSlots);
+    taken.m_lastBlockUsed = m_lastBlockUsed;
+    m_lastBlockUsed = kBlockRows;
     m_focusedItem = nullptr;
     m_selectedCount = 0;
-    for (const auto& row : rows) {
+    for (TListItem* row : taken.m_rows) {
         row->m_owner = nullptr; // its state changes concern no list until it is added to one
         row->m_index = -1;
     }
-    if (!rows.empty())
+    if (!taken.m_rows.empty())
         Changed();
-    return rows;
+    return taken;
 }
 
-void TListItems::AppendTaken(std::vector<std::unique_ptr<TListItem>> rows)
+void TListItems::AppendTaken(TTakenRows rows)
 {
-    if (rows.empty())
+    if (rows.m_rows.empty())
         return;
+    // The taken storage joins this list's: slots that were never handed out in what stops being
+    // the last block are kept as free slots.
+    if (m_blocks.empty()) {
+        m_blocks = std::move(rows.m_blocks);
+        m_freeSlots = std::move(rows.m_freeSlots);
+    } else {
+        for (int i = m_lastBlockUsed; i < kBlockRows; ++i)
+            m_freeSlots.push_back(&m_blocks.back()[size_t(i)]);
+        for (auto& block : rows.m_blocks)
+            m_blocks.push_back(std::move(block));
+        m_freeSlots.insert(m_freeSlots.end(), rows.m_freeSlots.begin(), rows.m_freeSlots.end());
+    }
+    m_lastBlockUsed = rows.m_lastBlockUsed;
     const int first = Count();
-    if (m_items.empty())
-        m_items = std::move(rows);
-    else
-        m_items.insert(
-            m_items.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    m_items.insert(m_items.end(), rows.m_rows.begin(), rows.m_rows.end());
     for (size_t i = size_t(first); i < m_items.size(); ++i) {
         TListItem& item = *m_items[i];
         item.m_owner = this;
@@ -256,12 +335,12 @@ void TListItems::AppendTaken(std::vector<std::unique_ptr<TListItem>> rows)
 
 TListItem* TListItems::Item(int index)
 {
-    return index >= 0 && index < Count() ? m_items[size_t(index)].get() : nullptr;
+    return index >= 0 && index < Count() ? m_items[size_t(index)] : nullptr;
 }
 
 const TListItem* TListItems::Item(int index) const
 {
-    return index >= 0 && index < Count() ? m_items[size_t(index)].get() : nullptr;
+    return index >= 0 && index < Count() ? m_items[size_t(index)] : nullptr;
 }
 
 void TListItems::BeginUpdate()
@@ -294,7 +373,7 @@ TListItem* TListItems::Selected() const
         return nullptr;
     for (const auto& item : m_items)
         if (item->m_selected)
-            return item.get();
+            return item;
     return nullptr;
 }
 

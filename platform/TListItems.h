@@ -89,15 +89,21 @@ private:
     short m_overlayIndex = -1;
     short m_stateIndex = -1;
     short m_indent = 0;
-    bool m_checked = false;
-    bool m_selected = false;
-    bool m_focused = false;
+    bool m_checked : 1 = false;
+    bool m_selected : 1 = false;
+    bool m_focused : 1 = false;
+    bool m_stored : 1 = false; // holds a row of its TListItems (a pool slot in use)
 };
 
+// The rows in index order. Rows live in pools of fixed blocks, so that a row costs no allocation
+// of its own and a returned TListItem& stays valid (at the same address) while its row exists;
+// the index order is a vector of pointers into the pools.
 class TListItems {
 public:
     explicit TListItems(TListModelObserver* observer = nullptr);
     ~TListItems();
+    TListItems(const TListItems&) = delete;
+    TListItems& operator=(const TListItems&) = delete;
 
     int Count() const { return int(m_items.size()); }
     TListItem& Add(); // amortised O(1)
@@ -121,24 +127,55 @@ public:
     // `order` must be a permutation of 0 .. Count() - 1 (anything else leaves the rows as they are).
     void ApplyOrder(const std::vector<int>& order);
 
+    // Calls visit(row) for every row in the order the rows are stored in memory, not in index
+    // order (row.Index() tells the index). Whole-list passes that need every row but no order,
+    // such as collecting sort keys, run through memory front to back this way whatever order
+    // earlier sorts left the rows in. `visit` must not add or remove rows.
+    template <class Visit> void ForEachStored(Visit visit) const;
+
     int SelectedCount() const;
     TListItem* Selected() const; // the first selected row, or nullptr
     TListItem* Focused() const; // the focused row, or nullptr
 
-    void Reserve(int count) { m_items.reserve(size_t(count)); }
+    void Reserve(int count) { m_items.reserve(size_t(std::max(count, 0))); }
+
+    // Rows taken out of a list whole, with the storage they live in: they move to another list
+    // without a copy (and keep their addresses). A taken row belongs to no list until it is added.
+    class TTakenRows {
+    public:
+        TTakenRows() = default;
+        TTakenRows(TTakenRows&&) noexcept = default;
+        TTakenRows& operator=(TTakenRows&&) noexcept = default;
+        size_t size() const { return m_rows.size(); }
+        bool empty() const { return m_rows.empty(); }
+        TListItem* operator[](size_t i) const { return m_rows[i]; }
+
+    private:
+        friend class TListItems;
+        std::vector<TListItem*> m_rows; // index order
+        std::vector<std::unique_ptr<TListItem[]>> m_blocks;
+        int m_lastBlockUsed = 0;
+        std::vector<TListItem*> m_freeSlots;
+    };
     // Takes every row out whole, leaving none: rows move from one list to another without a copy.
-    std::vector<std::unique_ptr<TListItem>> TakeAll();
+    TTakenRows TakeAll();
     // Adds rows taken out of a list (this one or another) at the end, with everything they carry;
     // a taken row's focus yields to a row focused here already.
-    void AppendTaken(std::vector<std::unique_ptr<TListItem>> rows);
+    void AppendTaken(TTakenRows rows);
     void SetObserver(TListModelObserver* observer) { m_observer = observer; }
 
 private:
     friend class TListItem;
+    static constexpr int kBlockRows = 512; // rows per pool block
+    TListItem* NewRow(); // a free slot, owned by these rows, not yet in the index order
+    void ReleaseRow(TListItem* item); // the row's data freed, its slot free for the next row
     void Renumber(int from);
     void Changed();
     void StateChanged(TListItem& item, unsigned oldState);
-    std::vector<std::unique_ptr<TListItem>> m_items;
+    std::vector<TListItem*> m_items; // index order
+    std::vector<std::unique_ptr<TListItem[]>> m_blocks; // the pools; only the last is partly fresh
+    int m_lastBlockUsed = kBlockRows; // slots of the last block handed out at least once
+    std::vector<TListItem*> m_freeSlots; // released slots, reused first
     TListModelObserver* m_observer = nullptr;
     int m_updateCount = 0;
     bool m_changedWhileUpdating = false;
@@ -146,32 +183,21 @@ private:
     int m_selectedCount = 0; // kept up to date so that clearing a selection is cheap when empty
 };
 
-inline void TListItems::ApplyOrder(const std::vector<int>& order)
+template <class Visit> void TListItems::ForEachStored(Visit visit) const
 {
-    if (order.size() != m_items.size())
-        return;
-    std::vector<std::unique_ptr<TListItem>> sorted(m_items.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        const int from = order[i];
-        if (from < 0 || size_t(from) >= m_items.size() || !m_items[size_t(from)]) {
-            // Not a permutation: put back what was taken and leave the order unchanged.
-            for (size_t j = 0; j < i; ++j)
-                m_items[size_t(order[j])] = std::move(sorted[j]);
-            return;
-        }
-        sorted[i] = std::move(m_items[size_t(from)]);
+    for (size_t b = 0; b < m_blocks.size(); ++b) {
+        const TListItem* block = m_blocks[b].get();
+        const int used = b + 1 == m_blocks.size() ? m_lastBlockUsed : kBlockRows;
+        for (int i = 0; i < used; ++i)
+            if (block[i].m_stored)
+                visit(block[i]);
     }
-    m_items = std::move(sorted);
-    Renumber(0);
-    Changed();
 }
 
 template <class Compare> void TListItems::Sort(Compare compare)
 {
     std::stable_sort(m_items.begin(), m_items.end(),
-        [&](const std::unique_ptr<TListItem>& a, const std::unique_ptr<TListItem>& b) {
-            return compare(*a, *b) < 0;
-        });
+        [&](const TListItem* a, const TListItem* b) { return compare(*a, *b) < 0; });
     Renumber(0);
     Changed();
 }

@@ -225,12 +225,7 @@ QString TTextFileReader::DecodeWindows1252(const char* data, qsizetype size)
 {
     QString text(size, Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (qsizetype i = 0; i < size; ++i) {
-        const auto b = static_cast<unsigned char>(data[i]);
-        // The five undefined codes map to the C1 controls of the same value, as the platform's
-        // own conversion does.
-        const char16_t mapped = cp1252::ToUnicode(b);
-        out[i] = mapped || b == 0 ? mapped : char16_t(b);
-    }
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = cp1252::Decode(static_cast<unsigned char>(data[i]));
     return text;
 }
