@@ -2,9 +2,13 @@
 
 #include "exchange/private/TTextFileReader.h"
 #include "exchange/private/TTextFileWriter.h"
+#include "platform/CodePage1252.h"
 #include "platform/OrvExceptions.h"
+#include "platform/TSharedTextBlock.h"
 
+#include <cstring>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -27,21 +31,42 @@ qsizetype SinglePositionFrom(QStringView s, QChar c, qsizetype from)
     return -1;
 }
 
+// A line as the splitter sees it: UTF-16 text, or the file's bytes when every character the
+// splitter looks for (the delimiter and the double quote) is one byte that no other character's
+// encoding contains, so that fields are found without decoding the line first.
+template <class Ch> struct TChars {
+    const Ch* data = nullptr;
+    qsizetype size = 0;
+    Ch operator[](qsizetype i) const { return data[i]; }
+    qsizetype IndexOf(Ch c, qsizetype from) const
+    {
+        if (from >= size)
+            return -1;
+        if constexpr (sizeof(Ch) == 1) {
+            const void* hit = std::memchr(data + from, c, size_t(size - from));
+            return hit ? static_cast<const Ch*>(hit) - data : -1;
+        } else {
+            const qsizetype hit = QStringView(data + from, size - from).indexOf(QChar(c));
+            return hit < 0 ? -1 : from + hit;
+        }
+    }
+};
+
+constexpr char16_t kQuoteUnit = u'"';
+
 // The quote closing a quoted field that starts at `from`. A lone quote closes it, as does the
 // last quote of a run at the end of the line. A run of three, five ... quotes closes it too at its
 // last quote: the pairs before it are doubled quotes (kept doubled), so *"say ""hi""",x* reads
 // *say ""hi""* instead of losing the field.
-qsizetype ClosingQuote(QStringView s, qsizetype from)
+template <class Ch> qsizetype ClosingQuote(TChars<Ch> s, qsizetype from)
 {
-    const qsizetype size = s.size();
-    for (qsizetype i = from; i < size; ++i) {
-        if (s[i] != kQuote)
-            continue;
+    const Ch quote = Ch(kQuoteUnit);
+    for (qsizetype i = s.IndexOf(quote, from); i >= 0; i = s.IndexOf(quote, i + 1)) {
         qsizetype runEnd = i;
-        while (runEnd + 1 < size && s[runEnd + 1] == kQuote)
+        while (runEnd + 1 < s.size && s[runEnd + 1] == quote)
             ++runEnd;
         const qsizetype run = runEnd - i + 1;
-        if (runEnd == size - 1 || run % 2 == 1)
+        if (runEnd == s.size - 1 || run % 2 == 1)
             return runEnd;
         i = runEnd;
     }
@@ -59,16 +84,6 @@ int SingleCountOf(QStringView s, QChar c)
         ++count;
         from = found + 1;
     }
-}
-
-// One field of the last-field rule: one leading quote dropped, then one trailing quote.
-QStringView StripOuterQuotes(QStringView rest)
-{
-    if (rest.startsWith(kQuote))
-        rest = rest.mid(1);
-    if (!rest.isEmpty() && rest.endsWith(kQuote))
-        rest.chop(1);
-    return rest;
 }
 
 // Occurrences of c outside quoted fields when c separates the fields: a double quote at the
@@ -102,46 +117,60 @@ int CountOutsideQuotes(QStringView s, QChar c)
     return count;
 }
 
-// Walks a line by the splitting rules, which header and data lines share: `field(index, text,
-// closed, unquoted)` for every field a delimiter ends (`closed` is false for a quoted field
-// without its closing quote, whose text is then empty and whose rest up to the next delimiter
-// is dropped), then `last(index, text)` for the rest after the last delimiter when it is not
-// empty, one leading and one trailing quote dropped.
-template <class Field, class Last> void WalkLine(QStringView line, QChar d, Field field, Last last)
+// Walks a line by the splitting rules, which header and data lines share: `field(index, from,
+// length, closed, unquoted)` for every field a delimiter ends (`closed` is false for a quoted
+// field without its closing quote, whose text is then empty and whose rest up to the next
+// delimiter is dropped), then `last(index, from, length)` for the rest after the last delimiter
+// when it is not empty, one leading and one trailing quote dropped. Fields are given as
+// positions in the line: a field's text is always one piece of it.
+template <class Ch, class Field, class Last> void WalkLine(TChars<Ch> line, Ch d, Field field, Last last)
 {
+    const Ch quote = Ch(kQuoteUnit);
     qsizetype pos = 0; // the rest of the line is line[pos..]
     int index = 0;
     for (;;) {
-        const qsizetype delim = line.indexOf(d, pos);
+        const qsizetype delim = line.IndexOf(d, pos);
         if (delim < 0)
             break;
-        if (line[pos] == kQuote) {
+        if (line[pos] == quote) {
             ++pos;
             const qsizetype q = ClosingQuote(line, pos);
-            QStringView text;
+            qsizetype from = pos, length = 0;
             if (q >= 0) {
-                text = line.mid(pos, q - pos);
+                length = q - pos;
                 pos = q + 1;
             }
-            const qsizetype next = line.indexOf(d, pos);
+            const qsizetype next = line.IndexOf(d, pos);
             if (next >= 0)
                 pos = next + 1;
-            field(index, text, q >= 0, false);
+            field(index, from, length, q >= 0, false);
         } else {
-            field(index, line.mid(pos, delim - pos), true, true);
+            field(index, pos, delim - pos, true, true);
             pos = delim + 1;
         }
         ++index;
     }
-    if (pos < line.size())
-        last(index, StripOuterQuotes(line.mid(pos)));
+    if (pos < line.size) {
+        qsizetype from = pos, end = line.size;
+        if (line[from] == quote)
+            ++from;
+        if (from < end && line[end - 1] == quote)
+            --end;
+        last(index, from, end - from);
+    }
+}
+
+TChars<char16_t> CharsOf(QStringView text)
+{
+    return { text.utf16(), text.size() };
 }
 
 int FieldCount(QStringView line, QChar d)
 {
     int count = 0;
     WalkLine(
-        line, d, [&](int, QStringView, bool, bool) { ++count; }, [&](int, QStringView) { ++count; });
+        CharsOf(line), d.unicode(), [&](int, qsizetype, qsizetype, bool, bool) { ++count; },
+        [&](int, qsizetype, qsizetype) { ++count; });
     return count;
 }
 
@@ -156,42 +185,151 @@ TListColumn& ColumnAt(TListColumns& columns, int index)
 void SplitHeaderLine(QStringView line, QChar d, TListColumns& columns)
 {
     WalkLine(
-        line, d,
-        [&](int index, QStringView text, bool closed, bool) {
+        CharsOf(line), d.unicode(),
+        [&](int index, qsizetype from, qsizetype length, bool closed, bool) {
             TListColumn& column = ColumnAt(columns, index);
             if (closed)
-                column.SetCaption(text.toString());
+                column.SetCaption(line.mid(from, length).toString());
         },
-        [&](int index, QStringView text) {
-            if (!text.isEmpty())
-                ColumnAt(columns, index).SetCaption(text.toString());
+        [&](int index, qsizetype from, qsizetype length) {
+            if (length > 0)
+                ColumnAt(columns, index).SetCaption(line.mid(from, length).toString());
         });
 }
 
-void SplitDataLine(QStringView line, QChar d, TListColumns& columns, TListItems& items)
+// How the characters of a line reach UTF-16: already there, or bytes of the file's encoding.
+enum class TLineCoding { Utf16, Utf8, Windows1252 };
+
+bool IsAscii(const char* p, qsizetype n)
 {
-    TListItem& item = items.Add();
-    QStringList& subItems = item.SubItems();
-    // Rows usually fill every column; sizing the list once saves its growth slack, which is a
-    // good part of what a loaded cell costs.
-    if (columns.Count() > 1)
-        subItems.reserve(columns.Count() - 1);
+    unsigned char any = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        any |= static_cast<unsigned char>(p[i]);
+    return any < 0x80;
+}
+
+// UTF-16 units of valid UTF-8: one per character, two for those beyond U+FFFF.
+qsizetype Utf16Length(const char* p, qsizetype n)
+{
+    qsizetype units = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(p[i]);
+        units += (b & 0xC0) != 0x80;
+        units += b >= 0xF0;
+    }
+    return units;
+}
+
+// Decodes valid UTF-8 (the file was checked whole); returns the units written.
+qsizetype DecodeUtf8(const char* p, qsizetype n, char16_t* out)
+{
+    char16_t* o = out;
+    qsizetype i = 0;
+    while (i < n) {
+        const auto b = static_cast<unsigned char>(p[i]);
+        if (b < 0x80) {
+            *o++ = b;
+            ++i;
+            continue;
+        }
+        const int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
+        char32_t cp = b & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(p[i + k]) & 0x3F);
+        i += extra + 1;
+        if (cp >= 0x10000) {
+            *o++ = char16_t(0xD800 + ((cp - 0x10000) >> 10));
+            *o++ = char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            *o++ = char16_t(cp);
+        }
+    }
+    return o - out;
+}
+
+// The pieces of one data line that become the row's cells, reused from line to line.
+struct TRowFields {
+    struct TSpan {
+        qsizetype from;
+        qsizetype length;
+    };
+    std::vector<TSpan> spans; // the caption's first, then the sub-items'
+    bool hasCaption = false;
+};
+
+// Splits a data line and appends its row, all of whose texts share one block.
+template <class Ch>
+void SplitDataLine(
+    TChars<Ch> line, Ch d, TLineCoding coding, TListColumns& columns, TListItems& items, TRowFields& fields)
+{
+    fields.spans.clear();
+    fields.hasCaption = false;
     WalkLine(
         line, d,
-        [&](int index, QStringView text, bool, bool unquoted) {
+        [&](int index, qsizetype from, qsizetype length, bool, bool unquoted) {
             if (unquoted && index >= 1 && columns.Count() < index + 2)
                 columns.Add();
             if (index == 0)
-                item.SetCaption(text.toString());
-            else
-                subItems.append(text.toString());
+                fields.hasCaption = true;
+            fields.spans.push_back({ from, length });
         },
-        [&](int index, QStringView text) {
-            if (index > 0)
-                subItems.append(text.toString());
-            else if (!text.isEmpty())
-                item.SetCaption(text.toString());
+        [&](int index, qsizetype from, qsizetype length) {
+            if (index == 0) {
+                if (length == 0)
+                    return;
+                fields.hasCaption = true;
+            }
+            fields.spans.push_back({ from, length });
         });
+
+    TListItem& item = items.Add();
+    const int texts = int(fields.spans.size());
+    if (texts == 0)
+        return; // an empty row costs no text at all
+    bool wide = false; // UTF-8 beyond ASCII: lengths change in decoding
+    qsizetype units = 0;
+    if constexpr (sizeof(Ch) == 1) {
+        if (coding == TLineCoding::Utf8 && !IsAscii(line.data, line.size)) {
+            wide = true;
+            for (const auto& span : fields.spans)
+                units += Utf16Length(line.data + span.from, span.length);
+        }
+    }
+    if (!wide)
+        for (const auto& span : fields.spans)
+            units += span.length;
+
+    TSharedTextBlock block(units, texts);
+    auto take = [&](const TRowFields::TSpan& span) {
+        char16_t* out = block.Next();
+        const Ch* in = line.data + span.from;
+        qsizetype length = span.length;
+        if constexpr (sizeof(Ch) == 2) {
+            std::memcpy(out, in, size_t(length) * sizeof(char16_t));
+        } else if (wide) {
+            length = DecodeUtf8(in, length, out);
+        } else if (coding == TLineCoding::Windows1252) {
+            for (qsizetype i = 0; i < length; ++i)
+                out[i] = cp1252::Decode(static_cast<unsigned char>(in[i]));
+        } else {
+            for (qsizetype i = 0; i < length; ++i)
+                out[i] = static_cast<unsigned char>(in[i]);
+        }
+        return block.Take(length);
+    };
+    size_t next = 0;
+    if (fields.hasCaption) {
+        QString caption = take(fields.spans[next++]);
+        if (!caption.isEmpty())
+            item.SetCaption(caption);
+    }
+    if (next < fields.spans.size()) {
+        QStringList subItems;
+        subItems.reserve(qsizetype(fields.spans.size() - next));
+        for (; next < fields.spans.size(); ++next)
+            subItems.append(take(fields.spans[next]));
+        item.SubItems().swap(subItems);
+    }
 }
 
 // The delimiter the first two lines agree on, or QChar() when none does: first by single counts
@@ -348,14 +486,25 @@ void LoadListFromCSV(TListColumns& columns, TListItems& items, QChar& delimiter,
         items.Clear();
         columns.Clear();
     }
-    QString line;
+    // Data lines are split on the file's bytes when the delimiter is a single byte of the
+    // encoding that no other character contains; otherwise each line is decoded first.
+    const bool utf8 = reader.Encoding() == TTextFileReader::TEncoding::Utf8;
+    const QByteArray encodedDelimiter = reader.Encode(QString(d));
+    const bool splitBytes = encodedDelimiter.size() == 1 && (!utf8 || d.unicode() < 0x80);
+    const TLineCoding coding = utf8 ? TLineCoding::Utf8 : TLineCoding::Windows1252;
+    TRowFields fields;
+    QByteArrayView raw;
     // Each step tells the bytes whose lines are in the model.
-    for (meter.Step(size); reader.NextLine(line); meter.Step(size + reader.Position())) {
+    for (meter.Step(size); reader.NextRawLine(raw); meter.Step(size + reader.Position())) {
         if (header) {
-            SplitHeaderLine(line, d, columns);
+            SplitHeaderLine(reader.Decode(raw), d, columns);
             header = false;
+        } else if (splitBytes) {
+            SplitDataLine(
+                TChars<char> { raw.data(), raw.size() }, encodedDelimiter[0], coding, columns, items, fields);
         } else {
-            SplitDataLine(line, d, columns, items);
+            const QString line = reader.Decode(raw);
+            SplitDataLine(CharsOf(line), d.unicode(), TLineCoding::Utf16, columns, items, fields);
         }
     }
     meter.Finish();
