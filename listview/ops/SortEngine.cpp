@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <charconv>
 #include <numeric>
+#include <optional>
+#include <type_traits>
 
 namespace orvsort {
 
@@ -49,16 +51,31 @@ int ReadLooseInt(QStringView s)
     return int(negative ? -value : value);
 }
 
-// Days since 30 December 1899 (the day numbering dates are compared in), 0 for impossible dates.
-double DayNumber(int year, int month, int day)
+// Days from 1 January 1970 of a proleptic Gregorian date (valid year, month and day).
+constexpr int DaysFromCivil(int year, int month, int day)
 {
-    if (year < 1 || year > 9999)
+    year -= month <= 2;
+    const int era = (year >= 0 ? year : year - 399) / 400;
+    const int yearOfEra = year - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+constexpr int DaysInMonth(int year, int month)
+{
+    constexpr int days[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
+// Days since 30 December 1899 (the day numbering dates are compared in), 0 for impossible dates.
+int DayNumber(int year, int month, int day)
+{
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
         return 0;
-    const QDate date(year, month, day);
-    if (!date.isValid())
-        return 0;
-    static const qint64 epoch = QDate(1899, 12, 30).toJulianDay();
-    return double(date.toJulianDay() - epoch);
+    constexpr int epoch = DaysFromCivil(1899, 12, 30);
+    return DaysFromCivil(year, month, day) - epoch;
 }
 
 // Position of the first date separator: '-', else '/', else '.'; -1 when none occurs.
@@ -213,7 +230,7 @@ int ShortDateValue(QStringView text, bool dayFirst)
     const int month = dayFirst ? b : a;
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31)
         return 0;
-    return int(DayNumber(year, month, day));
+    return DayNumber(year, month, day);
 }
 
 double LocaleDateTimeValue(QStringView text, const QLocale& locale)
@@ -400,6 +417,7 @@ TSortRun::TSortRun(int column, int directionSign, const TSortHandlers& handlers,
     , m_handlers(handlers)
     , m_locale(std::move(locale))
     , m_decimal(m_locale.decimalPoint())
+    , m_group(m_locale.groupSeparator())
 { }
 
 void TSortRun::ResetCacheIfFormatChanged(TSortStyle style, const QString& prefix, const QString& suffix)
@@ -412,38 +430,115 @@ void TSortRun::ResetCacheIfFormatChanged(TSortStyle style, const QString& prefix
     std::fill(m_state.begin(), m_state.end(), 0);
 }
 
-double TSortRun::ConvertedValue(const QString& text, TSortStyle style, bool& isNumber) const
+namespace {
+
+// The number of a cell for ssNumber and ssNumberGrouped: the first occurrence of the suffix
+// removed, then the first of the prefix, then (grouped) every thousand separator, the first
+// decimal separator read as '.'. Texts that stay one piece of the cell are read where they
+// stand; others are put together in a small buffer first.
+std::optional<double> NumberValue(QStringView text, const QString& prefix, const QString& suffix,
+    bool grouped, const QString& group, const QString& decimal)
+{
+    QStringView piece = text;
+    bool onePiece = true;
+    auto removeFirst = [&](const QString& part) {
+        if (part.isEmpty() || !onePiece)
+            return;
+        const qsizetype p = piece.indexOf(part);
+        if (p < 0)
+            return;
+        if (p == 0)
+            piece = piece.mid(part.size());
+        else if (p + part.size() == piece.size())
+            piece.chop(part.size());
+        else
+            onePiece = false;
+    };
+    removeFirst(suffix);
+    removeFirst(prefix);
+    const bool pointDecimal = decimal == QLatin1String(".");
+    if (onePiece && (!grouped || group.isEmpty() || !piece.contains(group))
+        && (pointDecimal || !piece.contains(decimal)))
+        return ParseDecimal(piece);
+
+    QVarLengthArray<QChar, 64> buf(text.begin(), text.end());
+    auto view = [&buf] { return QStringView(buf.constData(), buf.size()); };
+    auto erase = [&](const QString& part) {
+        if (part.isEmpty())
+            return;
+        const qsizetype p = view().indexOf(part);
+        if (p >= 0)
+            buf.erase(buf.begin() + p, buf.begin() + p + part.size());
+    };
+    erase(suffix);
+    erase(prefix);
+    if (grouped && !group.isEmpty())
+        for (qsizetype p = view().indexOf(group); p >= 0; p = view().indexOf(group, p))
+            buf.erase(buf.begin() + p, buf.begin() + p + group.size());
+    if (!pointDecimal) {
+        const qsizetype p = view().indexOf(decimal);
+        if (p >= 0) {
+            buf.erase(buf.begin() + p, buf.begin() + p + decimal.size());
+            buf.insert(buf.begin() + p, QLatin1Char('.'));
+        }
+    }
+    return ParseDecimal(view());
+}
+
+// The same string, by its data first: the handler usually hands back the very string it gave
+// the comparison before.
+inline bool SameText(const QString& a, const QString& b)
+{
+    return a.size() == b.size() && (a.constData() == b.constData() || a == b);
+}
+
+// Sort key of a text's first eight UTF-16 units: sixteen bits each, in code point order and
+// shifted by one so that a shorter text (padded with 0) sorts before any longer text with the
+// same start. A unit whose key does not fit saturates; equal keys fall back to the full texts.
+struct TTextKey {
+    quint64 high;
+    quint64 low;
+};
+
+TTextKey TextKey(const QString& text, bool foldCase)
+{
+    const char16_t* data = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype len = text.size();
+    quint64 words[2] = { 0, 0 };
+    for (int k = 0; k < 8; ++k) {
+        quint64 unit = 0;
+        if (k < len) {
+            const char16_t u = data[k];
+            unit = std::min<quint64>(CodePointOrderKey(foldCase ? FoldAscii(u) : u) + 1, 0xFFFF);
+        }
+        words[k / 4] = (words[k / 4] << 16) | unit;
+    }
+    return { words[0], words[1] };
+}
+
+struct TTextEntry {
+    TTextKey key;
+    int row;
+};
+struct TValueEntry {
+    double value; // NaN: not a number
+    int row;
+};
+struct TDayEntry {
+    int day;
+    int row;
+};
+
+} // namespace
+
+double TSortRun::ConvertedValue(QStringView text, TSortStyle style, bool& isNumber) const
 {
     isNumber = true;
     switch (style) {
     case ssNumber:
     case ssNumberGrouped: {
-        // The same steps as NormalizeNumber, on a small local buffer: no allocation per row.
-        QVarLengthArray<QChar, 64> buf(text.constData(), text.constData() + text.size());
-        auto view = [&buf] { return QStringView(buf.constData(), buf.size()); };
-        auto removeFirst = [&](const QString& part) {
-            if (part.isEmpty())
-                return;
-            const qsizetype p = view().indexOf(part);
-            if (p >= 0)
-                buf.erase(buf.begin() + p, buf.begin() + p + part.size());
-        };
-        removeFirst(m_cacheSuffix);
-        removeFirst(m_cachePrefix);
-        if (style == ssNumberGrouped) {
-            const QString group = m_locale.groupSeparator();
-            if (!group.isEmpty())
-                for (qsizetype p = view().indexOf(group); p >= 0; p = view().indexOf(group, p))
-                    buf.erase(buf.begin() + p, buf.begin() + p + group.size());
-        }
-        if (m_decimal != QLatin1String(".")) {
-            const qsizetype p = view().indexOf(m_decimal);
-            if (p >= 0) {
-                buf.erase(buf.begin() + p, buf.begin() + p + m_decimal.size());
-                buf.insert(buf.begin() + p, QLatin1Char('.'));
-            }
-        }
-        const std::optional<double> v = ParseDecimal(view());
+        const std::optional<double> v
+            = NumberValue(text, m_cachePrefix, m_cacheSuffix, style == ssNumberGrouped, m_group, m_decimal);
         isNumber = v.has_value();
         return v.value_or(0);
     }
@@ -460,6 +555,10 @@ double TSortRun::ConvertedValue(const QString& text, TSortStyle style, bool& isN
 
 double TSortRun::CachedKey(int row, TSortStyle style)
 {
+    if (m_state.size() != m_cells.size()) {
+        m_values.assign(m_cells.size(), 0.0);
+        m_state.assign(m_cells.size(), 0);
+    }
     const size_t i = size_t(row);
     if (m_state[i] == 0) {
         bool isNumber = true;
@@ -467,30 +566,6 @@ double TSortRun::CachedKey(int row, TSortStyle style)
         m_state[i] = isNumber ? 1 : 2;
     }
     return m_state[i] == 1 ? m_values[i] : std::numeric_limits<double>::quiet_NaN();
-}
-
-void TSortRun::BuildTextKeys(bool foldCase)
-{
-    // Four UTF-16 units of 16 bits each, in code point order and shifted by one so that a shorter
-    // text (padded with 0) sorts before any longer text with the same start. Units whose key does
-    // not fit saturate; equal keys always fall back to comparing the full texts.
-    m_textKeys.resize(m_cells.size());
-    for (size_t i = 0; i < m_cells.size(); ++i) {
-        const QString& text = *m_cells[i];
-        const char16_t* data = reinterpret_cast<const char16_t*>(text.utf16());
-        const qsizetype len = text.size();
-        quint64 key = 0;
-        for (int k = 0; k < 4; ++k) {
-            quint64 unit = 0;
-            if (k < len) {
-                const char16_t u = data[k];
-                unit = std::min<quint64>(CodePointOrderKey(foldCase ? FoldAscii(u) : u) + 1, 0xFFFF);
-            }
-            key = (key << 16) | unit;
-        }
-        m_textKeys[i] = key;
-    }
-    m_textKeysFolded = foldCase ? 1 : 0;
 }
 
 int TSortRun::CompareRows(int x, int y)
@@ -512,19 +587,11 @@ int TSortRun::CompareWithFormat(int x, int y, TSortStyle style, const QString& p
     switch (style) {
     case ssText:
     case ssTextCase:
-    case ssTextNoCase: {
-        const bool fold = style == ssTextNoCase;
-        if (m_textKeysFolded != int(fold))
-            BuildTextKeys(fold);
-        const quint64 kx = m_textKeys[size_t(x)];
-        const quint64 ky = m_textKeys[size_t(y)];
-        if (kx != ky)
-            r = kx < ky ? -1 : 1;
-        else
-            r = fold ? CompareTextNoCase(*m_cells[size_t(x)], *m_cells[size_t(y)])
-                     : CompareText(*m_cells[size_t(x)], *m_cells[size_t(y)]);
+        r = CompareText(*m_cells[size_t(x)], *m_cells[size_t(y)]);
         break;
-    }
+    case ssTextNoCase:
+        r = CompareTextNoCase(*m_cells[size_t(x)], *m_cells[size_t(y)]);
+        break;
     case ssNumber:
     case ssNumberGrouped:
     case ssDateTime:
@@ -601,82 +668,140 @@ int TSortRun::Compare(const TListItem* a, const TListItem* b)
     return r * m_sign;
 }
 
+bool TSortRun::AskFormatIsFast()
+{
+    // The strings a handler filled in last time are emptied, not made anew: no allocation.
+    m_askedStyle = ssText;
+    if (!m_askedPrefix.isEmpty())
+        m_askedPrefix.clear();
+    if (!m_askedSuffix.isEmpty())
+        m_askedSuffix.clear();
+    m_handlers.getFormat(m_column, m_askedStyle, m_askedPrefix, m_askedSuffix);
+    return m_askedStyle == m_fastStyle && SameText(m_askedPrefix, m_fastPrefix)
+        && SameText(m_askedSuffix, m_fastSuffix);
+}
+
+template <class Entry, class KeyOrder>
+void TSortRun::SortEntries(std::vector<Entry>& entries, KeyOrder keyOrder)
+{
+    // keyOrder(a, b) is -1, 0 or 1 by the keys; descending flips it.
+    if (m_handlers.getFormat) {
+        std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+            if (!AskFormatIsFast())
+                return CompareWithFormat(a.row, b.row, m_askedStyle, m_askedPrefix, m_askedSuffix) < 0;
+            return keyOrder(a, b) * m_sign < 0;
+        });
+    } else if (m_sign > 0) {
+        std::stable_sort(entries.begin(), entries.end(),
+            [&](const Entry& a, const Entry& b) { return keyOrder(a, b) < 0; });
+    } else {
+        std::stable_sort(entries.begin(), entries.end(),
+            [&](const Entry& a, const Entry& b) { return keyOrder(a, b) > 0; });
+    }
+    m_order.resize(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        m_order[i] = entries[i].row;
+}
+
+template <class Entry, class MakeKey> void TSortRun::SortByKeys(TListItems& items, MakeKey makeKey)
+{
+    // One pass over the rows in memory order collects each row's cell and key.
+    std::vector<Entry> entries(m_cells.size());
+    items.ForEachStored([&](const TListItem& item) {
+        const int row = item.Index();
+        const QString& text = CellText(item, m_column);
+        m_cells[size_t(row)] = &text;
+        entries[size_t(row)] = makeKey(text, row);
+    });
+    const bool fold = m_fastStyle == ssTextNoCase;
+    if constexpr (std::is_same_v<Entry, TTextEntry>) {
+        SortEntries(entries, [&](const TTextEntry& a, const TTextEntry& b) {
+            if (a.key.high != b.key.high)
+                return a.key.high < b.key.high ? -1 : 1;
+            if (a.key.low != b.key.low)
+                return a.key.low < b.key.low ? -1 : 1;
+            return fold ? CompareTextNoCase(*m_cells[size_t(a.row)], *m_cells[size_t(b.row)])
+                        : CompareText(*m_cells[size_t(a.row)], *m_cells[size_t(b.row)]);
+        });
+    } else if constexpr (std::is_same_v<Entry, TValueEntry>) {
+        // A text that is not a number makes the pair compare equal.
+        SortEntries(entries, [](const TValueEntry& a, const TValueEntry& b) {
+            return (std::isnan(a.value) || std::isnan(b.value)) ? 0 : Sign(a.value, b.value);
+        });
+    } else {
+        SortEntries(entries, [](const TDayEntry& a, const TDayEntry& b) {
+            return a.day > b.day ? 1 : (a.day < b.day ? -1 : 0);
+        });
+    }
+}
+
 void TSortRun::Sort(TListItems& items)
 {
     const int n = items.Count();
     if (n < 2)
         return;
-    m_cells.resize(size_t(n));
-    for (int i = 0; i < n; ++i)
-        m_cells[size_t(i)] = &CellText(items[i], m_column);
-    m_values.assign(size_t(n), 0.0);
-    m_state.assign(size_t(n), 0);
-    m_textKeysFolded = -1;
+    m_cells.assign(size_t(n), nullptr);
+    m_values.clear();
+    m_state.clear();
+
+    // A first comparison tells which format the handler answers.
+    TSortStyle style = ssText;
+    m_fastPrefix.clear();
+    m_fastSuffix.clear();
+    if (m_handlers.getFormat)
+        m_handlers.getFormat(m_column, style, m_fastPrefix, m_fastSuffix);
+    m_fastStyle = style;
+    // Its own result is not needed, but a custom or raw comparison is the handler's to see.
+    const bool keyed = style == ssText || style == ssTextCase || style == ssTextNoCase || style == ssNumber
+        || style == ssNumberGrouped || style == ssDateTime || style == ssDateDMY || style == ssDateMDY;
 
     // The rows stay where they are while the handlers run, so a handler that reads the list by
     // row index sees consistent rows; the order is applied in one pass at the end.
-    std::vector<int> order(static_cast<size_t>(n));
-
-    // A first comparison tells which format the handler answers. For text, number and date
-    // styles each row's key is then prepared once and travels with the row through the sort;
-    // every comparison still asks the handler, and one that answers differently is compared
-    // the slow way with the format it gave.
-    CompareRows(0, 1);
-    const TSortStyle fastStyle = m_lastStyle;
-    const QString fastPrefix = m_lastPrefix;
-    const QString fastSuffix = m_lastSuffix;
-    const bool textStyle = fastStyle == ssText || fastStyle == ssTextCase || fastStyle == ssTextNoCase;
-    const bool valueStyle = fastStyle == ssNumber || fastStyle == ssNumberGrouped || fastStyle == ssDateTime
-        || fastStyle == ssDateDMY || fastStyle == ssDateMDY;
-
-    if (textStyle || valueStyle) {
-        struct Entry {
-            double value;
-            quint64 text;
-            int row;
-        };
-        const bool fold = fastStyle == ssTextNoCase;
-        std::vector<Entry> entries(static_cast<size_t>(n));
-        if (textStyle && m_textKeysFolded != int(fold))
-            BuildTextKeys(fold);
-        if (valueStyle)
-            ResetCacheIfFormatChanged(fastStyle, fastPrefix, fastSuffix);
-        for (int i = 0; i < n; ++i) {
-            Entry& e = entries[size_t(i)];
-            e.row = i;
-            e.text = textStyle ? m_textKeys[size_t(i)] : 0;
-            e.value = valueStyle ? CachedKey(i, fastStyle) : 0;
-        }
-        std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-            TSortStyle style = ssText;
-            QString prefix;
-            QString suffix;
-            if (m_handlers.getFormat)
-                m_handlers.getFormat(m_column, style, prefix, suffix);
-            if (style != fastStyle || prefix != fastPrefix || suffix != fastSuffix)
-                return CompareWithFormat(a.row, b.row, style, prefix, suffix) < 0;
-            int r;
-            if (textStyle) {
-                if (a.text != b.text)
-                    r = a.text < b.text ? -1 : 1;
-                else
-                    r = fold ? CompareTextNoCase(*m_cells[size_t(a.row)], *m_cells[size_t(b.row)])
-                             : CompareText(*m_cells[size_t(a.row)], *m_cells[size_t(b.row)]);
-            } else {
-                r = (std::isnan(a.value) || std::isnan(b.value)) ? 0 : Sign(a.value, b.value);
-            }
-            return r * m_sign < 0;
+    switch (keyed ? style : ssNone) {
+    case ssText:
+    case ssTextCase:
+    case ssTextNoCase: {
+        const bool fold = style == ssTextNoCase;
+        SortByKeys<TTextEntry>(items, [fold](const QString& text, int row) {
+            return TTextEntry { TextKey(text, fold), row };
         });
-        for (int i = 0; i < n; ++i)
-            order[size_t(i)] = entries[size_t(i)].row;
-    } else {
-        std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return CompareRows(x, y) < 0; });
+        break;
     }
-    items.ApplyOrder(order);
+    case ssDateDMY:
+    case ssDateMDY: {
+        const bool dayFirst = style == ssDateDMY;
+        SortByKeys<TDayEntry>(items, [dayFirst](const QString& text, int row) {
+            return TDayEntry { ShortDateValue(text, dayFirst), row };
+        });
+        break;
+    }
+    case ssNumber:
+    case ssNumberGrouped:
+    case ssDateTime: {
+        m_cacheStyle = style;
+        m_cachePrefix = m_fastPrefix;
+        m_cacheSuffix = m_fastSuffix;
+        SortByKeys<TValueEntry>(items, [&](const QString& text, int row) {
+            bool isNumber = true;
+            const double value = ConvertedValue(text, style, isNumber);
+            return TValueEntry { isNumber ? value : std::numeric_limits<double>::quiet_NaN(), row };
+        });
+        break;
+    }
+    default: {
+        items.ForEachStored(
+            [&](const TListItem& item) { m_cells[size_t(item.Index())] = &CellText(item, m_column); });
+        CompareWithFormat(0, 1, style, m_fastPrefix, m_fastSuffix);
+        m_order.resize(size_t(n));
+        std::iota(m_order.begin(), m_order.end(), 0);
+        std::stable_sort(m_order.begin(), m_order.end(), [&](int x, int y) { return CompareRows(x, y) < 0; });
+        break;
+    }
+    }
+    items.ApplyOrder(m_order);
 
     m_cells.clear();
-    m_textKeys.clear();
+    m_order.clear();
     m_values.clear();
     m_state.clear();
 }

@@ -50,10 +50,11 @@ int CompareTextNoCase(QStringView a, QStringView b);
 // Text of cell `column` (sub-item index, -1 = caption) of a row, or empty.
 const QString& CellText(const TListItem& item, int column);
 
-// One sort run over a column. The handlers are asked once per comparison; conversions of numbers
-// and dates are cached per row and reused while the format handler keeps answering the same style,
-// prefix and suffix, and texts are compared through a per-row key of their first characters, so
-// that most comparisons touch only two small arrays.
+// One sort run over a column. The handlers are asked once per comparison. Each row's key (the
+// first characters of its text, its number or its day) is made once, in one pass over the rows,
+// and travels with the row through the sort; a comparison that the format handler answers with
+// the format of the first comparison compares keys only, one answered differently is compared
+// the long way with the format it gave.
 class TSortRun {
 public:
     // The locale defaults to the application's (the system's unless QLocale::setDefault changed it).
@@ -69,27 +70,38 @@ private:
     int CompareRows(int x, int y); // asks the handler for the format
     int CompareWithFormat(int x, int y, TSortStyle style, const QString& prefix, const QString& suffix);
     double CachedKey(int row, TSortStyle style);
-    double ConvertedValue(const QString& text, TSortStyle style, bool& isNumber) const;
+    double ConvertedValue(QStringView text, TSortStyle style, bool& isNumber) const;
     void ResetCacheIfFormatChanged(TSortStyle style, const QString& prefix, const QString& suffix);
-    void BuildTextKeys(bool foldCase);
+    bool AskFormatIsFast(); // asks the handler; true when it answered the fast format
+    template <class Entry, class KeyOrder> void SortEntries(std::vector<Entry>& entries, KeyOrder keyOrder);
+    template <class Entry, class MakeKey> void SortByKeys(TListItems& items, MakeKey makeKey);
 
     int m_column;
     int m_sign;
     const TSortHandlers& m_handlers;
     QLocale m_locale;
     QString m_decimal; // the locale's decimal separator
+    QString m_group; // the locale's thousand separator
     TSortStyle m_lastStyle = ssText; // the format of the last comparison
     QString m_lastPrefix;
     QString m_lastSuffix;
 
+    // The handler's answers, in variables reused from comparison to comparison, and the format
+    // the keys were made for.
+    TSortStyle m_askedStyle = ssText;
+    QString m_askedPrefix;
+    QString m_askedSuffix;
+    TSortStyle m_fastStyle = ssText;
+    QString m_fastPrefix;
+    QString m_fastSuffix;
+
     // Per-row data of the running sort, indexed by the row's index (rows do not move until the end).
     std::vector<const QString*> m_cells;
-    std::vector<quint64> m_textKeys;
-    int m_textKeysFolded = -1; // -1 = not built, 0 = exact, 1 = ASCII case folded
+    std::vector<int> m_order;
     TSortStyle m_cacheStyle = ssText;
     QString m_cachePrefix;
     QString m_cacheSuffix;
-    std::vector<double> m_values;
+    std::vector<double> m_values; // made on first use: only formats other than the keys' need them
     std::vector<unsigned char> m_state; // 0 = not computed, 1 = value, 2 = not a number
 };
 
