@@ -1,6 +1,8 @@
 #include "platform/TCanvas.h"
 
 #include "platform/TBitmap.h"
+#include "platform/TTextMeasure.h"
+#include "platform/private/CanvasFont.h"
 #include "platform/private/TextLayout.h"
 
 #include <QFontMetrics>
@@ -62,44 +64,23 @@ struct TCanvas::Impl {
     int fixedDpiY = 0;
     QSize fixedSize;
 
-    // One resolved font: the Qt font and metrics for a description at a device scale.
-    struct FontEntry {
-        QString name;
-        int height = 0;
-        TFontStyles style = 0;
-        double unitsToPixels = 1.0;
-        int dpi = 0;
-        QFont font;
-        std::unique_ptr<QFontMetrics> metrics;
-        std::unique_ptr<textlayout::WidthCache> widths = std::make_unique<textlayout::WidthCache>();
-        int ascent = 0;
-        int descent = 0;
-    };
-    // A handful of entries: cells switch between few fonts. Reserved up front so that a
-    // reference to an entry stays valid while another one is added.
+    // A handful of fonts: cells switch between few. An entry a measure still holds stays
+    // alive when the canvas replaces it.
     static constexpr size_t kMaxFonts = 8;
-    std::vector<FontEntry> fonts;
+    std::vector<std::shared_ptr<TCanvasFont>> fonts;
     size_t nextVictim = 0;
-
-    Impl() { fonts.reserve(kMaxFonts); }
 
     bool Active() const { return painter && painter->isActive(); }
 
-    const FontEntry& Font(const TFont& f, double unitsToPixels, int dpi)
+    const std::shared_ptr<TCanvasFont>& FontPtr(const TFont& f, double unitsToPixels, int dpi)
     {
-        for (FontEntry& e : fonts) {
-            if (e.height == f.Height() && e.style == f.Style() && e.unitsToPixels == unitsToPixels
-                && e.dpi == dpi && e.name == f.Name())
+        for (const std::shared_ptr<TCanvasFont>& e : fonts) {
+            if (e->height == f.Height() && e->style == f.Style() && e->unitsToPixels == unitsToPixels
+                && e->dpi == dpi && e->name == f.Name())
                 return e;
         }
-        FontEntry* slot;
-        if (fonts.size() < kMaxFonts) {
-            fonts.emplace_back();
-            slot = &fonts.back();
-        } else {
-            slot = &fonts[nextVictim];
-            nextVictim = (nextVictim + 1) % kMaxFonts;
-        }
+        auto entry = std::make_shared<TCanvasFont>();
+        TCanvasFont* slot = entry.get();
         slot->name = f.Name();
         slot->height = f.Height();
         slot->style = f.Style();
@@ -110,18 +91,28 @@ struct TCanvas::Impl {
             slot->metrics = std::make_unique<QFontMetrics>(slot->font, painter->device());
         else
             slot->metrics = std::make_unique<QFontMetrics>(slot->font);
-        slot->widths = std::make_unique<textlayout::WidthCache>();
+        slot->fixedCharWidth = fixedCharWidth;
         slot->ascent = fixedCharWidth > 0 ? fixedAscent : slot->metrics->ascent();
         slot->descent = fixedCharWidth > 0 ? fixedDescent : slot->metrics->descent();
-        return *slot;
+        slot->leading = std::max(0, slot->metrics->leading());
+        slot->averageCharWidth = slot->metrics->averageCharWidth();
+        if (fonts.size() < kMaxFonts) {
+            fonts.push_back(std::move(entry));
+            return fonts.back();
+        }
+        std::shared_ptr<TCanvasFont>& victim = fonts[nextVictim];
+        nextVictim = (nextVictim + 1) % kMaxFonts;
+        victim = std::move(entry);
+        return victim;
+    }
+    const TCanvasFont& Font(const TFont& f, double unitsToPixels, int dpi)
+    {
+        return *FontPtr(f, unitsToPixels, dpi);
     }
 
-    textlayout::Measurer MakeMeasurer(const FontEntry& e, bool expandTabs, int tabChars) const
+    textlayout::Measurer MakeMeasurer(const TCanvasFont& e, bool expandTabs, int tabChars) const
     {
-        textlayout::Measurer m(*e.metrics, expandTabs, e.widths.get(), tabChars);
-        if (fixedCharWidth > 0)
-            m.UseFixedWidth(fixedCharWidth, tabChars);
-        return m;
+        return e.Measurer(expandTabs, tabChars);
     }
 
     void ApplyClip()
@@ -629,6 +620,23 @@ TPoint TCanvas::TextExtent(const QString& text) const
     return TPoint { TextWidth(text), TextHeight(text) };
 }
 
+TTextMeasure TCanvas::SingleLineMeasure(unsigned flags) const
+{
+    TTextMeasure m;
+    if (flags & DT_TABSTOP) {
+        m.m_tabChars = int((flags >> 8) & 0xFF);
+        flags &= ~0xFF00u;
+    }
+    m.m_font = d->FontPtr(m_font, UnitsToPixelsY(), PixelsPerInchY());
+    m.m_prefix = !(flags & DT_NOPREFIX);
+    m.m_expandTabs = flags & DT_EXPANDTABS;
+    m.m_lineHeight
+        = m.m_font->ascent + m.m_font->descent + ((flags & DT_EXTERNALLEADING) ? m.m_font->leading : 0);
+    m.m_unitsToPixelsX = UnitsToPixelsX();
+    m.m_unitsToPixelsY = UnitsToPixelsY();
+    return m;
+}
+
 int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags)
 {
     return DrawTextEx(text, rect, flags, 0, 0);
@@ -664,7 +672,7 @@ int TCanvas::DrawTextEx(const QString& text, TRect& rect, unsigned flags, int le
 
     int lineHeight = fe.ascent + fe.descent;
     if (flags & DT_EXTERNALLEADING)
-        lineHeight += std::max(0, fe.metrics->leading());
+        lineHeight += fe.leading;
     const int count = int(lines.size());
     const int totalHeight = count * lineHeight;
 

@@ -21,6 +21,7 @@ class QImage;
 class QPainter;
 class QPaintDevice;
 class TBitmap;
+class TTextMeasure;
 
 // DrawText flags, with the values a GDI caller knows.
 enum TDrawTextFlag : unsigned {
@@ -130,6 +131,10 @@ public:
     // clipped to `rect`.
     int DrawText(const QString& text, TRect& rect, unsigned flags);
     int DrawTextEx(const QString& text, TRect& rect, unsigned flags, int leftMargin, int rightMargin);
+    // Measures single-line text in the current font (and mapping) as DrawText with these flags
+    // plus DT_SINGLELINE | DT_CALCRECT does, for as long as the caller keeps it; later font
+    // changes of the canvas do not reach it.
+    TTextMeasure SingleLineMeasure(unsigned flags) const;
 
     // Test seam: with a recorder set every drawing call is also appended to it (with or without
     // a device); fixed metrics make every character `charWidth` device pixels wide and every line

@@ -8,6 +8,7 @@
 #include "platform/TBitmap.h"
 #include "platform/TCanvas.h"
 #include "platform/TImageList.h"
+#include "platform/TTextMeasure.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -132,11 +133,18 @@ qsizetype TMarkupRenderer::NextOf(QChar c, qsizetype from, qsizetype& cacheFrom,
     return cacheAt;
 }
 
-QPoint TMarkupRenderer::MeasureText(const QString& text) const
+QPoint TMarkupRenderer::MeasureText(const QString& text)
 {
-    TRect r { 0, 0, 0, 0 };
-    m_canvas.DrawText(text, r, (m_format & ~unsigned(DT_END_ELLIPSIS)) | DT_CALCRECT);
-    return QPoint(r.Width(), std::abs(r.Height()));
+    const TFont& font = m_canvas.Font();
+    if (!m_measure.IsValid() || font.Height() != m_measureHeight || int(font.Style()) != m_measureStyle
+        || font.Name() != m_measureName) {
+        m_measure = m_canvas.SingleLineMeasure(m_format & ~unsigned(DT_END_ELLIPSIS));
+        m_measureName = font.Name();
+        m_measureHeight = font.Height();
+        m_measureStyle = int(font.Style());
+    }
+    const TPoint extent = m_measure.Extent(text);
+    return QPoint(extent.x, extent.y);
 }
 
 int TMarkupRenderer::TextHeightGh() const

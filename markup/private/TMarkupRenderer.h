@@ -6,6 +6,7 @@
 #include "markup/MarkupPlatform.h"
 #include "platform/TColor.h"
 #include "platform/TFont.h"
+#include "platform/TTextMeasure.h"
 #include "platform/TTypes.h"
 
 #include <QString>
@@ -131,10 +132,17 @@ private:
     void SetBackground(TColor color);
     void SetTextColor(TColor color);
     void SetStyle(TFontStyles style, bool on);
-    QPoint MeasureText(const QString& text) const;
+    QPoint MeasureText(const QString& text);
     int TextHeightGh() const;
     bool Painting(const TWalk& w) const { return w.mode == TMode::Draw && !m_in.hitTestOnly; }
     int SegmentBottom(const TWalk& w) const;
+
+    // Text is measured per run of one font: the measure is taken again only when the canvas font's
+    // size, style or face differs from the one it was taken for.
+    TTextMeasure m_measure;
+    QString m_measureName;
+    int m_measureHeight = 0;
+    int m_measureStyle = -1;
 
     TCanvas& m_canvas;
     const TInput& m_in;

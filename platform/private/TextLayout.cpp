@@ -4,12 +4,13 @@
 
 namespace textlayout {
 
-Measurer::Measurer(const QFontMetrics& metrics, bool expandTabs, WidthCache* cache, int tabChars)
+Measurer::Measurer(
+    const QFontMetrics& metrics, bool expandTabs, WidthCache* cache, int tabChars, int averageCharWidth)
     : m_metrics(metrics)
     , m_cache(cache)
     , m_expandTabs(expandTabs)
 {
-    const int ave = metrics.averageCharWidth();
+    const int ave = averageCharWidth >= 0 ? averageCharWidth : metrics.averageCharWidth();
     m_tabWidth = std::max(1, (tabChars > 0 ? tabChars : 8) * (ave > 0 ? ave : 1));
 }
 
@@ -201,19 +202,28 @@ QString Ellipsize(const QString& line, int availWidth, const Measurer& measure, 
 
 } // namespace
 
+QString SingleLineText(const QString& source, bool prefix, bool expandTabs, std::vector<int>* marks)
+{
+    QString text = prefix ? StripPrefix(source, marks) : source;
+    if (!expandTabs)
+        text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
 std::vector<Line> Layout(const QString& source, const Options& opt, const Measurer& measure)
 {
     std::vector<int> marks;
-    QString text = opt.prefix ? StripPrefix(source, &marks) : source;
-    if (!opt.expandTabs)
-        text.replace(QLatin1Char('\t'), QLatin1Char(' '));
-
+    QString text;
     std::vector<Span> paragraphs;
     if (opt.singleLine) {
-        text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text = SingleLineText(source, opt.prefix, opt.expandTabs, &marks);
         paragraphs.push_back(Span { 0, int(text.size()) });
     } else {
+        text = opt.prefix ? StripPrefix(source, &marks) : source;
+        if (!opt.expandTabs)
+            text.replace(QLatin1Char('\t'), QLatin1Char(' '));
         int start = 0;
         const int n = int(text.size());
         for (int i = 0; i < n; ++i) {

@@ -54,7 +54,10 @@ private:
 class Measurer {
 public:
     // `tabChars` = 0 gives the standard eight characters per tab stop.
-    Measurer(const QFontMetrics& metrics, bool expandTabs, WidthCache* cache = nullptr, int tabChars = 0);
+    // `averageCharWidth` < 0: asked of the metrics (slow for some fonts; callers that measure
+    // often keep it).
+    Measurer(const QFontMetrics& metrics, bool expandTabs, WidthCache* cache = nullptr, int tabChars = 0,
+        int averageCharWidth = -1);
     int Width(const QString& text, int start, int length) const;
     int Width(const QString& text) const { return Width(text, 0, int(text.size())); }
     // Every character `charWidth` pixels wide (a canvas with fixed test metrics).
@@ -78,6 +81,10 @@ private:
 
 // Removes prefix markers: returns the shown text and the indexes of the marked characters.
 QString StripPrefix(const QString& text, std::vector<int>* underlines);
+
+// The text a single line shows: prefix markers removed (their characters' indexes into `marks`
+// when given), line breaks as blanks, tabs as blanks unless they are expanded.
+QString SingleLineText(const QString& source, bool prefix, bool expandTabs, std::vector<int>* marks);
 
 std::vector<Line> Layout(const QString& text, const Options& options, const Measurer& measure);
 
