@@ -19,7 +19,9 @@ constexpr qint64 kColumnsWithoutWidthLines = 256;
 // paid for by its own bytes. The rest, the rows and the empty sub-items that rows with written
 // sub-items get, is held to a fixed budget: about two million empty rows.
 constexpr qint64 kUnwrittenBudgetBytes = qint64(256) << 20;
-constexpr qint64 kRowBytes = qint64(sizeof(TListItem) + sizeof(void*) + 16); // row, slot, allocator
+// What an empty row is charged, bytes: a fixed figure (what a row cost when the budget was set),
+// so that the files a list accepts do not change with the way rows are stored.
+constexpr qint64 kRowBytes = 120;
 constexpr qint64 kCellBytes = qint64(sizeof(QString));
 
 QString EncodeText(const QString& text)

@@ -5,6 +5,9 @@
 #include <QByteArrayList>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <malloc.h>
+#include <memory>
+#include <random>
 
 using namespace exchangetest;
 
@@ -549,4 +552,83 @@ TEST(CsvPerformance, OneMegabyteLineLoadsQuickly)
         ASSERT_EQ(m.items.Count(), 1);
         EXPECT_GT(m.items[0].Caption().size() + m.items[0].SubItems().size(), 0);
     }
+}
+
+TEST(CsvLoad, SplittingTheBytesAgreesWithSplittingTheDecodedText)
+{
+    // 4,000 random lines of quotes, doubled quotes, delimiters, blanks and letters of one to four
+    // UTF-8 bytes. Split at ',' they are cut on the file's bytes; the same lines with '§' (two
+    // bytes in UTF-8) as the delimiter are decoded first. Both must give the same rows, and so
+    // must the Windows-1252 spelling of the lines that code page can hold.
+    const QStringList tokens { "a", "bc", "\"", "\"\"", ",", ",", " ", QString::fromUtf8("\xC3\xA9"),
+        QString::fromUtf8("\xE2\x82\xAC"), ";", "\t", "x\"y" };
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    std::mt19937 rng(17);
+    QStringList lines, lines1252;
+    for (int i = 0; i < 4000; ++i) {
+        QString line;
+        const int n = int(rng() % 14);
+        for (int k = 0; k < n; ++k)
+            line += tokens[int(rng() % unsigned(tokens.size()))];
+        lines1252 << line;
+        if (i % 5 == 0)
+            line.insert(int(rng() % unsigned(line.size() + 1)), emoji);
+        lines << line;
+    }
+    auto load = [](const QStringList& text, QChar delimiter, const QByteArray& bytes) {
+        auto m = std::make_unique<TModel>();
+        Load(*m, bytes, false, delimiter);
+        EXPECT_EQ(m->items.Count(), text.size());
+        return m;
+    };
+    auto utf8 = [](const QStringList& text, QChar delimiter) {
+        QByteArray out;
+        for (QString line : text)
+            out += line.replace(u',', delimiter).toUtf8() + "\r\n";
+        return out;
+    };
+    const auto bytes = load(lines, u',', utf8(lines, u','));
+    const auto decoded = load(lines, u'\u00A7', utf8(lines, u'\u00A7'));
+    QByteArray cp1252;
+    for (const QString& line : lines1252)
+        for (const QChar c : line + "\r\n")
+            cp1252 += c == u'\u00E9' ? char(0xE9) : c == u'\u20AC' ? char(0x80) : char(c.unicode());
+    const auto windows = load(lines1252, u',', cp1252);
+    const auto reference1252 = load(lines1252, u',', utf8(lines1252, u','));
+    ASSERT_EQ(bytes->columns.Count(), decoded->columns.Count());
+    ASSERT_EQ(windows->columns.Count(), reference1252->columns.Count());
+    for (int r = 0; r < lines.size(); ++r) {
+        QStringList viaText = decoded->Row(r);
+        for (QString& cell : viaText)
+            cell.replace(u'\u00A7', u',');
+        ASSERT_EQ(S(bytes->Row(r)), S(viaText)) << lines[r].toStdString();
+        ASSERT_EQ(S(windows->Row(r)), S(reference1252->Row(r))) << lines1252[r].toStdString();
+    }
+}
+
+TEST(CsvLoad, LoadedCellsCostLessThanEightyBytesEach)
+{
+    // 20,000 rows of seven ten-character cells: heap in use after the load, allocator overhead
+    // and the rows themselves included, per cell. One text block per row makes it about 66.
+    QByteArray bytes;
+    for (int r = 0; r < 20000; ++r) {
+        for (int c = 0; c < 7; ++c)
+            bytes += (c ? "," : "") + QByteArray("c") + QByteArray::number(c) + "x"
+                + QByteArray::number(r).rightJustified(7, '0');
+        bytes += "\r\n";
+    }
+    TempFolder dir;
+    const QString path = dir.Write("cells.csv", bytes);
+    auto m = std::make_unique<TModel>();
+    malloc_trim(0);
+    const struct mallinfo2 before = mallinfo2();
+    QChar delimiter;
+    LoadListFromCSV(m->columns, m->items, delimiter, false, path);
+    const struct mallinfo2 after = mallinfo2();
+    ASSERT_EQ(m->items.Count(), 20000);
+    ASSERT_EQ(m->Row(19999)[6], QStringLiteral("c6x0019999"));
+    const double perCell
+        = double((after.uordblks + after.hblkhd) - (before.uordblks + before.hblkhd)) / (20000.0 * 7);
+    EXPECT_LE(perCell, 80.0);
+    EXPECT_GT(perCell, 20.0); // the characters alone take 22
 }

@@ -3,7 +3,11 @@
 #include "support/TestSupport.h"
 
 #include <QDate>
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
+#include <numeric>
+#include <random>
 
 using namespace orvsort;
 
@@ -299,4 +303,144 @@ TEST(SortRun, RowsWithoutTheColumnCompareAsEmpty)
     run.Sort(items);
     EXPECT_EQ(items[0].Caption(), QStringLiteral("none"));
     EXPECT_EQ(run.Compare(nullptr, &items[0]), 0);
+}
+
+namespace {
+
+// Rows with the given cells in sub-item 0 and their first position as the caption.
+struct TPropertyCase {
+    const char* name;
+    TSortStyle style;
+    QString prefix;
+    QString suffix;
+    std::function<QString(std::mt19937&)> cell;
+};
+
+QString Pick(std::mt19937& rng, const QStringList& from)
+{
+    return from[int(rng() % unsigned(from.size()))];
+}
+
+} // namespace
+
+TEST(SortProperty, EveryStyleOrdersAsAComparisonOfEachPairWouldOnManyEqualKeys)
+{
+    // 3,000 rows drawn from few values (hundreds of rows share each key), in both directions.
+    // The reference sorts the row positions with std::stable_sort, comparing each pair by the
+    // one-comparison entry point, which reads both texts afresh every time: the sort must give
+    // the same order and ask the format handler once per comparison the reference makes, plus
+    // the one that picks the format.
+    const QStringList words { "apple", "APPLE", "Apple pie", "applesauce and more", "applesauce and less",
+        "b", "", QString::fromUtf8("\xC3\xA4pfel"), QString::fromUtf8("\xF0\x9F\x8D\x8E green"),
+        QString(QChar(0xE000)) + "private", "zz top" };
+    const QStringList numbers { "90pk", "150pk", "abc", "", "-3.5pk", "1e3pk", "pk7", "0.5", "$12pk", "12$pk",
+        "x" };
+    const QStringList grouped { "1,250.50", "999.99", "1,000", "1,0,0", "-2,000.5", "", "n/a" };
+    const QStringList dates { "01-02-2001", "31-01-2001", "5/6/99", "5/6/01", "24-12/2001", "2001-12-24",
+        "31-02-2001", "", "1.1.1900", "29.2.2000", "29.2.1900" };
+    const QStringList stamps { "12/24/2001 14:30", "12/24/2001", "1/2/99 2:30:05 PM", "2001-12-24", "bad",
+        "" };
+    const TPropertyCase cases[] = {
+        { "text", ssText, {}, {}, [&](std::mt19937& r) { return Pick(r, words); } },
+        { "text case", ssTextCase, {}, {}, [&](std::mt19937& r) { return Pick(r, words); } },
+        { "text no case", ssTextNoCase, {}, {}, [&](std::mt19937& r) { return Pick(r, words); } },
+        { "number with suffix and prefix", ssNumber, "$", "pk",
+            [&](std::mt19937& r) { return Pick(r, numbers); } },
+        { "grouped number", ssNumberGrouped, {}, {}, [&](std::mt19937& r) { return Pick(r, grouped); } },
+        { "day month year", ssDateDMY, {}, {}, [&](std::mt19937& r) { return Pick(r, dates); } },
+        { "month day year", ssDateMDY, {}, {}, [&](std::mt19937& r) { return Pick(r, dates); } },
+        { "date and time", ssDateTime, {}, {}, [&](std::mt19937& r) { return Pick(r, stamps); } },
+        { "long shared prefixes", ssText, {}, {},
+            [](std::mt19937& r) {
+                return QStringLiteral("same first twelve ") + QString::number(r() % 50);
+            } },
+    };
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    for (const TPropertyCase& c : cases) {
+        for (const int sign : { 1, -1 }) {
+            SCOPED_TRACE(std::string(c.name) + (sign > 0 ? " ascending" : " descending"));
+            std::mt19937 rng(5);
+            QStringList cells;
+            for (int i = 0; i < 3000; ++i)
+                cells << c.cell(rng);
+            TListItems items;
+            MakeList(items, cells);
+
+            int asked = 0;
+            TSortHandlers handlers;
+            handlers.getFormat = [&](int, TSortStyle& s, QString& prefix, QString& suffix) {
+                ++asked;
+                EXPECT_EQ(s, ssText);
+                EXPECT_TRUE(prefix.isEmpty() && suffix.isEmpty()); // fresh for every comparison
+                s = c.style;
+                prefix = c.prefix;
+                suffix = c.suffix;
+            };
+            TSortRun reference(0, sign, handlers, english);
+            std::vector<int> order(static_cast<size_t>(cells.size()));
+            std::iota(order.begin(), order.end(), 0);
+            std::stable_sort(order.begin(), order.end(),
+                [&](int x, int y) { return reference.Compare(&items[x], &items[y]) < 0; });
+            const int referenceComparisons = asked;
+
+            asked = 0;
+            TSortRun run(0, sign, handlers, english);
+            run.Sort(items);
+            EXPECT_EQ(asked, referenceComparisons + 1);
+            for (int i = 0; i < items.Count(); ++i)
+                ASSERT_EQ(items[i].Caption(), QString::number(order[size_t(i)])) << i;
+        }
+    }
+}
+
+TEST(SortProperty, WithoutAHandlerTextSortsStablyByCodePoint)
+{
+    // 5,000 rows of 20 distinct texts: runs of about 250 equal keys keep their first order.
+    std::mt19937 rng(3);
+    QStringList cells;
+    for (int i = 0; i < 5000; ++i)
+        cells << QStringLiteral("key %1").arg(int(rng() % 20), 2, 10, QChar(u'0'));
+    TListItems items;
+    MakeList(items, cells);
+    TSortHandlers none;
+    TSortRun(0, 1, none, QLocale::c()).Sort(items);
+    for (int i = 1; i < items.Count(); ++i) {
+        const int cmp = CompareText(CellText(items[i - 1], 0), CellText(items[i], 0));
+        ASSERT_LE(cmp, 0) << i;
+        if (cmp == 0) {
+            ASSERT_LT(items[i - 1].Caption().toInt(), items[i].Caption().toInt()) << i;
+        }
+    }
+}
+
+TEST(SortDates, DayNumbersMatchTheCalendarOnWholeYearsAndEveryLeapDay)
+{
+    // Every day of years where the calendar's rules turn, and 29 February of every year 1-9999:
+    // the short-date reading gives the day count from 30 December 1899 that QDate gives, or 0
+    // for a day the month does not have.
+    const qint64 epoch = QDate(1899, 12, 30).toJulianDay();
+    auto dayText = [](int d, int m, int y) {
+        // Years read as written + 1900 (0-25 as 2000-2025): write them so that they come back.
+        return QStringLiteral("%1-%2-%3").arg(d).arg(m).arg(y - 1900);
+    };
+    for (const int year : { 1, 4, 100, 1582, 1600, 1899, 1926, 1970, 2000, 2024, 2100, 9999 }) {
+        for (int m = 1; m <= 12; ++m)
+            for (int d = 0; d <= 32; ++d) {
+                const QDate date(year, m, d);
+                const int expected = date.isValid() ? int(date.toJulianDay() - epoch) : 0;
+                ASSERT_EQ(ShortDateValue(dayText(d, m, year), true), expected)
+                    << year << '-' << m << '-' << d;
+                ASSERT_EQ(ShortDateValue(QStringLiteral("%1-%2-%3").arg(m).arg(d).arg(year - 1900), false),
+                    expected);
+            }
+    }
+    for (int year = 1; year <= 9999; ++year) {
+        if (year >= 1900 && year <= 1925)
+            continue; // written 0-25, these read as 2000-2025
+        const QDate date(year, 2, 29);
+        const int expected = date.isValid() ? int(date.toJulianDay() - epoch) : 0;
+        ASSERT_EQ(ShortDateValue(dayText(29, 2, year), true), expected) << year;
+    }
+    EXPECT_EQ(ShortDateValue(QStringLiteral("1-13-2001"), true), 0);
+    EXPECT_EQ(ShortDateValue(QStringLiteral("1-1-8100"), true), 0); // year 10000
 }

@@ -1,7 +1,12 @@
 #include "platform/TListItems.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
+#include <numeric>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -348,4 +353,101 @@ TEST(ListItems, RowsTakenOutMoveToAnotherListWithEverythingTheyCarry)
     const int quiet = toObserver.itemsChanged;
     to.AppendTaken({});
     EXPECT_EQ(toObserver.itemsChanged, quiet);
+}
+
+TEST(ListItems, RowsKeepTheirAddressesIndexesAndVisitsThroughMixedEdits)
+{
+    // Random adds, inserts, deletes, selection deletes, reorders and clears against a plain
+    // vector of row ids, over several pool blocks: every surviving row keeps its address, knows
+    // its index, and the storage walk visits each row exactly once.
+    TListItems items;
+    std::vector<int> model; // row ids in index order
+    std::map<int, TListItem*> address;
+    std::mt19937 rng(11);
+    int nextId = 0;
+    auto check = [&](int step) {
+        ASSERT_EQ(items.Count(), int(model.size())) << step;
+        for (int i = 0; i < items.Count(); ++i) {
+            ASSERT_EQ(items[i].Caption(), QString::number(model[size_t(i)])) << step;
+            ASSERT_EQ(&items[i], address[model[size_t(i)]]) << step;
+            ASSERT_EQ(items[i].Index(), i) << step;
+        }
+        std::vector<int> visits(model.size(), 0);
+        items.ForEachStored([&](const TListItem& row) { ++visits[size_t(row.Index())]; });
+        ASSERT_EQ(std::count(visits.begin(), visits.end(), 1), qsizetype(model.size())) << step;
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const int op = int(rng() % 100);
+        if (op < 45 || model.empty()) {
+            const int rows = 1 + int(rng() % 40);
+            for (int k = 0; k < rows; ++k) {
+                const bool insert = rng() % 2 && !model.empty();
+                const int at = insert ? int(rng() % (model.size() + 1)) : int(model.size());
+                TListItem& row = insert ? items.Insert(at) : items.Add();
+                row.SetCaption(QString::number(nextId));
+                row.SubItems() << QStringLiteral("sub");
+                address[nextId] = &row;
+                model.insert(model.begin() + at, nextId++);
+            }
+        } else if (op < 75) {
+            const int at = int(rng() % model.size());
+            items.Delete(at);
+            address.erase(model[size_t(at)]);
+            model.erase(model.begin() + at);
+        } else if (op < 85) {
+            std::vector<int> kept;
+            for (size_t i = 0; i < model.size(); ++i) {
+                const bool pick = rng() % 4 == 0;
+                items[int(i)].SetSelected(pick);
+                if (pick)
+                    address.erase(model[i]);
+                else
+                    kept.push_back(model[i]);
+            }
+            items.DeleteSelected();
+            model = kept;
+        } else if (op < 90) {
+            // Out whole into a list that has a row of its own, and back into this emptied one.
+            TListItems other;
+            other.Add().SetCaption(QStringLiteral("other"));
+            other.AppendTaken(items.TakeAll());
+            ASSERT_EQ(items.Count(), 0);
+            items.AppendTaken(other.TakeAll());
+            items.Delete(0);
+        } else if (op < 98) {
+            std::vector<int> order(model.size());
+            std::iota(order.begin(), order.end(), 0);
+            std::shuffle(order.begin(), order.end(), rng);
+            items.ApplyOrder(order);
+            std::vector<int> next;
+            for (int from : order)
+                next.push_back(model[size_t(from)]);
+            model = next;
+        } else {
+            items.Clear();
+            model.clear();
+            address.clear();
+        }
+        check(step);
+        if (::testing::Test::HasFatalFailure())
+            return;
+    }
+}
+
+TEST(ListItems, AnOrderThatIsNoPermutationChangesNothing)
+{
+    TListItems items;
+    for (int i = 0; i < 5; ++i)
+        items.Add().SetCaption(QString::number(i));
+    const std::vector<std::vector<int>> bad
+        = { { 0, 1, 2, 3 }, { 0, 1, 2, 3, 3 }, { 4, 3, 2, 1, 5 }, { -1, 0, 1, 2, 3 }, { 1, 1, 1, 1, 1 } };
+    for (const std::vector<int>& order : bad) {
+        items.ApplyOrder(order);
+        EXPECT_EQ(Captions(items), (QStringList { "0", "1", "2", "3", "4" }));
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(items[i].Index(), i);
+    }
+    items.ApplyOrder({ 4, 3, 2, 1, 0 });
+    EXPECT_EQ(Captions(items), (QStringList { "4", "3", "2", "1", "0" }));
+    EXPECT_EQ(items[0].Index(), 0);
 }
