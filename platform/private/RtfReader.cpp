@@ -11,6 +11,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <limits>
+#include <optional>
 #include <vector>
 
 namespace rtf {
@@ -41,9 +43,21 @@ struct State {
     int uc = 1; // characters of fallback text that follow a \u
 };
 
+// A font table entry. The name is decoded when a run first uses the font: a document may list
+// thousands of fonts and use a few.
 struct FontEntry {
-    QString name;
+    QString decodedPart; // the part of the name that came as \u escapes, and what preceded them
+    QByteArray rawPart; // bytes after that, in the font's code page
+    int codePage = 1252;
     int charset = -1;
+    mutable std::optional<QString> name;
+
+    const QString& Name() const
+    {
+        if (!name)
+            name = (decodedPart + DecodeCodePage(rawPart, codePage)).trimmed();
+        return *name;
+    }
 };
 
 // Destinations whose content is never visible text.
@@ -110,22 +124,30 @@ const QSet<QByteArray>& SkippedDestinations()
     return set;
 }
 
+// Reads into a document through a cursor, or (without a document) into plain text only, where no
+// formats are built at all.
 class Reader {
 public:
-    Reader(const QByteArray& in, qsizetype start, QTextDocument& doc, const QFont& defaultFont)
+    Reader(const QByteArray& in, qsizetype start, QTextDocument* doc, const QFont& defaultFont,
+        qsizetype maxChars, QString* textOut)
         : m_in(in)
-        , m_cursor(&doc)
+        , m_cursor(doc ? QTextCursor(doc) : QTextCursor())
+        , m_textOut(textOut)
         , m_defaultFont(defaultFont)
         , m_pos(start)
+        , m_maxChars(maxChars)
     {
         m_states.reserve(32);
     }
 
+    bool Complete() const { return !m_full; }
+
     void Run()
     {
-        m_cursor.beginEditBlock();
+        if (!m_textOut)
+            m_cursor.beginEditBlock();
         const qsizetype n = m_in.size();
-        while (m_pos < n) {
+        while (m_pos < n && !m_full) {
             const char c = m_in[m_pos];
             if (c == '{') {
                 ++m_pos;
@@ -144,7 +166,8 @@ public:
             }
         }
         Finish();
-        m_cursor.endEditBlock();
+        if (!m_textOut)
+            m_cursor.endEditBlock();
     }
 
 private:
@@ -517,22 +540,29 @@ private:
 
     // ---- Tables -------------------------------------------------------------------------
 
-    void FlushFontNameBytes()
+    int FontCodePage() const
     {
         const int cp = CodePageOfCharset(m_fontCharset);
-        m_fontNameText += DecodeCodePage(m_fontName, cp ? cp : m_codePage);
+        return cp ? cp : m_codePage;
+    }
+
+    void FlushFontNameBytes()
+    {
+        m_fontNameText += DecodeCodePage(m_fontName, FontCodePage());
         m_fontName.clear();
     }
 
     void CommitFont()
     {
-        FlushFontNameBytes();
         if (m_fontNumber >= 0) {
             FontEntry e;
-            e.name = m_fontNameText.trimmed();
+            e.decodedPart = m_fontNameText;
+            e.rawPart = m_fontName;
+            e.codePage = FontCodePage();
             e.charset = m_fontCharset;
             m_fonts.insert(m_fontNumber, e);
         }
+        m_fontName.clear();
         m_fontNameText.clear();
     }
 
@@ -586,9 +616,9 @@ private:
         QFont resolved = m_defaultFont;
         const int fontNumber = ch.font >= 0 ? ch.font : m_defaultFontNumber;
         const auto it = m_fonts.constFind(fontNumber);
-        if (it != m_fonts.constEnd() && !it->name.isEmpty()) {
-            f.setFontFamilies(QStringList { it->name });
-            resolved.setFamilies(QStringList { it->name });
+        if (it != m_fonts.constEnd() && !it->Name().isEmpty()) {
+            f.setFontFamilies(QStringList { it->Name() });
+            resolved.setFamilies(QStringList { it->Name() });
         }
         if (ch.halfPoints > 0) {
             f.setFontPointSize(ch.halfPoints / 2.0);
@@ -615,31 +645,65 @@ private:
         return f;
     }
 
+    // Counts what was emitted; at the limit the reader stops.
+    qsizetype Room() const
+    {
+        return m_maxChars < 0 ? std::numeric_limits<qsizetype>::max() : m_maxChars - m_emitted;
+    }
+    void Emitted(qsizetype count)
+    {
+        m_emitted += count;
+        if (m_maxChars >= 0 && m_emitted >= m_maxChars)
+            m_full = true;
+    }
+
     void EmitPendingParagraphs()
     {
-        if (m_pendingParagraphs == 0)
+        if (m_pendingParagraphs == 0 || m_full)
             return;
+        if (m_textOut) {
+            for (; m_pendingParagraphs > 0 && !m_full; --m_pendingParagraphs) {
+                m_textOut->append(QLatin1Char('\n'));
+                Emitted(1);
+            }
+            return;
+        }
         QTextBlockFormat bf;
         bf.setAlignment(Cur().align);
         const QTextCharFormat cf = CharFormat();
-        for (; m_pendingParagraphs > 0; --m_pendingParagraphs)
+        for (; m_pendingParagraphs > 0 && !m_full; --m_pendingParagraphs) {
             m_cursor.insertBlock(bf, cf);
+            Emitted(1);
+        }
     }
 
     void FlushRun()
     {
         FlushBytes();
-        if (m_run.isEmpty())
+        if (m_run.isEmpty() || m_full)
             return;
         EmitPendingParagraphs();
+        if (m_full)
+            return;
         ApplyAlignToBlock();
         SanitizeRun(m_run, KeepLineFeeds::No);
-        m_cursor.insertText(m_run, CharFormat());
+        if (m_run.size() > Room()) {
+            m_run.truncate(Room());
+            if (!m_run.isEmpty() && m_run.back().isHighSurrogate())
+                m_run.chop(1); // never half a character
+        }
+        if (m_textOut)
+            m_textOut->append(m_run);
+        else
+            m_cursor.insertText(m_run, CharFormat());
+        Emitted(m_run.size());
         m_run.clear();
     }
 
     void ApplyAlignToBlock()
     {
+        if (m_textOut)
+            return;
         const Qt::Alignment a = Cur().align;
         if (m_cursor.blockFormat().alignment() != a) {
             QTextBlockFormat bf;
@@ -689,9 +753,13 @@ private:
     }
 
     const QByteArray& m_in;
-    QTextCursor m_cursor;
+    QTextCursor m_cursor; // null in text-only mode
+    QString* m_textOut; // text-only mode: where the characters go
     QFont m_defaultFont;
     qsizetype m_pos = 0;
+    qsizetype m_maxChars; // -1 = no limit
+    qsizetype m_emitted = 0;
+    bool m_full = false; // the limit was reached: nothing more is read
 
     State m_root;
     std::vector<State> m_states;
@@ -716,15 +784,53 @@ private:
 
 } // namespace
 
-bool ReadRtf(const QByteArray& rtf, QTextDocument& document, const QFont& defaultFont)
+namespace {
+
+// Where the RTF group starts, or -1 when the bytes do not begin like RTF.
+qsizetype RtfStart(const QByteArray& rtf)
 {
-    document.clear();
     qsizetype i = 0;
     while (i < rtf.size() && (rtf[i] == ' ' || rtf[i] == '\t' || rtf[i] == '\r' || rtf[i] == '\n'))
         ++i;
     if (i + 1 >= rtf.size() || rtf[i] != '{' || rtf[i + 1] != '\\')
+        return -1;
+    return i;
+}
+
+} // namespace
+
+bool IsRtf(const QByteArray& bytes)
+{
+    return RtfStart(bytes) >= 0;
+}
+
+bool ReadRtf(const QByteArray& rtf, QTextDocument& document, const QFont& defaultFont)
+{
+    bool complete = true;
+    return ReadRtfPrefix(rtf, document, defaultFont, ReadLimit {}, &complete);
+}
+
+bool ReadRtfPrefix(const QByteArray& rtf, QTextDocument& document, const QFont& defaultFont,
+    const ReadLimit& limit, bool* complete)
+{
+    document.clear();
+    *complete = true;
+    const qsizetype start = RtfStart(rtf);
+    if (start < 0)
         return false;
-    Reader reader(rtf, i, document, defaultFont);
+    Reader reader(rtf, start, &document, defaultFont, limit.maxChars, nullptr);
+    reader.Run();
+    *complete = reader.Complete();
+    return true;
+}
+
+bool ReadRtfText(const QByteArray& rtf, QString& text)
+{
+    text.clear();
+    const qsizetype start = RtfStart(rtf);
+    if (start < 0)
+        return false;
+    Reader reader(rtf, start, nullptr, QFont(), -1, &text);
     reader.Run();
     return true;
 }
