@@ -399,6 +399,7 @@ void TRichEdit::SetDefaultFont(const TFont& font)
     m_defaultFont.Assign(font);
     m_doc->setDefaultFont(DocumentFont(m_defaultFont));
     m_loaded.reset(); // the reader resolves sizes against the default font
+    m_prefix.reset();
 }
 
 int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pageTwips, int first, int last)
@@ -428,9 +429,20 @@ int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pa
 
     if (prefixOnly) {
         // Only the beginning of lazily loaded content can show: read no more of it than that.
-        bool complete = false;
-        const std::unique_ptr<QTextDocument> prefix
-            = PrefixDocument(area, dpiX, dpiY, painter->device(), &complete);
+        // A cell painted again unchanged at screen resolution reuses what was read and laid out.
+        QPaintDevice* device = painter->device();
+        const bool screen = device->logicalDpiX() == QScreenDpiX() && device->logicalDpiY() == QScreenDpiY();
+        const bool reusable = screen && m_pending->edits.empty();
+        if (!(reusable && m_prefix && m_prefix->bytes == m_pending->bytes && m_prefix->size == area.size())) {
+            m_prefix.reset();
+            bool complete = false;
+            std::unique_ptr<QTextDocument> doc = PrefixDocument(area, dpiX, dpiY, device, &complete);
+            m_prefix = PrefixView { m_pending->bytes, area.size(),
+                std::shared_ptr<QTextDocument>(std::move(doc)) };
+        }
+        const std::shared_ptr<QTextDocument> prefix = m_prefix->doc;
+        if (!reusable)
+            m_prefix.reset();
         if (prefix->characterCount() <= 1)
             return 0; // nothing to draw
         const int notDrawn = LayOutAndDraw(prefix.get(), true, painter, area, dpiX, dpiY);

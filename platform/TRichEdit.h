@@ -7,6 +7,7 @@
 #include "platform/TTypes.h"
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -128,6 +129,13 @@ private:
     std::unique_ptr<QTextDocument> m_doc;
     mutable std::optional<Pending> m_pending;
     mutable std::optional<LoadedBytes> m_loaded;
+    // The beginning of lazily loaded bytes as the last render read and laid it out.
+    struct PrefixView {
+        QByteArray bytes;
+        QSize size; // pixels of the area it was laid out for
+        std::shared_ptr<QTextDocument> doc;
+    };
+    std::optional<PrefixView> m_prefix;
     TFont m_defaultFont;
     TColor m_background = clWindow;
     int m_selStart = 0;

@@ -213,3 +213,32 @@ TEST(RichEditLarge, SelectionFormattingWaitsForTheLazyRead)
         EXPECT_EQ(edit.CharColor(0), clNone);
     }
 }
+
+TEST(RichEditLarge, RepaintReusesTheCellOnlyWhileNothingChanged)
+{
+    QImage image(400, 40, QImage::Format_RGB32);
+    TCanvas canvas(&image);
+    TRichEdit edit;
+    edit.SetBackgroundColor(clWhite);
+    const TRect twips { 0, 0, 400 * 15, 40 * 15 };
+    auto paint = [&] {
+        image.fill(Qt::white);
+        edit.Render(canvas, twips, twips);
+        return orvtest::CountPixels(image, image.rect(), Qt::red, 60);
+    };
+    const QByteArray rtf = "{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}\\cf1\\fs20 red words}";
+    edit.LoadFromRtf(rtf);
+    const int red = paint();
+    EXPECT_GT(red, 20);
+    EXPECT_EQ(paint(), red); // again, unchanged
+    TFont big;
+    big.SetSize(20);
+    edit.SetDefaultFont(big); // sizes of characters without their own change ...
+    edit.LoadFromRtf("{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}\\cf1 red words}");
+    const int bigRed = paint();
+    EXPECT_GT(bigRed, red * 2); // ... and are seen by the next paint
+    edit.SetSelection(0, 3);
+    edit.SetSelColor(clBlue); // edits of the same bytes are seen too
+    EXPECT_LT(paint(), bigRed);
+    EXPECT_GT(orvtest::CountPixels(image, image.rect(), Qt::blue, 60), 20);
+}
