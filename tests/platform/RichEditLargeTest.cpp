@@ -169,6 +169,18 @@ TEST(RichEditLarge, LazyReadingGivesTheSameContent)
     inputs << QByteArray("plain text, not RTF\r\nsecond line")
            << QByteArray("{\\rtf1 a\\line b\\par c\\~d\\tab e}") << QByteArray()
            << QByteArray("{\\rtf1 \\u8364? \\'80}");
+    {
+        // The demo's rich cell: a coloured, a bold and a raised word.
+        TRichEdit builder;
+        builder.SetText(QStringLiteral("This is rich text"));
+        builder.SetSelection(0, 4);
+        builder.SetSelColor(clBlue);
+        builder.SetSelection(8, 4);
+        builder.SetSelStyle(fsBold);
+        builder.SetSelection(13, 4);
+        builder.SetSuperscript();
+        inputs << builder.SaveToRtf();
+    }
     ASSERT_GT(inputs.size(), 10);
     for (const QByteArray& rtf : inputs) {
         SCOPED_TRACE(rtf.left(60).toStdString());
