@@ -13,7 +13,7 @@ build="${ORV_SANITIZE_BUILD_DIR:-$root/build-sanitize}"
 "$root/scripts/setup.sh" clang libclang-rt-14-dev
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
-      -DORV_SANITIZE=ON -DORV_BUILD_FUZZ=ON -DORV_BUILD_TESTS=ON -DORV_BUILD_BENCH=OFF >/dev/null
+      -DORV_SANITIZE=ON -DORV_BUILD_FUZZ=ON -DORV_BUILD_TESTS=ON -DORV_BUILD_BENCH=OFF -DORV_INSTALL=OFF >/dev/null
 names=("$@")
 if ((${#names[@]} == 0)); then
   for src in "$root"/fuzz/*_fuzzer.cpp; do
