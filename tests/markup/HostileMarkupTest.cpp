@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 #include <time.h>
 
 namespace {
@@ -117,6 +118,92 @@ TEST(HostileMarkup, HundredThousandNestedFontTagsStayLinear)
         384 * kMB, 300000);
     ExpectCleanExit(child);
     std::printf("10,000 / 100,000 nested font tags, CPU seconds: %s\n", child.output.constData());
+}
+
+// Every FONT tag names a face or a size not seen before and a letter follows it: each would
+// need the system's font matcher (it took a minute for 100,000). Compared with the same text
+// switching between two fonts only.
+TEST(HostileMarkup, HundredThousandDifferentFontsDrawInTimeOfAFew)
+{
+    auto text = [](bool different, bool faces) {
+        QString t;
+        t.reserve(100000 * 32);
+        for (int i = 0; i < 100000; ++i) {
+            const int n = different ? i : i % 2;
+            t += faces ? QStringLiteral("<FONT FACE=\"Face%1\">x").arg(n)
+                       : QStringLiteral("<FONT SIZE=\"%1\">x").arg(n % 490 + 8);
+        }
+        for (int i = 0; i < 100000; ++i)
+            t += QStringLiteral("</FONT>");
+        return t;
+    };
+    for (const bool faces : { true, false }) {
+        const QString few = text(false, faces);
+        const QString many = text(true, faces);
+        const auto child = orvtest::RunLimitedChild(
+            [&] {
+                QImage image(300, 60, QImage::Format_RGB32);
+                image.fill(Qt::white);
+                TCanvas canvas(&image);
+                const Drawn a = Draw(canvas, few, TRect { 0, 0, 300, 60 }, nullptr);
+                const Drawn b = Draw(canvas, many, TRect { 0, 0, 300, 60 }, nullptr);
+                orvtest::ChildReport(
+                    QByteArray::number(a.cpuSeconds) + " " + QByteArray::number(b.cpuSeconds));
+                if (b.cpuSeconds > 3 * a.cpuSeconds + 0.1)
+                    return 1;
+                // Every letter is still there.
+                if (b.plain != QString(100000, QLatin1Char('x')))
+                    return 2;
+                return 0;
+            },
+            384 * kMB, orvtest::SanitizedBuild() ? 600000 : 60000);
+        ExpectCleanExit(child);
+        std::printf("100,000 font tags, 2 / all different %s, CPU seconds: %s\n", faces ? "faces" : "sizes",
+            child.output.constData());
+    }
+}
+
+// The text switches among at most 32 faces and sizes besides its own; past that a FONT tag
+// keeps the face and size in use, its colour still applies, and the fonts met before stay
+// reachable.
+TEST(HostileMarkup, FontsPastTheBoundKeepTheFontInUse)
+{
+    std::vector<TCanvasRecord> records;
+    TCanvas canvas;
+    canvas.SetRecorder(&records);
+    canvas.SetFixedMetrics(6, 9, 3);
+    TFont base;
+    base.SetSize(9);
+    canvas.SetFont(base);
+    QString text;
+    for (int size = 10; size < 10 + 40; ++size)
+        text += QStringLiteral("<FONT SIZE=\"%1\" COLOR=\"#%2\">%3 ")
+                    .arg(size)
+                    .arg(size, 6, 16, QChar(u'0'))
+                    .arg(size);
+    text += QStringLiteral("<FONT SIZE=\"12\">again <FONT SIZE=\"9\">own </FONT>base");
+    Draw(canvas, text, TRect { 0, 0, 100000, 100000 }, nullptr);
+
+    auto heightOf = [](int points) {
+        TFont f;
+        f.SetSize(points);
+        return f.Height();
+    };
+    std::map<QString, const TCanvasRecord*> drawn;
+    for (const TCanvasRecord& r : records) {
+        if (r.kind == TCanvasRecord::Text)
+            drawn[r.text.trimmed()] = &r;
+    }
+    ASSERT_EQ(drawn.size(), 40u + 3u);
+    for (int size = 10; size < 10 + 40; ++size) {
+        const TCanvasRecord& r = *drawn.at(QString::number(size));
+        // Sizes 10 ... 41 are the first 32 different fonts; 42 on keep 41.
+        EXPECT_EQ(r.fontHeight, heightOf(std::min(size, 41))) << size;
+        EXPECT_EQ(r.color, RGBColor(size >> 16, (size >> 8) & 0xFF, size & 0xFF)) << size;
+    }
+    EXPECT_EQ(drawn.at("again")->fontHeight, heightOf(12));
+    EXPECT_EQ(drawn.at("own")->fontHeight, base.Height());
+    EXPECT_EQ(drawn.at("base")->fontHeight, base.Height());
 }
 
 TEST(HostileMarkup, EndlessPictureFileIsRefusedOnceAndRemembered)
