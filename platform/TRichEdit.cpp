@@ -21,6 +21,11 @@
 
 namespace {
 
+// Different faces and sizes a cell render lays out from lazily loaded content; runs naming
+// more take the default font. Each new one costs the font matcher a fraction of a millisecond,
+// and a hostile cell may name thousands.
+constexpr int kMaxCellFonts = 32;
+
 // The resolution a layout without a paint device assumes.
 int QScreenDpiX()
 {
@@ -493,7 +498,7 @@ std::unique_ptr<QTextDocument> TRichEdit::PrefixDocument(
         std::unique_ptr<QTextDocument> doc = NewDocument(font);
         *complete = true;
         if (pending.isRtf) {
-            rtf::ReadRtfPrefix(pending.bytes, *doc, font, rtf::ReadLimit { budget }, complete);
+            rtf::ReadRtfPrefix(pending.bytes, *doc, font, rtf::ReadLimit { budget, kMaxCellFonts }, complete);
         } else {
             const QString& text = PendingText();
             *complete = text.size() <= budget;

@@ -20,10 +20,14 @@ bool IsRtf(const QByteArray& bytes);
 // How much of the content a partial read takes.
 struct ReadLimit {
     qsizetype maxChars = -1; // character positions (a paragraph mark counts one); -1 = all
+    // Different faces and sizes (beyond the default font) that runs keep; runs naming others
+    // take the default font's. -1 = all. Each costs a font lookup when laid out.
+    int maxFonts = -1;
 };
 
 // Like ReadRtf, but stops once `limit.maxChars` character positions were read (a view of the
-// first part of a long document). *complete tells whether the whole content was read.
+// first part of a long document) and keeps no more than `limit.maxFonts` different fonts.
+// *complete tells whether the whole content was read.
 bool ReadRtfPrefix(const QByteArray& rtf, QTextDocument& document, const QFont& defaultFont,
     const ReadLimit& limit, bool* complete);
 

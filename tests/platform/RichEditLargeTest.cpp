@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QImage>
 #include <QTextDocument>
+#include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <time.h>
 
@@ -138,6 +140,115 @@ TEST(RichEditLarge, AMegabyteCellRendersQuickly)
     const Cell cell = Render(Words(1024 * 1024));
     EXPECT_LT(cell.cpuSeconds, Allowed(50)) << cell.cpuSeconds << " s";
     EXPECT_EQ(cell.image, RenderRead(Words(20 * 1024)).image);
+}
+
+// `unit` repeated to about `bytes` between a head and a tail.
+QByteArray Repeated(const QByteArray& head, const QByteArray& unit, const QByteArray& tail, int bytes)
+{
+    QByteArray rtf = head;
+    rtf.reserve(bytes + tail.size());
+    while (rtf.size() + unit.size() + tail.size() <= bytes)
+        rtf += unit;
+    return rtf + tail;
+}
+
+QByteArray Numbered(const QByteArray& head, const QByteArray& before, int count, const QByteArray& after,
+    const QByteArray& tail, int bytes)
+{
+    QByteArray rtf = head;
+    for (int i = 0; rtf.size() < bytes; ++i)
+        rtf += before + QByteArray::number(i % count + 2) + after;
+    return rtf + tail;
+}
+
+TEST(RichEditLarge, HostileMegabyteCellsRenderQuicklyAndShowTheirBeginning)
+{
+    QByteArray fontTable = "{\\rtf1{\\fonttbl";
+    for (int i = 0; i < 20000; ++i)
+        fontTable += "{\\f" + QByteArray::number(i) + " Face" + QByteArray::number(i) + ";}";
+    fontTable += "}";
+    struct Row {
+        const char* name;
+        std::function<QByteArray(int bytes)> make;
+    };
+    const Row rows[] = {
+        { "one word", [](int n) { return Repeated("{\\rtf1 ", "abcdefgh", "}", n); } },
+        { "blanks", [](int n) { return Repeated("{\\rtf1 ", "  ", "x}", n); } },
+        { "not RTF", [](int n) { return Repeated("", "abcdefgh", "", n); } },
+        { "unknown words", [](int n) { return Repeated("{\\rtf1 ", "\\zzzz ", "x}", n); } },
+        { "nested groups", [](int n) { return Repeated("{\\rtf1 ", "{\\b ", "x}", n); } },
+        { "line breaks", [](int n) { return Repeated("{\\rtf1 ", "\\line ", "}", n); } },
+        { "tabs", [](int n) { return Repeated("{\\rtf1 ", "\\tab ", "}", n); } },
+        { "unicode", [](int n) { return Repeated("{\\rtf1 ", "\\u8364?", "}", n); } },
+        { "colour table",
+            [](int n) { return Repeated("{\\rtf1{\\colortbl;", "\\red1\\green2\\blue3;", "}\\cf9 x}", n); } },
+        { "sizes", [](int n) { return Numbered("{\\rtf1 ", "\\fs", 3000, " x", "}", n); } },
+        { "faces", [&](int n) { return Numbered(fontTable, "\\f", 20000, " x", "}", n); } },
+        { "picture",
+            [](int n) { return Repeated("{\\rtf1 {\\pict\\pngblip ", "0123456789abcdef", "} x}", n); } },
+    };
+    const double allowed = orvtest::SanitizedBuild() ? 3.0 : 0.1; // the aim is 50 ms
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Cell large = Render(row.make(1024 * 1024));
+        EXPECT_LT(large.cpuSeconds, allowed) << large.cpuSeconds << " s";
+        // A cell shows the beginning: the same as the first 16 KB of that content (after the
+        // font table).
+        const Cell small
+            = Render(row.make(16 * 1024 + (std::strcmp(row.name, "faces") ? 0 : int(fontTable.size()))));
+        EXPECT_EQ(large.image, small.image);
+        EXPECT_EQ(large.notDrawn, small.notDrawn);
+    }
+}
+
+// A run of text without a format change: a cell reads only the part it can show, however long
+// the run goes on.
+TEST(RichEditLarge, LongRunCostsWhatTheCellShows)
+{
+    for (const QByteArray& head :
+        { QByteArray("{\\rtf1 "), QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0") }) {
+        SCOPED_TRACE(head.toStdString());
+        const QByteArray small = Repeated(head, "abcdefgh", "}", 16 * 1024);
+        const QByteArray large = Repeated(head, "abcdefgh", "}", 1024 * 1024);
+        Render(small); // fonts and caches warm
+        const Cell a = Render(small);
+        const Cell b = Render(large);
+        EXPECT_LT(b.cpuSeconds, 4 * a.cpuSeconds + 0.002) << a.cpuSeconds << " / " << b.cpuSeconds << " s";
+        EXPECT_EQ(a.image, b.image);
+        EXPECT_GT(orvtest::CountPixels(b.image, b.image.rect(), Qt::black, 100), 50);
+    }
+}
+
+// A cell lays out at most 32 different faces and sizes: runs naming more take the default font.
+// Up to the bound a cell shows what the whole document shows.
+TEST(RichEditLarge, CellKeepsThirtyTwoFontsAndGivesTheRestTheDefault)
+{
+    auto sizes = [](int count, int honoured) {
+        QByteArray rtf = "{\\rtf1 ";
+        for (int i = 0; i < count; ++i)
+            rtf += (i < honoured ? "{\\fs" + QByteArray::number(8 + i % 3 + 3 * (i / 3)) + " W}"
+                                 : QByteArray("{W}"));
+        return rtf + "}";
+    };
+    QImage wide(1600, 200, QImage::Format_RGB32);
+    auto render = [&](const QByteArray& rtf, bool readFirst) {
+        wide.fill(Qt::white);
+        TCanvas canvas(&wide);
+        TRichEdit edit;
+        edit.SetBackgroundColor(clNone);
+        edit.LoadFromRtf(rtf);
+        if (readFirst)
+            (void)edit.Document();
+        const TRect twips { 0, 0, 1600 * 15, 200 * 15 };
+        edit.Render(canvas, twips, twips);
+        return wide.copy();
+    };
+    // 40 runs of different sizes (the first 32 different ones honoured) ...
+    const QImage forty = render(sizes(40, 40), false);
+    EXPECT_EQ(forty, render(sizes(40, 32), true));
+    EXPECT_NE(forty, render(sizes(40, 40), true));
+    // ... and exactly 32: all of them, as the whole document has them.
+    EXPECT_EQ(render(sizes(32, 32), false), render(sizes(32, 32), true));
 }
 
 TEST(RichEditLarge, TextAndLengthWithoutReadingFormats)
