@@ -1,4 +1,5 @@
 // The list control at 1,000,000 rows: filling it, painting one viewport, jumping to the end.
+#include "BenchApp.h"
 #include "platform/TCustomListView.h"
 
 #include <QImage>
@@ -45,6 +46,7 @@ TCustomListView& BigList()
         AddRows(*l, kRows);
         l->resize(800, 600);
         l->show();
+        benchapp::ReleaseBeforeExit([] { list.reset(); });
         return l;
     }();
     return *list;

@@ -1,5 +1,6 @@
 // Cell rendering and column sizing at scale: one viewport of a 1,000,000-row list whose cells
 // hold markup and URLs, and autosizing every column of 100,000 rows.
+#include "BenchApp.h"
 #include "listview/TOrvListView.h"
 #include "listview/private/TColumnAutoSizer.h"
 #include "listview/private/TRowPainter.h"
@@ -60,6 +61,7 @@ void BM_PaintViewportMarkupURL_1000000x5(benchmark::State& state)
         l->resize(800, 600);
         l->show();
         l->Loaded();
+        benchapp::ReleaseBeforeExit([] { list.reset(); });
         return l;
     }();
     list->EnsureVisible(500000);

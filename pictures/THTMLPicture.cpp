@@ -18,7 +18,34 @@ namespace {
 
 constexpr int kHiMetricPerInch = 2540; // 0.01 mm per inch
 // Larger files could not be decoded within the image reader's allocation limit anyway.
-constexpr qint64 kMaxFileBytes = qint64(256) * 1024 * 1024;
+constexpr qint64 kMaxFileBytes = qint64(64) * 1024 * 1024;
+
+// Reads a picture file with a hard cap on the bytes actually read. The size the file system
+// reports is not trusted: files under /proc report 0 and then stream without end, and a file
+// may grow while it is read. Reading stops one byte past the reported size, and a file that
+// has more to give than it said is refused, as is anything above the cap.
+QByteArray ReadPictureFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kMaxFileBytes)
+        throw EPictureError("File cannot be opened");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw EPictureError("File cannot be opened");
+    const qint64 expected = info.size();
+    QByteArray bytes(qsizetype(expected + 1), Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < expected + 1) {
+        const qint64 n = file.read(bytes.data() + got, expected + 1 - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    if (got > expected)
+        throw EPictureError("File cannot be opened");
+    bytes.truncate(qsizetype(got));
+    return bytes;
+}
 
 } // namespace
 
@@ -48,11 +75,16 @@ int THTMLPicture::FrameCount()
 
 int THTMLPicture::LayoutWidth() const
 {
+    // A screen size read from a header whose picture never decoded lays out nothing.
+    if (m_image.isNull())
+        return 0;
     return m_logicalWidth != 0 ? m_logicalWidth : Width();
 }
 
 int THTMLPicture::LayoutHeight() const
 {
+    if (m_image.isNull())
+        return 0;
     return m_logicalHeight != 0 ? m_logicalHeight : Height();
 }
 
@@ -101,13 +133,7 @@ void THTMLPicture::LoadFromFile(const QString& path)
     try {
         // Only regular files of a size a picture can have: a device or pipe named in markup
         // would otherwise block or never end.
-        const QFileInfo info(path);
-        if (!info.isFile() || info.size() > kMaxFileBytes)
-            throw EPictureError("File cannot be opened");
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw EPictureError("File cannot be opened");
-        SetData(file.readAll());
+        SetData(ReadPictureFile(path));
     } catch (const std::exception&) {
         // A picture named in markup that cannot be read simply shows nothing.
         m_data.clear();
@@ -223,26 +249,22 @@ void THTMLPicture::Draw(TCanvas& canvas, const TRect& rect) const
     if (pixelWidth <= 0 || pixelHeight <= 0)
         return;
     // The natural size is in device pixels whatever the mapping, placed at the top-left.
-    if (pixelWidth == m_image.width() && pixelHeight == m_image.height())
+    if (pixelWidth == m_image.width() && pixelHeight == m_image.height()) {
         canvas.DrawImage(rect.left, rect.top, m_image);
-    else
-        canvas.DrawImage(rect.left, rect.top, Scaled(pixelWidth, pixelHeight));
-}
-
-const QImage& THTMLPicture::Scaled(int width, int height) const
-{
-    // A printer draws the same picture in many cells at one resolution: scale it once.
-    if (m_scaledFrom != m_image.cacheKey() || m_scaled.width() != width || m_scaled.height() != height) {
-        m_scaled = m_image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        m_scaledFrom = m_image.cacheKey();
+        return;
     }
-    return m_scaled;
+    // At another resolution (a printer) the painter scales while it draws, so only what the
+    // device shows is ever produced: a scaled copy of a large picture at 1200 dpi would need
+    // gigabytes.
+    const TPoint at = canvas.LPtoDP(TPoint { rect.left, rect.top });
+    const TPoint topLeft = canvas.DPtoLP(at);
+    const TPoint bottomRight = canvas.DPtoLP(TPoint { at.x + pixelWidth, at.y + pixelHeight });
+    canvas.StretchDrawImage(TRect { topLeft.x, topLeft.y, bottomRight.x, bottomRight.y }, m_image);
 }
 
 void THTMLPicture::SetData(const QByteArray& bytes)
 {
     m_data = bytes;
-    m_empty = false;
     // New bytes: neither the old picture nor the old frame count describe them.
     m_image = QImage();
     m_widthHiMetric = m_heightHiMetric = 0;
@@ -251,6 +273,22 @@ void THTMLPicture::SetData(const QByteArray& bytes)
 }
 
 void THTMLPicture::Decode(KeepImage keepOnFailure)
+{
+    try {
+        DecodeFrame(keepOnFailure);
+    } catch (...) {
+        // Whatever the header promised, a picture that did not decode has nothing to lay out
+        // or draw; the bytes stay for saving.
+        if (m_image.isNull()) {
+            m_empty = true;
+            m_frameLeft = m_frameTop = m_logicalWidth = m_logicalHeight = 0;
+        }
+        throw;
+    }
+    m_empty = false;
+}
+
+void THTMLPicture::DecodeFrame(KeepImage keepOnFailure)
 {
     if (keepOnFailure == KeepImage::No) {
         m_image = QImage();

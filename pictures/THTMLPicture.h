@@ -24,6 +24,7 @@ public:
     THTMLPicture(const THTMLPicture&) = delete;
     THTMLPicture& operator=(const THTMLPicture&) = delete;
 
+    // True until bytes were loaded that decode, and again after a load that failed.
     bool Empty() const { return m_empty; }
     bool Stretch() const { return m_stretch; }
     void SetStretch(bool stretch) { m_stretch = stretch; }
@@ -51,7 +52,9 @@ public:
     void SetHeight(int) { }
 
     // Loading. Stream, data and resource loads raise EPictureError when the bytes do not decode
-    // (the bytes are kept); a file load swallows every failure and leaves the picture empty.
+    // (the bytes are kept for saving, the picture is empty); a file load swallows every failure
+    // and leaves the picture empty. A file is read only when it is a regular file, and never
+    // more of it than its reported size (at most 64 MB).
     void LoadFromStream(QIODevice* stream);
     void LoadFromData(const QByteArray& bytes);
     void LoadFromFile(const QString& path);
@@ -68,7 +71,8 @@ public:
     QByteArray SaveToData() const { return m_data; }
 
     // Stretch: fills `rect`; otherwise the natural size at the device's resolution from the
-    // rectangle's top-left corner.
+    // rectangle's top-left corner. Scaling happens in the painter, so no copy larger than what
+    // the device shows is ever made.
     void Draw(TCanvas& canvas, const TRect& rect) const;
 
     bool AsyncAllowed() const { return m_asyncAllowed; }
@@ -79,6 +83,8 @@ public:
 
     // The decoded image of the selected frame (null without one).
     const QImage& Image() const { return m_image; }
+    // Memory the picture holds: its bytes and its decoded image.
+    qint64 MemoryBytes() const { return qint64(m_data.size()) + m_image.sizeInBytes(); }
 
     std::function<void()> OnChange;
     std::function<void(THTMLPicture& sender)> OnFrameChange;
@@ -91,15 +97,13 @@ private:
     enum class KeepImage { No, Yes };
     void SetData(const QByteArray& bytes);
     void Decode(KeepImage keepOnFailure);
+    void DecodeFrame(KeepImage keepOnFailure);
     void Changed();
-    const QImage& Scaled(int width, int height) const;
 
     QByteArray m_data;
     bool m_empty = true;
     bool m_stretch = false;
     QImage m_image; // the decoded frame; null without one
-    mutable QImage m_scaled; // m_image at the last device's natural size (printing)
-    mutable qint64 m_scaledFrom = 0; // cache key of the image m_scaled was made from
     int m_widthHiMetric = 0; // 0.01 mm
     int m_heightHiMetric = 0; // 0.01 mm
     int m_pixelsPerInchX = 96;

@@ -21,6 +21,11 @@
 
 namespace {
 
+// Different faces and sizes a cell render lays out from lazily loaded content; runs naming
+// more take the default font. Each new one costs the font matcher a fraction of a millisecond,
+// and a hostile cell may name thousands.
+constexpr int kMaxCellFonts = 32;
+
 // The resolution a layout without a paint device assumes.
 int QScreenDpiX()
 {
@@ -66,105 +71,30 @@ QString DecodeTextBytes(const QByteArray& bytes)
     return rtf::DecodeCodePage(body, 1252);
 }
 
-} // namespace
-
-TRichEdit::TRichEdit()
-    : m_doc(std::make_unique<QTextDocument>())
-{
-    m_doc->setUndoRedoEnabled(false);
-    m_doc->setDocumentMargin(0);
-    m_doc->setDefaultFont(DocumentFont(m_defaultFont));
-    // Any edit of the content, through this class or through Document(), makes the content
-    // differ from the last bytes loaded.
-    QObject::connect(m_doc.get(), &QTextDocument::contentsChanged, m_doc.get(), [this] { m_loaded.reset(); });
-}
-
-TRichEdit::~TRichEdit() = default;
-
-bool TRichEdit::LoadFromRtf(const QByteArray& rtf)
-{
-    m_selStart = 0;
-    m_selLength = 0;
-    // A list loads the same cell again on every paint; unchanged content needs no second parse.
-    if (m_loaded && m_loaded->bytes == rtf)
-        return m_loaded->wasRtf;
-    bool wasRtf = rtf::ReadRtf(rtf, *m_doc, m_doc->defaultFont());
-    if (!wasRtf) {
-        // Not RTF: the bytes are shown as text, as a rich-edit control does with a plain stream.
-        SetText(DecodeTextBytes(rtf));
-    }
-    m_loaded = LoadedBytes { rtf, wasRtf };
-    return wasRtf;
-}
-
-QByteArray TRichEdit::SaveToRtf() const
-{
-    return rtf::WriteRtf(*m_doc, m_doc->defaultFont());
-}
-
-QString TRichEdit::PlainText() const
-{
-    QString text = m_doc->toPlainText();
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return text;
-}
-
-int TRichEdit::TextLength() const
-{
-    return m_doc->characterCount() - 1; // the document's final paragraph mark is not text
-}
-
-void TRichEdit::Clear()
-{
-    m_doc->clear();
-    m_selStart = 0;
-    m_selLength = 0;
-}
-
-void TRichEdit::SetText(const QString& plain)
+// Text as SetText keeps it: every line end a paragraph mark, nothing a run cannot hold.
+QString NormalizedPlain(const QString& plain)
 {
     QString text = plain;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     rtf::SanitizeRun(text, rtf::KeepLineFeeds::Yes);
-    m_doc->clear();
-    QTextCursor(m_doc.get()).insertText(text);
-    m_selStart = 0;
-    m_selLength = 0;
-}
-
-void TRichEdit::SetSelection(int start, int length)
-{
-    const int len = TextLength();
-    m_selStart = std::clamp(start, 0, len);
-    m_selLength = length < 0 ? len - m_selStart : std::min(length, len - m_selStart);
-}
-
-QTextCursor TRichEdit::SelectionCursor() const
-{
-    QTextCursor c(m_doc.get());
-    const int len = TextLength();
-    const int start = std::min(m_selStart, len);
-    c.setPosition(start);
-    c.setPosition(std::min(start + m_selLength, len), QTextCursor::KeepAnchor);
-    return c;
-}
-
-QString TRichEdit::SelText() const
-{
-    QString text = SelectionCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
-    text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
     return text;
 }
 
-namespace {
+std::unique_ptr<QTextDocument> NewDocument(const QFont& defaultFont)
+{
+    auto doc = std::make_unique<QTextDocument>();
+    doc->setUndoRedoEnabled(false);
+    doc->setDocumentMargin(0);
+    doc->setDefaultFont(defaultFont);
+    return doc;
+}
 
 // Rewrites the format of every run inside [start, end): a merge could only add properties, but
 // clearing a colour or an offset must remove one.
-template <typename Fn> void ModifyRange(QTextDocument& doc, int start, int end, Fn&& modify)
+void ModifyRange(QTextDocument& doc, int start, int end, const std::function<void(QTextCharFormat&)>& modify)
 {
+    end = std::min(end, doc.characterCount() - 1);
     if (start >= end)
         return;
     struct Piece {
@@ -198,11 +128,213 @@ template <typename Fn> void ModifyRange(QTextDocument& doc, int start, int end, 
     c.endEditBlock();
 }
 
+// The layout settings a render needs. Each of them throws the layout away, so only real changes
+// are made: a cell drawn again unchanged then reuses its layout. A device of screen resolution
+// lays out like no device at all, which the layout may keep without holding a pointer that could
+// dangle. With `mayChange` (a private copy) raised or lowered characters get room above and
+// below their paragraph's line.
+void PrepareLayout(QTextDocument* doc, bool mayChange, QPaintDevice* device, int width, int dpiX, int dpiY)
+{
+    if (mayChange) {
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+            int up = 0;
+            int down = 0;
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const int offset = rtf::OffsetTwips(it.fragment().charFormat());
+                up = std::max(up, offset);
+                down = std::max(down, -offset);
+            }
+            if (up > 0 || down > 0) {
+                QTextBlockFormat bf = block.blockFormat();
+                bf.setTopMargin(TwipsToPixels(up, dpiY));
+                bf.setBottomMargin(TwipsToPixels(down, dpiY));
+                QTextCursor(block).setBlockFormat(bf);
+            }
+        }
+    }
+    QTextOption option = doc->defaultTextOption();
+    if (option.tabStopDistance() != dpiX / 2.0
+        || option.wrapMode() != QTextOption::WrapAtWordBoundaryOrAnywhere) {
+        option.setTabStopDistance(dpiX / 2.0); // half-inch tab stops, as word processors default to
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        doc->setDefaultTextOption(option);
+    }
+    const bool screenResolution
+        = device->logicalDpiX() == QScreenDpiX() && device->logicalDpiY() == QScreenDpiY();
+    if (!screenResolution)
+        doc->documentLayout()->setPaintDevice(device);
+    if (doc->textWidth() != width)
+        doc->setTextWidth(width);
+}
+
+// True when the laid-out document has a line that starts at or below `height`: the lines above
+// it are then laid out exactly as they are in any longer content.
+bool ReachesBelow(QTextDocument* doc, qreal height)
+{
+    const QTextBlock last = doc->lastBlock();
+    const QRectF rect = doc->documentLayout()->blockBoundingRect(last);
+    const QTextLayout* layout = last.layout();
+    if (!layout || layout->lineCount() == 0)
+        return rect.top() >= height;
+    return rect.top() + layout->lineAt(layout->lineCount() - 1).y() >= height;
+}
+
 } // namespace
+
+TRichEdit::TRichEdit()
+    : m_doc(std::make_unique<QTextDocument>())
+{
+    m_doc->setUndoRedoEnabled(false);
+    m_doc->setDocumentMargin(0);
+    m_doc->setDefaultFont(DocumentFont(m_defaultFont));
+    // Any edit of the content, through this class or through Document(), makes the content
+    // differ from the last bytes loaded.
+    QObject::connect(m_doc.get(), &QTextDocument::contentsChanged, m_doc.get(), [this] { m_loaded.reset(); });
+}
+
+TRichEdit::~TRichEdit() = default;
+
+bool TRichEdit::LoadFromRtf(const QByteArray& rtf)
+{
+    m_selStart = 0;
+    m_selLength = 0;
+    // A list loads the same cell again on every paint; unchanged content needs no second look.
+    if (m_loaded && m_loaded->bytes == rtf)
+        return m_loaded->wasRtf;
+    // Bytes that are not RTF are shown as text, as a rich-edit control does with a plain stream.
+    const bool wasRtf = rtf::IsRtf(rtf);
+    m_pending = Pending { rtf, wasRtf, std::nullopt, {} };
+    m_loaded = LoadedBytes { rtf, wasRtf };
+    return wasRtf;
+}
+
+void TRichEdit::Materialize() const
+{
+    if (!m_pending)
+        return;
+    const Pending pending = std::move(*m_pending);
+    m_pending.reset();
+    const std::optional<LoadedBytes> loaded = m_loaded;
+    if (pending.isRtf) {
+        rtf::ReadRtf(pending.bytes, *m_doc, m_doc->defaultFont());
+    } else {
+        m_doc->clear();
+        QTextCursor(m_doc.get())
+            .insertText(pending.text ? *pending.text : NormalizedPlain(DecodeTextBytes(pending.bytes)));
+    }
+    for (const PendingEdit& e : pending.edits)
+        ModifyRange(*m_doc, e.start, e.end, e.edit);
+    // Reading is not editing: the content still is what the bytes say unless edits were replayed.
+    m_loaded = pending.edits.empty() ? loaded : std::nullopt;
+}
+
+const QString& TRichEdit::PendingText() const
+{
+    Pending& p = *m_pending;
+    if (!p.text) {
+        QString text;
+        if (p.isRtf)
+            rtf::ReadRtfText(p.bytes, text);
+        else
+            text = NormalizedPlain(DecodeTextBytes(p.bytes));
+        p.text = std::move(text);
+    }
+    return *p.text;
+}
+
+QByteArray TRichEdit::SaveToRtf() const
+{
+    Materialize();
+    return rtf::WriteRtf(*m_doc, m_doc->defaultFont());
+}
+
+QString TRichEdit::PlainText() const
+{
+    QString text;
+    if (m_pending) {
+        // What QTextDocument::toPlainText makes of the same characters.
+        text = PendingText();
+        for (QChar& c : text) {
+            if (c == QChar::Nbsp)
+                c = QLatin1Char(' ');
+            else if (c == QChar::ParagraphSeparator)
+                c = QLatin1Char('\n');
+        }
+    } else {
+        text = m_doc->toPlainText();
+    }
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+int TRichEdit::TextLength() const
+{
+    if (m_pending)
+        return int(PendingText().size());
+    return m_doc->characterCount() - 1; // the document's final paragraph mark is not text
+}
+
+void TRichEdit::Clear()
+{
+    m_pending.reset();
+    m_doc->clear();
+    m_selStart = 0;
+    m_selLength = 0;
+}
+
+void TRichEdit::SetText(const QString& plain)
+{
+    m_pending.reset();
+    m_doc->clear();
+    QTextCursor(m_doc.get()).insertText(NormalizedPlain(plain));
+    m_selStart = 0;
+    m_selLength = 0;
+}
+
+void TRichEdit::SetSelection(int start, int length)
+{
+    const int len = TextLength();
+    m_selStart = std::clamp(start, 0, len);
+    m_selLength = length < 0 ? len - m_selStart : std::min(length, len - m_selStart);
+}
+
+QTextCursor TRichEdit::SelectionCursor() const
+{
+    Materialize();
+    QTextCursor c(m_doc.get());
+    const int len = TextLength();
+    const int start = std::min(m_selStart, len);
+    c.setPosition(start);
+    c.setPosition(std::min(start + m_selLength, len), QTextCursor::KeepAnchor);
+    return c;
+}
+
+QString TRichEdit::SelText() const
+{
+    QString text = SelectionCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
+    return text;
+}
+
+void TRichEdit::EditSelection(FormatEdit edit)
+{
+    const int start = m_selStart;
+    const int end = m_selStart + m_selLength;
+    if (start >= end)
+        return;
+    if (m_pending) {
+        m_pending->edits.push_back(PendingEdit { start, end, std::move(edit) });
+        m_loaded.reset();
+        return;
+    }
+    ModifyRange(*m_doc, start, end, edit);
+}
 
 void TRichEdit::SetSelColor(TColor color)
 {
-    ModifyRange(*m_doc, m_selStart, m_selStart + m_selLength, [color](QTextCharFormat& f) {
+    EditSelection([color](QTextCharFormat& f) {
         if (color == clNone)
             f.clearForeground();
         else
@@ -212,7 +344,7 @@ void TRichEdit::SetSelColor(TColor color)
 
 void TRichEdit::SetSelStyle(TFontStyles styles)
 {
-    ModifyRange(*m_doc, m_selStart, m_selStart + m_selLength, [styles](QTextCharFormat& f) {
+    EditSelection([styles](QTextCharFormat& f) {
         f.setFontWeight((styles & fsBold) ? QFont::Bold : QFont::Normal);
         f.setFontItalic(styles & fsItalic);
         f.setFontUnderline(styles & fsUnderline);
@@ -223,8 +355,7 @@ void TRichEdit::SetSelStyle(TFontStyles styles)
 void TRichEdit::SetSelOffset(int twips)
 {
     const QFont base = m_doc->defaultFont();
-    ModifyRange(*m_doc, m_selStart, m_selStart + m_selLength,
-        [twips, &base](QTextCharFormat& f) { rtf::ApplyOffset(f, twips, f.font().resolve(base)); });
+    EditSelection([twips, base](QTextCharFormat& f) { rtf::ApplyOffset(f, twips, f.font().resolve(base)); });
 }
 
 namespace {
@@ -240,12 +371,14 @@ QTextCharFormat FormatAt(const QTextDocument& doc, int pos)
 
 TColor TRichEdit::CharColor(int pos) const
 {
+    Materialize();
     const QTextCharFormat f = FormatAt(*m_doc, pos);
     return f.foreground().style() == Qt::NoBrush ? clNone : FromQColor(f.foreground().color());
 }
 
 TFontStyles TRichEdit::CharStyle(int pos) const
 {
+    Materialize();
     const QTextCharFormat f = FormatAt(*m_doc, pos);
     const QFont font = f.font().resolve(m_doc->defaultFont());
     TFontStyles s = 0;
@@ -262,6 +395,7 @@ TFontStyles TRichEdit::CharStyle(int pos) const
 
 int TRichEdit::CharOffset(int pos) const
 {
+    Materialize();
     return rtf::OffsetTwips(FormatAt(*m_doc, pos));
 }
 
@@ -270,16 +404,19 @@ void TRichEdit::SetDefaultFont(const TFont& font)
     m_defaultFont.Assign(font);
     m_doc->setDefaultFont(DocumentFont(m_defaultFont));
     m_loaded.reset(); // the reader resolves sizes against the default font
+    m_prefix.reset();
 }
 
 int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pageTwips, int first, int last)
 {
-    const int len = TextLength();
-    first = std::clamp(first, 0, len);
-    const int end = (last < 0 || last >= len) ? len : last + 1;
+    // The whole of lazily loaded content is drawn without learning its length first.
+    const bool prefixOnly = m_pending && first <= 0 && last < 0;
+    const int len = prefixOnly ? 0 : TextLength();
+    first = prefixOnly ? 0 : std::clamp(first, 0, len);
+    const int end = prefixOnly ? 0 : (last < 0 || last >= len) ? len : last + 1;
     QPainter* painter = canvas.Painter();
-    if (!painter || first >= end)
-        return std::max(first, end);
+    if (!painter || (!prefixOnly && first >= end))
+        return prefixOnly ? 0 : std::max(first, end);
 
     TRect twips = formatTwips;
     if (!pageTwips.IsEmpty()) {
@@ -294,6 +431,29 @@ int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pa
         QPoint(TwipsToPixels(twips.right, dpiX) - 1, TwipsToPixels(twips.bottom, dpiY) - 1));
     if (area.isEmpty())
         return first;
+
+    if (prefixOnly) {
+        // Only the beginning of lazily loaded content can show: read no more of it than that.
+        // A cell painted again unchanged at screen resolution reuses what was read and laid out.
+        QPaintDevice* device = painter->device();
+        const bool screen = device->logicalDpiX() == QScreenDpiX() && device->logicalDpiY() == QScreenDpiY();
+        const bool reusable = screen && m_pending->edits.empty();
+        if (!(reusable && m_prefix && m_prefix->bytes == m_pending->bytes && m_prefix->size == area.size())) {
+            m_prefix.reset();
+            bool complete = false;
+            std::unique_ptr<QTextDocument> doc = PrefixDocument(area, dpiX, dpiY, device, &complete);
+            m_prefix = PrefixView { m_pending->bytes, area.size(),
+                std::shared_ptr<QTextDocument>(std::move(doc)) };
+        }
+        const std::shared_ptr<QTextDocument> prefix = m_prefix->doc;
+        if (!reusable)
+            m_prefix.reset();
+        if (prefix->characterCount() <= 1)
+            return 0; // nothing to draw
+        const int notDrawn = LayOutAndDraw(prefix.get(), true, painter, area, dpiX, dpiY);
+        return notDrawn >= 0 ? notDrawn : prefix->characterCount() - 1;
+    }
+    Materialize();
 
     // Raised or lowered characters need room above and below their paragraph's line, and a
     // partial range needs the rest cut away: both are done on a private copy so that the content
@@ -319,39 +479,49 @@ int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pa
             cut.setPosition(first, QTextCursor::KeepAnchor);
             cut.removeSelectedText();
         }
-        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-            int up = 0;
-            int down = 0;
-            for (auto it = block.begin(); !it.atEnd(); ++it) {
-                const int offset = rtf::OffsetTwips(it.fragment().charFormat());
-                up = std::max(up, offset);
-                down = std::max(down, -offset);
-            }
-            if (up > 0 || down > 0) {
-                QTextBlockFormat bf = block.blockFormat();
-                bf.setTopMargin(TwipsToPixels(up, dpiY));
-                bf.setBottomMargin(TwipsToPixels(down, dpiY));
-                QTextCursor(block).setBlockFormat(bf);
-            }
+    }
+    const int notDrawn = LayOutAndDraw(doc, copy != nullptr, painter, area, dpiX, dpiY);
+    return notDrawn < 0 ? end : first + notDrawn;
+}
+
+std::unique_ptr<QTextDocument> TRichEdit::PrefixDocument(
+    const QRect& area, int dpiX, int dpiY, QPaintDevice* device, bool* complete) const
+{
+    const Pending& pending = *m_pending;
+    const QFont font = m_doc->defaultFont();
+    // A guess at what fills the area (a character of 6 x 6 pixels), grown until a line starts
+    // below the area or the content ends; each step reads four times as much, so the total stays
+    // within a few times what the last step reads. Every font a run names costs a font lookup
+    // when laid out, so the guess stays small.
+    qsizetype budget = std::max<qsizetype>(256, qsizetype(area.width()) * area.height() / 36);
+    for (;;) {
+        std::unique_ptr<QTextDocument> doc = NewDocument(font);
+        *complete = true;
+        if (pending.isRtf) {
+            rtf::ReadRtfPrefix(pending.bytes, *doc, font, rtf::ReadLimit { budget, kMaxCellFonts }, complete);
+        } else {
+            const QString& text = PendingText();
+            *complete = text.size() <= budget;
+            QTextCursor(doc.get()).insertText(text.left(budget));
         }
+        for (const PendingEdit& e : pending.edits)
+            ModifyRange(*doc, e.start, e.end, e.edit);
+        if (*complete)
+            return doc;
+        PrepareLayout(doc.get(), true, device, area.width(), dpiX, dpiY);
+        if (ReachesBelow(doc.get(), area.height()))
+            return doc;
+        budget *= 4;
     }
-    // Each of these settings throws the layout away, so only real changes are made: a cell drawn
-    // again unchanged then reuses its layout. A device of screen resolution lays out like no
-    // device at all, which the layout may keep without holding a pointer that could dangle.
-    QTextOption option = doc->defaultTextOption();
-    if (option.tabStopDistance() != dpiX / 2.0
-        || option.wrapMode() != QTextOption::WrapAtWordBoundaryOrAnywhere) {
-        option.setTabStopDistance(dpiX / 2.0); // half-inch tab stops, as word processors default to
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        doc->setDefaultTextOption(option);
-    }
+}
+
+int TRichEdit::LayOutAndDraw(
+    QTextDocument* doc, bool mayChange, QPainter* painter, const QRect& area, int dpiX, int dpiY)
+{
     QPaintDevice* device = painter->device();
     const bool screenResolution
         = device->logicalDpiX() == QScreenDpiX() && device->logicalDpiY() == QScreenDpiY();
-    if (!screenResolution)
-        doc->documentLayout()->setPaintDevice(device);
-    if (doc->textWidth() != area.width())
-        doc->setTextWidth(area.width());
+    PrepareLayout(doc, mayChange, device, area.width(), dpiX, dpiY);
 
     // Whole lines that fit decide where the next range would start. A first line taller than
     // the rectangle is still drawn, cut, so that a small cell never shows nothing.
@@ -385,10 +555,9 @@ int TRichEdit::Render(TCanvas& canvas, const TRect& formatTwips, const TRect& pa
     ctx.clip = QRectF(0, 0, area.width(), area.height());
     doc->documentLayout()->draw(painter, ctx);
     painter->restore();
-    if (!copy && !screenResolution) {
+    if (!mayChange && !screenResolution) {
         // The layout belonged to this device, which may not outlive the call.
         doc->documentLayout()->setPaintDevice(nullptr);
     }
-
-    return notDrawn < 0 ? end : first + notDrawn;
+    return notDrawn;
 }

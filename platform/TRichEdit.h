@@ -7,12 +7,19 @@
 #include "platform/TTypes.h"
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
-class QTextDocument;
+class QPaintDevice;
+class QPainter;
+class QRect;
+class QTextCharFormat;
 class QTextCursor;
+class QTextDocument;
 class TCanvas;
 
 class TRichEdit {
@@ -24,6 +31,9 @@ public:
 
     // Replaces the content. Malformed or truncated RTF loads what can be read. Bytes that do not
     // start like RTF ("{\") are loaded as plain text (UTF-8, else Windows-1252) and give false.
+    // The bytes are only read when the content is needed, and only as far as it is needed: a
+    // render reads what the rectangle can show, plain text and length read the text without its
+    // formats, selection formatting waits for either.
     bool LoadFromRtf(const QByteArray& rtf);
     // The content as RTF: \rtf1\ansi\ansicpg1252 with font and colour tables.
     QByteArray SaveToRtf() const;
@@ -64,8 +74,17 @@ public:
     int Render(
         TCanvas& canvas, const TRect& formatTwips, const TRect& pageTwips, int first = 0, int last = -1);
 
-    QTextDocument& Document() { return *m_doc; }
-    const QTextDocument& Document() const { return *m_doc; }
+    // The whole content, read in full first when it was loaded lazily.
+    QTextDocument& Document()
+    {
+        Materialize();
+        return *m_doc;
+    }
+    const QTextDocument& Document() const
+    {
+        Materialize();
+        return *m_doc;
+    }
 
     // The font of characters without their own font; its colour is the default text colour.
     const TFont& DefaultFont() const { return m_defaultFont; }
@@ -73,14 +92,50 @@ public:
 
 private:
     QTextCursor SelectionCursor() const;
+    using FormatEdit = std::function<void(QTextCharFormat&)>;
+    // Applies `edit` to the characters [start, end) now, or records it for when a lazily
+    // loaded content is read.
+    void EditSelection(FormatEdit edit);
+    // Reads lazily loaded bytes into the document (and replays the recorded edits).
+    void Materialize() const;
+    // The characters of lazily loaded bytes, read without formats (cached).
+    const QString& PendingText() const;
+    // A document holding the first characters of lazily loaded bytes, enough to fill `area`.
+    std::unique_ptr<QTextDocument> PrefixDocument(
+        const QRect& area, int dpiX, int dpiY, QPaintDevice* device, bool* complete) const;
+    // Lays `doc` out for the device and `area` (a copy may be changed for that; the content in
+    // place is not) and draws it; returns the first character not drawn, relative to the doc,
+    // or -1 when all of it was drawn.
+    int LayOutAndDraw(
+        QTextDocument* doc, bool mayChange, QPainter* painter, const QRect& area, int dpiX, int dpiY);
 
     struct LoadedBytes {
         QByteArray bytes; // what the content was last loaded from, while it is unchanged since
         bool wasRtf = false;
     };
+    struct PendingEdit {
+        int start;
+        int end;
+        FormatEdit edit;
+    };
+    // Bytes loaded but not yet read into m_doc; the content is them plus the recorded edits.
+    struct Pending {
+        QByteArray bytes;
+        bool isRtf = false;
+        std::optional<QString> text; // PendingText, once asked for
+        std::vector<PendingEdit> edits;
+    };
 
     std::unique_ptr<QTextDocument> m_doc;
-    std::optional<LoadedBytes> m_loaded;
+    mutable std::optional<Pending> m_pending;
+    mutable std::optional<LoadedBytes> m_loaded;
+    // The beginning of lazily loaded bytes as the last render read and laid it out.
+    struct PrefixView {
+        QByteArray bytes;
+        QSize size; // pixels of the area it was laid out for
+        std::shared_ptr<QTextDocument> doc;
+    };
+    std::optional<PrefixView> m_prefix;
     TFont m_defaultFont;
     TColor m_background = clWindow;
     int m_selStart = 0;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
+# Installs the Debian packages the build and the tests need, when any is missing. Packages named
+# as arguments are installed too (the sanitizer and fuzz scripts ask for clang that way).
 set -euo pipefail
-packages=(
+packages=("$@"
   cmake ninja-build ccache g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev

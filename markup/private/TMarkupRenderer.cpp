@@ -20,6 +20,10 @@ constexpr int kBulletStep = 12; // pixels per list level
 constexpr int kMaxPointSize = 500; // larger sizes only make a hostile text slow to draw
 constexpr int kMaxOffset = 1000000; // pixels; keeps IN and INDENT sums far from overflow
 constexpr int kMaxTiles = 100000; // a body background of tiny tiles on a huge rectangle
+// Different faces and sizes one text may use. Every new one costs the system's font matcher a
+// fraction of a millisecond and pushes others out of the font caches, so a text naming
+// thousands of them took a minute to draw; a real cell uses a handful.
+constexpr size_t kMaxFonts = 32;
 
 // The value between the first double quote after `name` (searched without regard to case) and
 // the next double quote; empty without both quotes or without the name.
@@ -83,6 +87,13 @@ int FontSizeValue(const QString& attributes)
     default:
         return value;
     }
+}
+
+// The height TFont::SetSize gives: the em size in pixels, negative, rounded half away from zero.
+int PointsToHeight(int points, int ppi)
+{
+    const long long scaled = (long long)points * ppi;
+    return -int(scaled >= 0 ? (scaled + 36) / 72 : (scaled - 36) / 72);
 }
 
 int Scaled(int size, int ppi)
@@ -694,8 +705,17 @@ void TMarkupRenderer::FontTag(TWalk& w, const QString& tag)
     const QString a = tag.mid(5).toUpper();
     TFont& f = m_canvas.Font();
     const QString face = AttributeValue(a, QLatin1String("FACE"));
-    if (!face.isEmpty())
-        f.SetName(face);
+    int points = 0;
+    if (a.contains(QLatin1String("SIZE")))
+        points = std::min(FontSizeValue(a), kMaxPointSize);
+    if (!face.isEmpty() || points >= 1) {
+        const QString name = face.isEmpty() ? f.Name() : face;
+        const int height = points >= 1 ? PointsToHeight(points, f.PixelsPerInch()) : f.Height();
+        if (FontAllowed(name, height)) {
+            f.SetName(name);
+            f.SetHeight(height);
+        }
+    }
     if (!m_in.keepColors) {
         const QString color = AttributeValue(a, QLatin1String(" COLOR"));
         if (!color.isEmpty())
@@ -706,11 +726,20 @@ void TMarkupRenderer::FontTag(TWalk& w, const QString& tag)
             SetBackground(ColorFromValue(background));
         }
     }
-    if (a.contains(QLatin1String("SIZE"))) {
-        const int points = FontSizeValue(a);
-        if (points >= 1)
-            f.SetSize(std::min(points, kMaxPointSize));
+}
+
+bool TMarkupRenderer::FontAllowed(const QString& name, int height)
+{
+    if (name == m_baseFont.Name() && height == m_baseFont.Height())
+        return true;
+    for (const auto& [seenName, seenHeight] : m_fontsSeen) {
+        if (seenHeight == height && seenName == name)
+            return true;
     }
+    if (m_fontsSeen.size() >= kMaxFonts)
+        return false;
+    m_fontsSeen.emplace_back(name, height);
+    return true;
 }
 
 void TMarkupRenderer::ParagraphTag(TWalk& w, const QString& tag)

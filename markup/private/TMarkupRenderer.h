@@ -10,6 +10,8 @@
 #include "platform/TTypes.h"
 
 #include <QString>
+#include <utility>
+#include <vector>
 
 class TCanvas;
 class TImageList;
@@ -121,6 +123,9 @@ private:
     void AnchorStart(TWalk& w, const QString& tag);
     void AnchorEnd(TWalk& w);
     void FontTag(TWalk& w, const QString& tag);
+    // True when the text may switch to this face and height: the entry font, one already used,
+    // or a new one while fewer than a bound are in use. Past the bound FONT keeps face and size.
+    bool FontAllowed(const QString& name, int height);
     void ParagraphTag(TWalk& w, const QString& tag);
     void BodyTag(TWalk& w, const QString& tag);
     void DrawSegment(TWalk& w, const QString& segment, int segmentWidth);
@@ -156,6 +161,9 @@ private:
     TPassState m_measureState;
     TPassState m_drawState;
     TPassState* m_state = &m_measureState;
+    // Faces and heights FONT tags switched to, in the order met; shared by both passes, which
+    // meet the same tags in the same order and so decide alike.
+    std::vector<std::pair<QString, int>> m_fontsSeen;
 
     // Layout choices of P tags; they hold to the end of the call.
     int m_alignment = 0; // 0 left, 1 right, 2 centre

@@ -4,13 +4,14 @@
 
 #include <QColor>
 #include <QHash>
-#include <QSet>
 #include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <limits>
+#include <optional>
 #include <vector>
 
 namespace rtf {
@@ -41,91 +42,213 @@ struct State {
     int uc = 1; // characters of fallback text that follow a \u
 };
 
+// A font table entry. The name is decoded when a run first uses the font: a document may list
+// thousands of fonts and use a few.
 struct FontEntry {
-    QString name;
+    QString decodedPart; // the part of the name that came as \u escapes, and what preceded them
+    QByteArray rawPart; // bytes after that, in the font's code page
+    int codePage = 1252;
     int charset = -1;
+    mutable std::optional<QString> name;
+
+    const QString& Name() const
+    {
+        if (!name)
+            name = (decodedPart + DecodeCodePage(rawPart, codePage)).trimmed();
+        return *name;
+    }
 };
 
-// Destinations whose content is never visible text.
-const QSet<QByteArray>& SkippedDestinations()
+// The control words this reader acts on. `value` is what the word stands for: a code page, a
+// character, an alignment or a vertical position.
+enum class Keyword {
+    FontTable,
+    ColorTable,
+    SkippedDestination, // a destination whose content is never visible text
+    AnsiCodePage,
+    CharacterSet,
+    DefaultFont,
+    UnicodeSkip,
+    Font,
+    FontCharset,
+    Unicode,
+    Red,
+    Green,
+    Blue,
+    Paragraph,
+    Character,
+    Align,
+    Plain,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    Strike,
+    Hidden,
+    Foreground,
+    Background,
+    FontSize,
+    Vertical,
+    Up,
+    Down,
+};
+
+struct KeywordEntry {
+    Keyword keyword;
+    int value = 0;
+};
+
+const QHash<QByteArray, KeywordEntry>& Keywords()
 {
-    static const QSet<QByteArray> set = {
-        "pict",
-        "object",
-        "info",
-        "stylesheet",
-        "header",
-        "headerl",
-        "headerr",
-        "headerf",
-        "footer",
-        "footerl",
-        "footerr",
-        "footerf",
-        "fldinst",
-        "footnote",
-        "annotation",
-        "atnid",
-        "atnauthor",
-        "xe",
-        "tc",
-        "txe",
-        "themedata",
-        "colorschememapping",
-        "datastore",
-        "latentstyles",
-        "listtable",
-        "listoverridetable",
-        "rsidtbl",
-        "generator",
-        "filetbl",
-        "revtbl",
-        "pgdsctbl",
-        "bkmkstart",
-        "bkmkend",
-        "shp",
-        "shppict",
-        "nonshppict",
-        "falt",
-        "panose",
-        "fname",
-        "template",
-        "private",
-        "userprops",
-        "docvar",
-        "ftnsep",
-        "ftnsepc",
-        "aftnsep",
-        "aftnsepc",
-        "pn",
-        "pntxta",
-        "pntxtb",
-        "mmathPr",
-        "xmlnstbl",
-        "wgrffmtfilter",
-        "blipuid",
-        "objdata",
-        "result",
-    };
-    return set;
+    static const QHash<QByteArray, KeywordEntry> table = [] {
+        QHash<QByteArray, KeywordEntry> t;
+        for (const char* name : {
+                 "pict",
+                 "object",
+                 "info",
+                 "stylesheet",
+                 "header",
+                 "headerl",
+                 "headerr",
+                 "headerf",
+                 "footer",
+                 "footerl",
+                 "footerr",
+                 "footerf",
+                 "fldinst",
+                 "footnote",
+                 "annotation",
+                 "atnid",
+                 "atnauthor",
+                 "xe",
+                 "tc",
+                 "txe",
+                 "themedata",
+                 "colorschememapping",
+                 "datastore",
+                 "latentstyles",
+                 "listtable",
+                 "listoverridetable",
+                 "rsidtbl",
+                 "generator",
+                 "filetbl",
+                 "revtbl",
+                 "pgdsctbl",
+                 "bkmkstart",
+                 "bkmkend",
+                 "shp",
+                 "shppict",
+                 "nonshppict",
+                 "falt",
+                 "panose",
+                 "fname",
+                 "template",
+                 "private",
+                 "userprops",
+                 "docvar",
+                 "ftnsep",
+                 "ftnsepc",
+                 "aftnsep",
+                 "aftnsepc",
+                 "pn",
+                 "pntxta",
+                 "pntxtb",
+                 "mmathPr",
+                 "xmlnstbl",
+                 "wgrffmtfilter",
+                 "blipuid",
+                 "objdata",
+                 "result",
+             })
+            t.insert(name, { Keyword::SkippedDestination });
+        t.insert("fonttbl", { Keyword::FontTable });
+        t.insert("colortbl", { Keyword::ColorTable });
+        t.insert("ansicpg", { Keyword::AnsiCodePage });
+        t.insert("ansi", { Keyword::CharacterSet, 1252 });
+        t.insert("mac", { Keyword::CharacterSet, 10000 });
+        t.insert("pc", { Keyword::CharacterSet, 437 });
+        t.insert("pca", { Keyword::CharacterSet, 850 });
+        t.insert("deff", { Keyword::DefaultFont });
+        t.insert("uc", { Keyword::UnicodeSkip });
+        t.insert("f", { Keyword::Font });
+        t.insert("fcharset", { Keyword::FontCharset });
+        t.insert("u", { Keyword::Unicode });
+        t.insert("red", { Keyword::Red });
+        t.insert("green", { Keyword::Green });
+        t.insert("blue", { Keyword::Blue });
+        for (const char* name : { "par", "row", "sect", "page" })
+            t.insert(name, { Keyword::Paragraph });
+        const std::pair<const char*, char16_t> characters[] = {
+            { "line", 0x2028 },
+            { "tab", u'\t' },
+            { "cell", u'\t' },
+            { "emdash", 0x2014 },
+            { "endash", 0x2013 },
+            { "bullet", 0x2022 },
+            { "lquote", 0x2018 },
+            { "rquote", 0x2019 },
+            { "ldblquote", 0x201C },
+            { "rdblquote", 0x201D },
+            { "emspace", 0x2003 },
+            { "enspace", 0x2002 },
+            { "qmspace", 0x2005 },
+        };
+        for (const auto& [name, c] : characters)
+            t.insert(name, { Keyword::Character, int(c) });
+        t.insert("pard", { Keyword::Align, int(Qt::AlignLeft) });
+        t.insert("ql", { Keyword::Align, int(Qt::AlignLeft) });
+        t.insert("qr", { Keyword::Align, int(Qt::AlignRight) });
+        t.insert("qc", { Keyword::Align, int(Qt::AlignHCenter) });
+        t.insert("qj", { Keyword::Align, int(Qt::AlignJustify) });
+        t.insert("plain", { Keyword::Plain });
+        t.insert("b", { Keyword::Bold });
+        t.insert("i", { Keyword::Italic });
+        for (const char* name : { "ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulth", "ulw",
+                 "ulwave", "ulhwave", "ulldash", "ulthd", "ulthdash" })
+            t.insert(name, { Keyword::Underline });
+        t.insert("ulnone", { Keyword::UnderlineNone });
+        t.insert("strike", { Keyword::Strike });
+        t.insert("striked", { Keyword::Strike });
+        t.insert("v", { Keyword::Hidden });
+        t.insert("cf", { Keyword::Foreground });
+        for (const char* name : { "cb", "highlight", "chcbpat" })
+            t.insert(name, { Keyword::Background });
+        t.insert("fs", { Keyword::FontSize });
+        t.insert("super", { Keyword::Vertical, 1 });
+        t.insert("sub", { Keyword::Vertical, 2 });
+        t.insert("nosupersub", { Keyword::Vertical, 0 });
+        t.insert("up", { Keyword::Up });
+        t.insert("dn", { Keyword::Down });
+        return t;
+    }();
+    return table;
 }
 
+// Reads into a document through a cursor, or (without a document) into plain text only, where no
+// formats are built at all.
 class Reader {
 public:
-    Reader(const QByteArray& in, qsizetype start, QTextDocument& doc, const QFont& defaultFont)
+    Reader(const QByteArray& in, qsizetype start, QTextDocument* doc, const QFont& defaultFont,
+        qsizetype maxChars, int maxFonts, QString* textOut)
         : m_in(in)
-        , m_cursor(&doc)
+        , m_cursor(doc ? QTextCursor(doc) : QTextCursor())
+        , m_textOut(textOut)
         , m_defaultFont(defaultFont)
         , m_pos(start)
+        , m_maxChars(maxChars)
+        , m_maxFonts(maxFonts)
     {
         m_states.reserve(32);
     }
 
+    bool Complete() const { return !m_full; }
+
     void Run()
     {
-        m_cursor.beginEditBlock();
+        if (!m_textOut)
+            m_cursor.beginEditBlock();
         const qsizetype n = m_in.size();
-        while (m_pos < n) {
+        while (m_pos < n && !m_full) {
             const char c = m_in[m_pos];
             if (c == '{') {
                 ++m_pos;
@@ -144,7 +267,8 @@ public:
             }
         }
         Finish();
-        m_cursor.endEditBlock();
+        if (!m_textOut)
+            m_cursor.endEditBlock();
     }
 
 private:
@@ -204,12 +328,15 @@ private:
             Symbol(c);
             return;
         }
-        QByteArray word;
+        // The word's letters (at most 32 count) without a heap allocation per control word.
+        char letters[32];
+        qsizetype length = 0;
         while (m_pos < n && IsAlpha(m_in[m_pos])) {
-            if (word.size() < 32)
-                word.append(m_in[m_pos]);
+            if (length < qsizetype(sizeof letters))
+                letters[length++] = m_in[m_pos];
             ++m_pos;
         }
+        const QByteArray word = QByteArray::fromRawData(letters, length);
         bool hasParam = false;
         bool negative = false;
         long long param = 0;
@@ -304,6 +431,17 @@ private:
         if (b < 0x20 && b != '\t')
             return;
         m_bytes.append(c);
+        StopAtTheLimit();
+    }
+
+    // A limited read ends as soon as the text waiting for its format fills what is left: a run
+    // of a megabyte without a format change is not gathered whole to be cut afterwards. Bytes
+    // count four times (no code page takes more per character), so the character cut in two
+    // here always lies past the limit.
+    void StopAtTheLimit()
+    {
+        if (m_maxChars >= 0 && (m_bytes.size() / 4 + m_run.size()) > Room() + 1)
+            FlushRun();
     }
 
     void HexByte(char c)
@@ -320,8 +458,10 @@ private:
             return;
         }
         const auto b = static_cast<unsigned char>(c);
-        if (!Cur().ch.hidden && (b >= 0x20 || b == '\t'))
+        if (!Cur().ch.hidden && (b >= 0x20 || b == '\t')) {
             m_bytes.append(c);
+            StopAtTheLimit();
+        }
     }
 
     void Word(const QByteArray& w, bool hasParam, int param)
@@ -329,69 +469,60 @@ private:
         const Dest dest = CurDest();
         if (dest == Dest::Skip)
             return;
+        // One lookup: most words of a document are ones this reader does not know, and a
+        // hostile one may hold hundreds of thousands of them.
+        const auto found = Keywords().constFind(w);
+        if (found == Keywords().constEnd())
+            return; // a word this reader does not know changes nothing
+        const Keyword k = found->keyword;
         State& s = Cur();
         const bool on = !hasParam || param != 0;
 
         // Destinations and document-level words, honoured wherever they appear.
-        if (w == "fonttbl") {
+        switch (k) {
+        case Keyword::FontTable:
             FlushRun();
             s.dest = Dest::FontTable;
             m_fontNumber = -1;
             return;
-        }
-        if (w == "colortbl") {
+        case Keyword::ColorTable:
             FlushRun();
             s.dest = Dest::ColorTable;
             m_red = m_green = m_blue = 0;
             m_colorSeen = false;
             return;
-        }
-        if (SkippedDestinations().contains(w)) {
+        case Keyword::SkippedDestination:
             FlushRun();
             s.dest = Dest::Skip;
             return;
-        }
-        if (w == "ansicpg") {
+        case Keyword::AnsiCodePage:
             if (hasParam && param > 0)
                 m_codePage = param;
             return;
-        }
-        if (w == "ansi") {
-            m_codePage = 1252;
+        case Keyword::CharacterSet:
+            m_codePage = found->value;
             return;
-        }
-        if (w == "mac") {
-            m_codePage = 10000;
-            return;
-        }
-        if (w == "pc") {
-            m_codePage = 437;
-            return;
-        }
-        if (w == "pca") {
-            m_codePage = 850;
-            return;
-        }
-        if (w == "deff") {
+        case Keyword::DefaultFont:
             m_defaultFontNumber = param;
             return;
-        }
-        if (w == "uc") {
+        case Keyword::UnicodeSkip:
             s.uc = std::clamp(param, 0, 16);
             return;
+        default:
+            break;
         }
 
         if (dest == Dest::FontTable) {
-            if (w == "f") {
+            if (k == Keyword::Font) {
                 if ((!m_fontName.isEmpty() || !m_fontNameText.isEmpty()) && m_fontNumber >= 0)
                     CommitFont(); // an entry without its closing semicolon
                 m_fontNumber = param;
                 m_fontCharset = -1;
                 m_fontName.clear();
                 m_fontNameText.clear();
-            } else if (w == "fcharset") {
+            } else if (k == Keyword::FontCharset) {
                 m_fontCharset = param;
-            } else if (w == "u") {
+            } else if (k == Keyword::Unicode) {
                 // Names outside the code page come as \u escapes, like text.
                 FlushFontNameBytes();
                 const int code = param < 0 ? param + 65536 : param;
@@ -403,13 +534,13 @@ private:
         }
         if (dest == Dest::ColorTable) {
             const int v = std::clamp(param, 0, 255);
-            if (w == "red") {
+            if (k == Keyword::Red) {
                 m_red = v;
                 m_colorSeen = true;
-            } else if (w == "green") {
+            } else if (k == Keyword::Green) {
                 m_green = v;
                 m_colorSeen = true;
-            } else if (w == "blue") {
+            } else if (k == Keyword::Blue) {
                 m_blue = v;
                 m_colorSeen = true;
             }
@@ -417,7 +548,9 @@ private:
         }
 
         // Text destination.
-        if (w == "u") {
+        CharState next = s.ch;
+        switch (k) {
+        case Keyword::Unicode: {
             FlushBytes();
             int code = param;
             if (code < 0)
@@ -427,89 +560,62 @@ private:
             m_skipChars = s.uc;
             return;
         }
-        if (w == "par" || w == "row" || w == "sect" || w == "page") {
+        case Keyword::Paragraph:
             Paragraph();
             return;
-        }
-        static const QHash<QByteArray, char16_t> textWords = {
-            { "line", 0x2028 },
-            { "tab", u'\t' },
-            { "cell", u'\t' },
-            { "emdash", 0x2014 },
-            { "endash", 0x2013 },
-            { "bullet", 0x2022 },
-            { "lquote", 0x2018 },
-            { "rquote", 0x2019 },
-            { "ldblquote", 0x201C },
-            { "rdblquote", 0x201D },
-            { "emspace", 0x2003 },
-            { "enspace", 0x2002 },
-            { "qmspace", 0x2005 },
-        };
-        if (const auto it = textWords.constFind(w); it != textWords.constEnd()) {
-            AppendText(QString(QChar(it.value())));
+        case Keyword::Character:
+            AppendText(QString(QChar(char16_t(found->value))));
             return;
-        }
-        if (w == "pard") {
-            SetAlign(Qt::AlignLeft);
+        case Keyword::Align:
+            SetAlign(Qt::Alignment(found->value));
             return;
-        }
-        if (w == "ql") {
-            SetAlign(Qt::AlignLeft);
-            return;
-        }
-        if (w == "qr") {
-            SetAlign(Qt::AlignRight);
-            return;
-        }
-        if (w == "qc") {
-            SetAlign(Qt::AlignHCenter);
-            return;
-        }
-        if (w == "qj") {
-            SetAlign(Qt::AlignJustify);
-            return;
-        }
 
         // Character formatting: the text so far keeps the old format.
-        CharState next = s.ch;
-        if (w == "plain") {
+        case Keyword::Plain:
             next = CharState {};
-        } else if (w == "b") {
+            break;
+        case Keyword::Bold:
             next.bold = on;
-        } else if (w == "i") {
+            break;
+        case Keyword::Italic:
             next.italic = on;
-        } else if (w == "ul" || w == "uld" || w == "uldash" || w == "uldashd" || w == "uldashdd"
-            || w == "uldb" || w == "ulth" || w == "ulw" || w == "ulwave" || w == "ulhwave" || w == "ulldash"
-            || w == "ulthd" || w == "ulthdash") {
+            break;
+        case Keyword::Underline:
             next.underline = on;
-        } else if (w == "ulnone") {
+            break;
+        case Keyword::UnderlineNone:
             next.underline = false;
-        } else if (w == "strike" || w == "striked") {
+            break;
+        case Keyword::Strike:
             next.strike = on;
-        } else if (w == "v") {
+            break;
+        case Keyword::Hidden:
             next.hidden = on;
-        } else if (w == "cf") {
+            break;
+        case Keyword::Foreground:
             next.fg = param;
-        } else if (w == "cb" || w == "highlight" || w == "chcbpat") {
+            break;
+        case Keyword::Background:
             next.bg = param;
-        } else if (w == "fs") {
+            break;
+        case Keyword::FontSize:
             // At least 2 points: Qt shrinks super- and subscripts to a whole point size, never 0.
             next.halfPoints = hasParam && param > 0 ? std::clamp(param, 4, 3276) : 0;
-        } else if (w == "f") {
+            break;
+        case Keyword::Font:
             next.font = param;
-        } else if (w == "super") {
-            next.vert = 1;
-        } else if (w == "sub") {
-            next.vert = 2;
-        } else if (w == "nosupersub") {
-            next.vert = 0;
-        } else if (w == "up") {
+            break;
+        case Keyword::Vertical:
+            next.vert = found->value;
+            break;
+        case Keyword::Up:
             next.offsetTwips = std::clamp(hasParam ? param : 6, -3000, 3000) * 10;
-        } else if (w == "dn") {
+            break;
+        case Keyword::Down:
             next.offsetTwips = -std::clamp(hasParam ? param : 6, -3000, 3000) * 10;
-        } else {
-            return; // a word this reader does not know changes nothing
+            break;
+        default:
+            return; // known, but only in a table
         }
         FlushRun();
         s.ch = next;
@@ -517,22 +623,29 @@ private:
 
     // ---- Tables -------------------------------------------------------------------------
 
-    void FlushFontNameBytes()
+    int FontCodePage() const
     {
         const int cp = CodePageOfCharset(m_fontCharset);
-        m_fontNameText += DecodeCodePage(m_fontName, cp ? cp : m_codePage);
+        return cp ? cp : m_codePage;
+    }
+
+    void FlushFontNameBytes()
+    {
+        m_fontNameText += DecodeCodePage(m_fontName, FontCodePage());
         m_fontName.clear();
     }
 
     void CommitFont()
     {
-        FlushFontNameBytes();
         if (m_fontNumber >= 0) {
             FontEntry e;
-            e.name = m_fontNameText.trimmed();
+            e.decodedPart = m_fontNameText;
+            e.rawPart = m_fontName;
+            e.codePage = FontCodePage();
             e.charset = m_fontCharset;
             m_fonts.insert(m_fontNumber, e);
         }
+        m_fontName.clear();
         m_fontNameText.clear();
     }
 
@@ -577,6 +690,7 @@ private:
             return;
         FlushBytes();
         m_run += text;
+        StopAtTheLimit();
     }
 
     QTextCharFormat CharFormat()
@@ -586,13 +700,16 @@ private:
         QFont resolved = m_defaultFont;
         const int fontNumber = ch.font >= 0 ? ch.font : m_defaultFontNumber;
         const auto it = m_fonts.constFind(fontNumber);
-        if (it != m_fonts.constEnd() && !it->name.isEmpty()) {
-            f.setFontFamilies(QStringList { it->name });
-            resolved.setFamilies(QStringList { it->name });
-        }
-        if (ch.halfPoints > 0) {
-            f.setFontPointSize(ch.halfPoints / 2.0);
-            resolved.setPointSizeF(ch.halfPoints / 2.0);
+        const QString* family = it != m_fonts.constEnd() && !it->Name().isEmpty() ? &it->Name() : nullptr;
+        if (FontAllowed(family ? *family : QString(), ch.halfPoints)) {
+            if (family) {
+                f.setFontFamilies(QStringList { *family });
+                resolved.setFamilies(QStringList { *family });
+            }
+            if (ch.halfPoints > 0) {
+                f.setFontPointSize(ch.halfPoints / 2.0);
+                resolved.setPointSizeF(ch.halfPoints / 2.0);
+            }
         }
         if (ch.bold)
             f.setFontWeight(QFont::Bold);
@@ -615,31 +732,82 @@ private:
         return f;
     }
 
+    // Whether a run may have this face and size (half points, 0 = the default font's). Every
+    // face and size costs a font lookup when laid out: with a bound, the first ones are kept
+    // and runs naming others take the default font.
+    bool FontAllowed(const QString& family, int halfPoints)
+    {
+        if (m_maxFonts < 0 || (family.isEmpty() && halfPoints == 0))
+            return true;
+        for (const auto& [seenFamily, seenHalfPoints] : m_fontsUsed) {
+            if (seenHalfPoints == halfPoints && seenFamily == family)
+                return true;
+        }
+        if (int(m_fontsUsed.size()) >= m_maxFonts)
+            return false;
+        m_fontsUsed.emplace_back(family, halfPoints);
+        return true;
+    }
+
+    // Counts what was emitted; at the limit the reader stops.
+    qsizetype Room() const
+    {
+        return m_maxChars < 0 ? std::numeric_limits<qsizetype>::max() : m_maxChars - m_emitted;
+    }
+    void Emitted(qsizetype count)
+    {
+        m_emitted += count;
+        if (m_maxChars >= 0 && m_emitted >= m_maxChars)
+            m_full = true;
+    }
+
     void EmitPendingParagraphs()
     {
-        if (m_pendingParagraphs == 0)
+        if (m_pendingParagraphs == 0 || m_full)
             return;
+        if (m_textOut) {
+            for (; m_pendingParagraphs > 0 && !m_full; --m_pendingParagraphs) {
+                m_textOut->append(QLatin1Char('\n'));
+                Emitted(1);
+            }
+            return;
+        }
         QTextBlockFormat bf;
         bf.setAlignment(Cur().align);
         const QTextCharFormat cf = CharFormat();
-        for (; m_pendingParagraphs > 0; --m_pendingParagraphs)
+        for (; m_pendingParagraphs > 0 && !m_full; --m_pendingParagraphs) {
             m_cursor.insertBlock(bf, cf);
+            Emitted(1);
+        }
     }
 
     void FlushRun()
     {
         FlushBytes();
-        if (m_run.isEmpty())
+        if (m_run.isEmpty() || m_full)
             return;
         EmitPendingParagraphs();
+        if (m_full)
+            return;
         ApplyAlignToBlock();
         SanitizeRun(m_run, KeepLineFeeds::No);
-        m_cursor.insertText(m_run, CharFormat());
+        if (m_run.size() > Room()) {
+            m_run.truncate(Room());
+            if (!m_run.isEmpty() && m_run.back().isHighSurrogate())
+                m_run.chop(1); // never half a character
+        }
+        if (m_textOut)
+            m_textOut->append(m_run);
+        else
+            m_cursor.insertText(m_run, CharFormat());
+        Emitted(m_run.size());
         m_run.clear();
     }
 
     void ApplyAlignToBlock()
     {
+        if (m_textOut)
+            return;
         const Qt::Alignment a = Cur().align;
         if (m_cursor.blockFormat().alignment() != a) {
             QTextBlockFormat bf;
@@ -689,9 +857,15 @@ private:
     }
 
     const QByteArray& m_in;
-    QTextCursor m_cursor;
+    QTextCursor m_cursor; // null in text-only mode
+    QString* m_textOut; // text-only mode: where the characters go
     QFont m_defaultFont;
     qsizetype m_pos = 0;
+    qsizetype m_maxChars; // -1 = no limit
+    int m_maxFonts; // different faces and sizes runs may have; -1 = no limit
+    std::vector<std::pair<QString, int>> m_fontsUsed; // face, half points
+    qsizetype m_emitted = 0;
+    bool m_full = false; // the limit was reached: nothing more is read
 
     State m_root;
     std::vector<State> m_states;
@@ -716,15 +890,53 @@ private:
 
 } // namespace
 
-bool ReadRtf(const QByteArray& rtf, QTextDocument& document, const QFont& defaultFont)
+namespace {
+
+// Where the RTF group starts, or -1 when the bytes do not begin like RTF.
+qsizetype RtfStart(const QByteArray& rtf)
 {
-    document.clear();
     qsizetype i = 0;
     while (i < rtf.size() && (rtf[i] == ' ' || rtf[i] == '\t' || rtf[i] == '\r' || rtf[i] == '\n'))
         ++i;
     if (i + 1 >= rtf.size() || rtf[i] != '{' || rtf[i + 1] != '\\')
+        return -1;
+    return i;
+}
+
+} // namespace
+
+bool IsRtf(const QByteArray& bytes)
+{
+    return RtfStart(bytes) >= 0;
+}
+
+bool ReadRtf(const QByteArray& rtf, QTextDocument& document, const QFont& defaultFont)
+{
+    bool complete = true;
+    return ReadRtfPrefix(rtf, document, defaultFont, ReadLimit {}, &complete);
+}
+
+bool ReadRtfPrefix(const QByteArray& rtf, QTextDocument& document, const QFont& defaultFont,
+    const ReadLimit& limit, bool* complete)
+{
+    document.clear();
+    *complete = true;
+    const qsizetype start = RtfStart(rtf);
+    if (start < 0)
         return false;
-    Reader reader(rtf, i, document, defaultFont);
+    Reader reader(rtf, start, &document, defaultFont, limit.maxChars, limit.maxFonts, nullptr);
+    reader.Run();
+    *complete = reader.Complete();
+    return true;
+}
+
+bool ReadRtfText(const QByteArray& rtf, QString& text)
+{
+    text.clear();
+    const qsizetype start = RtfStart(rtf);
+    if (start < 0)
+        return false;
+    Reader reader(rtf, start, nullptr, QFont(), -1, -1, &text);
     reader.Run();
     return true;
 }

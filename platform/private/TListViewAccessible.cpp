@@ -53,7 +53,10 @@ TListViewAccessible::TListViewAccessible(TCustomListView* list)
 
 TListViewAccessible::~TListViewAccessible()
 {
-    ForgetCells();
+    // The cache deletes this interface from the widget's destroyed() signal, when the list part
+    // of the widget is already gone: only the cells are released, nothing of the list is read.
+    for (QAccessible::Id id : std::as_const(m_cells))
+        Unregister(id);
 }
 
 void TListViewAccessible::Install()

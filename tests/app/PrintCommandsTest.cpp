@@ -52,14 +52,18 @@ protected:
     // Runs `answer` on the next modal window as soon as it is up.
     void OnNextModal(std::function<void(QWidget*)> answer)
     {
-        auto poll = std::make_shared<std::function<void()>>();
-        *poll = [answer, poll] {
-            if (QWidget* w = QApplication::activeModalWidget())
-                answer(w);
-            else
-                QTimer::singleShot(20, *poll);
+        // Each timer holds its own copy of the poll: no object keeps itself alive.
+        struct Poll {
+            std::function<void(QWidget*)> answer;
+            void operator()() const
+            {
+                if (QWidget* w = QApplication::activeModalWidget())
+                    answer(w);
+                else
+                    QTimer::singleShot(20, *this);
+            }
         };
-        QTimer::singleShot(20, *poll);
+        QTimer::singleShot(20, Poll { std::move(answer) });
     }
     static QString PdfText(const QString& path)
     {

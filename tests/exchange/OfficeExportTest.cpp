@@ -4,7 +4,7 @@
 #include "exchange/OfficeExport.h"
 #include "platform/TAutomation.h"
 #include "platform/TListItems.h"
-#include "platform/office/TRecordingDispatch.h"
+#include "support/TRecordingDispatch.h"
 
 #include "support/TestSupport.h"
 

@@ -436,7 +436,8 @@ TEST_F(RenderRowTest, MarkupCellIsRenderedAfterTheMarkupOffset)
     list.Items()[0].SubItems()[0] = QStringLiteral("<b>Bold</b> <font color=\"clred\">red</font>");
     const auto records = Record();
     const TCanvasRecord* bold = nullptr;
-    for (const auto& r : OfKind(records, TCanvasRecord::Text))
+    const auto texts = OfKind(records, TCanvasRecord::Text); // `bold` points into it
+    for (const auto& r : texts)
         if (r.text.contains(QLatin1String("Bold")))
             bold = &r;
     ASSERT_NE(bold, nullptr);

@@ -614,10 +614,15 @@ TEST_F(DrawMarkupTest, PicturesFromContainerAndCacheWithSizes)
     Run(c);
     EXPECT_EQ(cache.Count(), 1); // found again, not added twice
 
-    // A device named as a picture file is never read (it would never end).
+    // A device named as a picture file is never read (it would never end); the refusal is kept,
+    // so the next paint does not look the file up again.
     c.text = "<IMG SRC=\"FILE:///dev/zero\">";
     EXPECT_EQ(Run(c).width, 0);
-    EXPECT_EQ(cache.Count(), 1);
+    ASSERT_EQ(cache.Count(), 2);
+    EXPECT_TRUE(cache.Items(1)->Empty());
+    EXPECT_EQ(cache.Items(1)->ID(), "FILE:///DEV/ZERO");
+    EXPECT_EQ(Run(c).width, 0);
+    EXPECT_EQ(cache.Count(), 2);
 
     c.text = "<IMG SRC=\"unknown\"> <IMG SRC=\"http://nowhere/x.gif\">";
     c.measureOnly = true;

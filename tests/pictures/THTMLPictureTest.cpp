@@ -183,7 +183,7 @@ TEST(THTMLPicture, OtherFormatsReportTheirSizeAndNoFrames)
     }
 }
 
-TEST(THTMLPicture, UndecodableDataRaisesAndKeepsTheBytes)
+TEST(THTMLPicture, UndecodableDataRaisesKeepsTheBytesAndLeavesThePictureEmpty)
 {
     const QByteArray png = Encode(Solid(4, 4, kRed), "png");
     QByteArray gifWithGarbageFrame = giftest::Build(4, 4, { giftest::Flat(0, 0, 4, 4, 1) });
@@ -206,9 +206,11 @@ TEST(THTMLPicture, UndecodableDataRaisesAndKeepsTheBytes)
         int changes = 0;
         picture.OnChange = [&] { ++changes; };
         EXPECT_EQ(LoadError(picture, row.bytes), "Could not load image. Invalid format");
-        EXPECT_FALSE(picture.Empty());
+        EXPECT_TRUE(picture.Empty());
         EXPECT_EQ(picture.SaveToData(), row.bytes);
         EXPECT_EQ(picture.Width(), 0);
+        EXPECT_EQ(picture.LayoutWidth(), 0);
+        EXPECT_EQ(picture.LayoutHeight(), 0);
         EXPECT_EQ(changes, 0);
     }
     THTMLPicture shortOne;

@@ -2,7 +2,7 @@
 // built-in servers' object models (without files; those are in AutomationOfficeFilesTest).
 #include "platform/TAutomation.h"
 #include "platform/office/TExcelServer.h"
-#include "platform/office/TRecordingDispatch.h"
+#include "support/TRecordingDispatch.h"
 #include "platform/office/TWordDocument.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 // A test double for automation servers: accepts every member, answers reads and calls with a new
 // recording object, and logs each call (object, member, kind, arguments) in one shared journal.
+// The journal keeps the objects it returned; they refer back to it weakly, so that the journal
+// and its objects are released together when the test drops the journal.
 #pragma once
 
 #include "platform/TAutomation.h"
@@ -27,7 +29,7 @@ public:
         const TNamedArgs& named) override;
 
     QString Path() const { return m_path; }
-    std::shared_ptr<Journal> SharedJournal() const { return m_journal; }
+    std::shared_ptr<Journal> SharedJournal() const { return m_journal.lock(); }
 
     // A factory for RegisterAutomationServer that journals into `journal`.
     static TAutomationFactory Factory(const QString& className, std::shared_ptr<Journal> journal);
@@ -39,5 +41,5 @@ public:
 
 private:
     QString m_path;
-    std::shared_ptr<Journal> m_journal;
+    std::weak_ptr<Journal> m_journal;
 };

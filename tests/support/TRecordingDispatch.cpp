@@ -1,4 +1,4 @@
-#include "platform/office/TRecordingDispatch.h"
+#include "support/TRecordingDispatch.h"
 
 TRecordingDispatch::TRecordingDispatch(QString path, std::shared_ptr<Journal> journal)
     : m_path(std::move(path))
@@ -8,10 +8,13 @@ TRecordingDispatch::TRecordingDispatch(QString path, std::shared_ptr<Journal> jo
 TVariant TRecordingDispatch::Invoke(
     const QString& member, TInvokeKind kind, const std::vector<TVariant>& positional, const TNamedArgs& named)
 {
+    const std::shared_ptr<Journal> journal = m_journal.lock();
+    if (!journal)
+        throw EAutomationError(QStringLiteral("The recording journal is gone"));
     Call call { m_path, member, kind, positional, named, nullptr };
     if (kind != TInvokeKind::PropertyPut)
-        call.result = std::make_shared<TRecordingDispatch>(m_path + QLatin1Char('.') + member, m_journal);
-    m_journal->push_back(call);
+        call.result = std::make_shared<TRecordingDispatch>(m_path + QLatin1Char('.') + member, journal);
+    journal->push_back(call);
     return call.result ? TVariant(call.result) : TVariant();
 }
 
