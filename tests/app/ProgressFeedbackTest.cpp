@@ -296,14 +296,18 @@ TEST_F(DemoProgress, CancelledPrintLeavesNoDocument)
     elapsedMs = 1000;
     answer = [](QProgressDialog& dialog) { ClickCancel(dialog); };
     // The set-up dialog comes first; it is confirmed as soon as it is up.
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [poll, this] {
-        if (form->PrinterSetupDialog1->isVisible())
-            form->PrinterSetupDialog1->accept();
-        else
-            QTimer::singleShot(20, *poll);
+    // Each timer holds its own copy of the poll: nothing keeps itself alive.
+    struct AcceptSetUp {
+        TForm1* form;
+        void operator()() const
+        {
+            if (form->PrinterSetupDialog1->isVisible())
+                form->PrinterSetupDialog1->accept();
+            else
+                QTimer::singleShot(20, *this);
+        }
     };
-    QTimer::singleShot(20, *poll);
+    QTimer::singleShot(20, AcceptSetUp { form.get() });
     form->Print1->trigger();
     EXPECT_EQ(dialogsShown, 1);
     EXPECT_EQ(dialogLabel, QStringLiteral("Printing..."));
