@@ -26,29 +26,35 @@ QString BackgroundAttribute(TColor color)
     return QStringLiteral(" BGCOLOR=\"#") + HexColor(color) + u'"';
 }
 
+// The character reference for a character that HTML text or a quoted attribute value reads as
+// markup, or null for any other character.
+const char16_t* MarkupReference(char16_t c)
+{
+    switch (c) {
+    case u'&':
+        return u"&amp;";
+    case u'<':
+        return u"&lt;";
+    case u'>':
+        return u"&gt;";
+    case u'"':
+        return u"&quot;";
+    default:
+        return nullptr;
+    }
+}
+
 QString EscapeText(QStringView text)
 {
     QString out;
     out.reserve(text.size() + 8);
     for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            out += u"&amp;";
-            break;
-        case u'<':
-            out += u"&lt;";
-            break;
-        case u'>':
-            out += u"&gt;";
-            break;
-        case u'"':
-            out += u"&quot;";
-            break;
-        case 0:
-            break;
-        default:
+        if (c.unicode() == 0)
+            continue;
+        if (const char16_t* reference = MarkupReference(c.unicode()))
+            out += QStringView(reference);
+        else
             out += c;
-        }
     }
     return out;
 }
@@ -64,21 +70,13 @@ QString EscapeUnquotedHref(QStringView url)
     if (slashLast)
         url.chop(1);
     for (QChar c : url) {
+        if (const char16_t* reference = MarkupReference(c.unicode())) {
+            out += QStringView(reference);
+            continue;
+        }
         switch (c.unicode()) {
-        case u'&':
-            out += u"&amp;";
-            break;
-        case u'"':
-            out += u"&quot;";
-            break;
         case u'\'':
             out += u"&#39;";
-            break;
-        case u'<':
-            out += u"&lt;";
-            break;
-        case u'>':
-            out += u"&gt;";
             break;
         case u'=':
             out += u"&#61;";
