@@ -49,22 +49,6 @@ protected:
         DemoMessages::SetSink({});
         QDir::setCurrent(previous);
     }
-    // Runs `answer` on the next modal window as soon as it is up.
-    void OnNextModal(std::function<void(QWidget*)> answer)
-    {
-        // Each timer holds its own copy of the poll: no object keeps itself alive.
-        struct Poll {
-            std::function<void(QWidget*)> answer;
-            void operator()() const
-            {
-                if (QWidget* w = QApplication::activeModalWidget())
-                    answer(w);
-                else
-                    QTimer::singleShot(20, *this);
-            }
-        };
-        QTimer::singleShot(20, Poll { std::move(answer) });
-    }
     static QString PdfText(const QString& path)
     {
         return QString::fromUtf8(orvtest::RunProgram("pdftotext", { "-layout", path, "-" }));
@@ -129,7 +113,7 @@ TEST_F(PrintCommands, PreviewShowsTheSample1ListInAModalPreviewWindow)
     f.OrvListView2->OnPrintPage = [&](TOrvListView&, TCanvas&, int page, int, int) { pages.push_back(page); };
     QString title;
     QSize size;
-    OnNextModal([&](QWidget* w) {
+    orvtest::AnswerNextModal([&](QWidget* w) {
         title = w->windowTitle();
         size = w->size();
         EXPECT_NE(qobject_cast<TPreview*>(w), nullptr);
@@ -162,14 +146,14 @@ TEST_F(PrintCommands, PrintAsksThePrinterSetUpDialogFirst)
     EXPECT_EQ(f.Printer->outputFileName(), path);
 
     // Cancelled: nothing is printed.
-    OnNextModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    orvtest::AnswerNextModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     f.Print1->trigger();
     EXPECT_FALSE(QFile::exists(path));
 
     // Confirmed: the list is printed with the options as they are.
     f.Edit2->setText("Printed from the test");
     QWidget* shown = nullptr;
-    OnNextModal([&](QWidget* w) {
+    orvtest::AnswerNextModal([&](QWidget* w) {
         shown = w;
         static_cast<QDialog*>(w)->accept();
     });
@@ -191,7 +175,7 @@ TEST_F(PrintCommands, PrintErrorsAreShownAndTheWindowStaysUsable)
     f.OrvListView2->OnPrintPage = [](TOrvListView&, TCanvas&, int, int, int) {
         throw std::runtime_error("The printer is out of paper");
     };
-    OnNextModal([](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+    orvtest::AnswerNextModal([](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
     // What the application object does with an error that leaves an event handler.
     EXPECT_FALSE(DemoMessages::Guarded([&] { f.Print1->trigger(); }));
     EXPECT_EQ(messages, QStringList { "The printer is out of paper" });
@@ -214,7 +198,7 @@ TEST_F(PrintCommands, PrintErrorsAreShownAndTheWindowStaysUsable)
 TEST_F(PrintCommands, PrintFontTakesTheFontDialogsChoice)
 {
     TForm1& f = *form;
-    OnNextModal([](QWidget* w) {
+    orvtest::AnswerNextModal([](QWidget* w) {
         auto* dialog = qobject_cast<QFontDialog*>(w);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->currentFont().pointSize(), 8);
@@ -229,7 +213,7 @@ TEST_F(PrintCommands, PrintFontTakesTheFontDialogsChoice)
     EXPECT_EQ(font.Name(), "DejaVu Sans");
     EXPECT_TRUE(font.Bold());
 
-    OnNextModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    orvtest::AnswerNextModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     f.Button8->click();
     EXPECT_EQ(f.OrvListView2->PrintSettings().Font().Size(), 14);
 }

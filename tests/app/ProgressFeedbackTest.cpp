@@ -296,18 +296,7 @@ TEST_F(DemoProgress, CancelledPrintLeavesNoDocument)
     elapsedMs = 1000;
     answer = [](QProgressDialog& dialog) { ClickCancel(dialog); };
     // The set-up dialog comes first; it is confirmed as soon as it is up.
-    // Each timer holds its own copy of the poll: nothing keeps itself alive.
-    struct AcceptSetUp {
-        TForm1* form;
-        void operator()() const
-        {
-            if (form->PrinterSetupDialog1->isVisible())
-                form->PrinterSetupDialog1->accept();
-            else
-                QTimer::singleShot(20, *this);
-        }
-    };
-    QTimer::singleShot(20, AcceptSetUp { form.get() });
+    orvtest::AnswerNextModal([](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
     form->Print1->trigger();
     EXPECT_EQ(dialogsShown, 1);
     EXPECT_EQ(dialogLabel, QStringLiteral("Printing..."));

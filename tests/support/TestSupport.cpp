@@ -1,9 +1,11 @@
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 #include <unistd.h>
 
 namespace orvtest {
@@ -62,6 +64,22 @@ long ResidentKilobytes()
     if (fields.size() < 2)
         return 0;
     return long(fields[1].toLongLong() * (sysconf(_SC_PAGESIZE) / 1024));
+}
+
+void AnswerNextModal(std::function<void(QWidget*)> answer)
+{
+    // Each timer holds its own copy of the poll: no object keeps itself alive.
+    struct Poll {
+        std::function<void(QWidget*)> answer;
+        void operator()() const
+        {
+            if (QWidget* w = QApplication::activeModalWidget())
+                answer(w);
+            else
+                QTimer::singleShot(20, *this);
+        }
+    };
+    QTimer::singleShot(20, Poll { std::move(answer) });
 }
 
 } // namespace orvtest

@@ -5,7 +5,10 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <ostream>
+
+class QWidget;
 
 namespace orvtest {
 
@@ -29,6 +32,10 @@ QByteArray RunProgram(
 
 // Resident memory of this process, kilobytes (0 where the system does not say).
 long ResidentKilobytes();
+
+// Runs `answer` on the next modal window as soon as it is up (polled every 20 ms from the event
+// loop, so call it before the code that opens the window).
+void AnswerNextModal(std::function<void(QWidget*)> answer);
 
 } // namespace orvtest
 
