@@ -2,6 +2,7 @@
 // titles stay free), the fitter behind it, and the keyboard: access keys and standard shortcuts.
 #include "app/DemoMessages.h"
 #include "app/TForm1.h"
+#include "DemoWindowTest.h"
 #include "app/TFormFitter.h"
 #include "app/TRadioGroup.h"
 #include "listview/TOrvListView.h"
@@ -216,27 +217,11 @@ TEST(FormFitter, GridsOfControlsLargerThanTheirDesignNeverOverlap)
 
 // ---- the demo window -----------------------------------------------------------------------------
 
-class DemoLook : public ::testing::Test {
+class DemoLook : public DemoWindowTest {
 protected:
-    void SetUp() override
+    void Prepare(TForm1& f) override
     {
-        ASSERT_TRUE(dir.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        for (const char* name : { "test.csv", "cars.csv" })
-            ASSERT_TRUE(QFile::copy(QStringLiteral(ORV_SOURCE_DIR "/app/data/") + QString::fromLatin1(name),
-                dir.filePath(QString::fromLatin1(name))));
-        DemoMessages::SetSink([this](DemoMessages::TMessageKind, const QString& text) { messages << text; });
-        form = std::make_unique<TForm1>();
-        form->OpenURL = [](const QString&) {};
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    void TearDown() override
-    {
-        form.reset();
-        DemoMessages::SetSink({});
-        QDir::setCurrent(previous);
+        f.OpenURL = [](const QString&) {};
     }
 
     // Every visible control directly in `container`: none overlaps or touches another; in a group
@@ -282,10 +267,6 @@ protected:
             EXPECT_TRUE(f.RadioGroup1->contentsRect().contains(f.RadioGroup1->Button(i)->geometry())) << i;
     }
 
-    QTemporaryDir dir;
-    QString previous;
-    QStringList messages;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(DemoLook, NoControlOverlapsOrTouchesAnotherOnAnyPage)

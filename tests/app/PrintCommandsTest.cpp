@@ -2,6 +2,7 @@
 // dialog, "Print font", and the command-line outputs --print-pdf and --preview-png.
 #include "app/DemoMessages.h"
 #include "app/TForm1.h"
+#include "DemoWindowTest.h"
 #include "listview/TOrvListView.h"
 #include "printing/TPreview.h"
 #include "support/TestSupport.h"
@@ -28,36 +29,13 @@
 
 namespace {
 
-class PrintCommands : public ::testing::Test {
+class PrintCommands : public DemoWindowTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        for (const char* name : { "test.csv", "cars.csv" })
-            ASSERT_TRUE(QFile::copy(QStringLiteral(ORV_SOURCE_DIR "/app/data/") + QString::fromLatin1(name),
-                dir.filePath(QString::fromLatin1(name))));
-        DemoMessages::SetSink([this](DemoMessages::TMessageKind, const QString& text) { messages << text; });
-        form = std::make_unique<TForm1>();
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    void TearDown() override
-    {
-        form.reset();
-        DemoMessages::SetSink({});
-        QDir::setCurrent(previous);
-    }
     static QString PdfText(const QString& path)
     {
         return QString::fromUtf8(orvtest::RunProgram("pdftotext", { "-layout", path, "-" }));
     }
 
-    QTemporaryDir dir;
-    QString previous;
-    std::unique_ptr<TForm1> form;
-    QStringList messages;
 };
 
 TEST_F(PrintCommands, OptionsReachThePrintSettingsOnlyThroughApplyPrintOptions)

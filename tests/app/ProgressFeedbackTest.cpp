@@ -2,6 +2,7 @@
 // long, and its Cancel stopping each command without harm.
 #include "app/DemoMessages.h"
 #include "app/TForm1.h"
+#include "DemoWindowTest.h"
 #include "app/TProgressFeedback.h"
 #include "listview/TOrvListView.h"
 #include "support/TestSupport.h"
@@ -25,21 +26,17 @@
 
 namespace {
 
-class DemoProgress : public ::testing::Test {
+class DemoProgress : public DemoWindowTest {
 protected:
+    void Prepare(TForm1& f) override
+    {
+        f.OpenURL = [this](const QString& url) { opened << url; };
+    }
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        for (const char* name : { "test.csv", "cars.csv" })
-            ASSERT_TRUE(QFile::copy(QStringLiteral(ORV_SOURCE_DIR "/app/data/") + QString::fromLatin1(name),
-                dir.filePath(QString::fromLatin1(name))));
-        DemoMessages::SetSink([this](DemoMessages::TMessageKind, const QString& text) { messages << text; });
-        form = std::make_unique<TForm1>();
-        form->OpenURL = [this](const QString& url) { opened << url; };
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        DemoWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
         // The clock the commands read: a fixed time, and the cursor seen while they work.
         form->ProgressClock = [this] {
             if (const QCursor* cursor = QApplication::overrideCursor())
@@ -56,12 +53,6 @@ protected:
             if (answer)
                 answer(dialog);
         };
-    }
-    void TearDown() override
-    {
-        form.reset();
-        DemoMessages::SetSink({});
-        QDir::setCurrent(previous);
     }
 
     // The Sample 1 list with `rows` rows, a text in every column.
@@ -110,10 +101,6 @@ protected:
     }
     int DialogsLeft() const { return int(form->findChildren<QProgressDialog*>().size()); }
 
-    QTemporaryDir dir;
-    QString previous;
-    std::unique_ptr<TForm1> form;
-    QStringList messages;
     QStringList opened;
     qint64 elapsedMs = 0;
     std::vector<Qt::CursorShape> cursorsWhileWorking;
