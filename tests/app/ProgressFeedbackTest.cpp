@@ -1,8 +1,8 @@
 // Long demo commands: the wait cursor while they work, a progress dialog only when they take
 // long, and its Cancel stopping each command without harm.
+#include "DemoWindowTest.h"
 #include "app/DemoMessages.h"
 #include "app/TForm1.h"
-#include "DemoWindowTest.h"
 #include "app/TProgressFeedback.h"
 #include "listview/TOrvListView.h"
 #include "support/TestSupport.h"
@@ -71,15 +71,9 @@ protected:
     }
     void WriteFile(const QString& name, const QByteArray& bytes)
     {
-        QFile file(dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        orvtest::WriteBytes(dir.filePath(name), bytes);
     }
-    QByteArray ReadFile(const QString& name)
-    {
-        QFile file(dir.filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray ReadFile(const QString& name) { return orvtest::ReadBytes(dir.filePath(name)); }
     QStringList RowTexts()
     {
         QStringList rows;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/TListItems.h"
+#include "support/TestSupport.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -28,20 +29,8 @@ inline std::vector<std::string> S(const QStringList& list)
     return out;
 }
 
-inline QByteArray ReadBytes(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
-inline void WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
+using orvtest::ReadBytes;
+using orvtest::WriteBytes;
 
 // A model: columns with these captions, rows as {caption, sub-item, ...}.
 struct TModel {

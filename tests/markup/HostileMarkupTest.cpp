@@ -5,8 +5,8 @@
 #include "pictures/THTMLPictureCache.h"
 #include "platform/TCanvas.h"
 #include "support/LimitedChild.h"
+#include "support/TestSupport.h"
 
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -233,11 +233,7 @@ TEST(HostileMarkup, PictureThatFailsToDecodeTakesNoRoom)
     ASSERT_TRUE(dir.isValid());
     // Frame start announced, screen 65535 x 65535: too large for the reader, so nothing decodes.
     const QString path = dir.filePath("huge.gif");
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(ScreenGif(65535, 65535, false));
-    }
+    orvtest::WriteBytes(path, ScreenGif(65535, 65535, false));
     QImage image(300, 40, QImage::Format_RGB32);
     TCanvas canvas(&image);
     THTMLPictureCache cache;
@@ -251,11 +247,7 @@ TEST(HostileMarkup, LargeScreenPrintedAtHighResolutionStaysBounded)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("screen.gif");
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(ScreenGif(5000, 5000, false)); // 41 bytes, decoded 5000 x 5000
-    }
+    orvtest::WriteBytes(path, ScreenGif(5000, 5000, false)); // 41 bytes, decoded 5000 x 5000
     const QString text = "<IMG SRC=\"file://" + path + "\">";
     const auto child = orvtest::RunLimitedChild(
         [&] {

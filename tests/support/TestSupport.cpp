@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace orvtest {
@@ -64,6 +65,21 @@ long ResidentKilobytes()
     if (fields.size() < 2)
         return 0;
     return long(fields[1].toLongLong() * (sysconf(_SC_PAGESIZE) / 1024));
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(f.write(bytes), bytes.size()) << path.toStdString();
 }
 
 void AnswerNextModal(std::function<void(QWidget*)> answer)

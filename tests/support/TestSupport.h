@@ -30,6 +30,12 @@ bool HaveProgram(const QString& name);
 QByteArray RunProgram(
     const QString& program, const QStringList& args, int* exitCode = nullptr, int timeoutMs = 60000);
 
+// The whole content of a file; empty when it cannot be read.
+QByteArray ReadBytes(const QString& path);
+
+// Writes `bytes` as the whole content of a file (a failed test when it cannot).
+void WriteBytes(const QString& path, const QByteArray& bytes);
+
 // Resident memory of this process, kilobytes (0 where the system does not say).
 long ResidentKilobytes();
 
